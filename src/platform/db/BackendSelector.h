@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/db/Backend.h"
+
+#include <QSettings>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace tipdesk::db {
+
+// How an installation defines an alias in the platform's settings store (system scope,
+// organisation "tipdesk", application "tipdesk"), group named by the alias:
+//   Driver       = QOCI | QODBC | EMBEDDED
+//   DatabaseName = Oracle service name or TNS alias (QOCI), data source name (QODBC)
+//   HostName, Port (optional, QOCI)
+//   Path         = database file (EMBEDDED)
+struct AliasDefinition {
+    QString driver;
+    QString databaseName;
+    QString hostName;
+    int port = -1;
+    QString path;
+};
+
+std::optional<AliasDefinition> readAliasDefinition(QSettings &settings, const QString &alias);
+
+// The default embedded database: tipdesk.db beside the executable.
+QString defaultEmbeddedPath();
+
+// A database file that replaces the settings store for this process (the tools' --database, tests).
+void setEmbeddedOverride(const QString &path);
+QString embeddedOverride();
+
+struct ConnectionParams {
+    QString alias;
+    QString driverName; // "ORACLE"
+    QString serverName;
+    QString userName;
+    QString password;
+};
+
+// Chooses the backend for a connection: the override, else the alias definition, else the
+// default embedded file. The settings store is only read.
+std::unique_ptr<Backend> selectBackend(const ConnectionParams &params, QSettings *settings = nullptr);
+
+} // namespace tipdesk::db

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/db/Backend.h"
+#include "platform/db/Translator.h"
+
+#include <QHash>
+#include <QString>
+
+struct sqlite3;
+
+namespace tipdesk::db {
+
+// The embedded database: a SQLite file that speaks the Oracle dialect through the translator.
+// Dates are stored as ISO-8601 text "YYYY-MM-DD HH:MM:SS".
+class EmbeddedBackend : public Backend {
+public:
+    explicit EmbeddedBackend(QString path);
+    ~EmbeddedBackend() override;
+
+    void open() override;
+    void close() override;
+    bool isOpen() const override { return m_db != nullptr; }
+    ResultSet select(const QString &sql, const ParamValues &params) override;
+    int exec(const QString &sql, const ParamValues &params) override;
+    QString describe() const override { return m_path; }
+
+    const QString &path() const { return m_path; }
+    sqlite3 *handle() const { return m_db; }
+
+    // Runs SQLite statements as they stand (schema scripts, fixtures), creating the file if needed.
+    static void runScript(const QString &path, const QString &sqliteScript);
+    void runScript(const QString &sqliteScript);
+
+private:
+    const Translation &translation(const QString &sql);
+
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+    QHash<QString, Translation> m_cache;
+};
+
+} // namespace tipdesk::db

@@ -1,0 +1,78 @@
+#include "platform/ui/UiService.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace tipdesk::ui {
+
+namespace {
+
+class QtUiService : public UiService {
+public:
+    void messageBox(const QString &title, const QString &text, Icon icon) override
+    {
+        QMessageBox box(icon == Icon::Stop          ? QMessageBox::Critical
+                        : icon == Icon::Information ? QMessageBox::Information
+                                                    : QMessageBox::NoIcon,
+                        title, text, QMessageBox::Ok, QApplication::activeWindow());
+        box.exec();
+    }
+    void showMessage(const QString &text) override
+    {
+        messageBox(QApplication::applicationDisplayName().isEmpty() ? QApplication::applicationName()
+                                                                    : QApplication::applicationDisplayName(),
+                   text, Icon::None);
+    }
+    void showError(const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        box.exec();
+    }
+    void setBusyCursor(bool busy) override
+    {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    }
+};
+
+QtUiService &qtService()
+{
+    static QtUiService s;
+    return s;
+}
+
+UiService *&current()
+{
+    static UiService *s = nullptr;
+    return s;
+}
+
+} // namespace
+
+UiService &UiService::instance() { return current() ? *current() : qtService(); }
+
+void UiService::install(UiService *service) { current() = service; }
+
+void RecordingUiService::messageBox(const QString &title, const QString &text, Icon icon)
+{
+    entries.append({Kind::Box, title, text, icon});
+}
+
+void RecordingUiService::showMessage(const QString &text) { entries.append({Kind::Message, QString(), text, Icon::None}); }
+
+void RecordingUiService::showError(const QString &text) { entries.append({Kind::Error, QString(), text, Icon::Stop}); }
+
+void RecordingUiService::setBusyCursor(bool busy)
+{
+    busyDepth += busy ? 1 : -1;
+    ++busyChanges;
+}
+
+ScopedRecordingUi::ScopedRecordingUi() : m_previous(current()) { UiService::install(&m_service); }
+
+ScopedRecordingUi::~ScopedRecordingUi() { UiService::install(m_previous); }
+
+} // namespace tipdesk::ui
