@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace tipdesk::app {
+
+// The DDL of an empty embedded database: every table the system reads or writes, with the
+// indexes its statements need. Dates are ISO-8601 text "YYYY-MM-DD HH:MM:SS", day keys
+// "YYYYMMDD" text, counts integers, codes text. A site's central schema is kept elsewhere;
+// this is the embedded default's.
+QString schemaScript();
+
+// Creates the tables and indexes in the SQLite file at path (creating the file if needed).
+void createSchema(const QString &path);
+
+} // namespace tipdesk::app
