@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/report/PageModel.h"
+
+#include <QDialog>
+#include <memory>
+
+class QPrinter;
+
+namespace tipdesk::report {
+
+class Renderer;
+
+// The print preview: zoom, page navigation, printer setup, print, save (PDF or saved report),
+// load, close. Shows pages as soon as they are built while the renderer runs on in the event
+// loop; the build can be cancelled.
+class PreviewWindow : public QDialog {
+    Q_OBJECT
+public:
+    // Takes a renderer still building, or nullptr with a finished model (loadModel()).
+    explicit PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent = nullptr);
+    ~PreviewWindow() override;
+
+    void loadModel(PageModel model);
+    const PageModel &model() const;
+    int currentPage() const; // 0-based
+    void showPage(int index);
+    bool building() const;
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace tipdesk::report

@@ -1,0 +1,119 @@
+#pragma once
+
+// A report form: a layout file (bands, items, queries with their statement lines) plus a small
+// class holding only its preparation and its handlers, wired by name.
+//
+//   class TFReSheet : public tipdesk::report::ReportForm {
+//   public:
+//       explicit TFReSheet(QObject *owner) : ReportForm(owner)
+//       {
+//           onBandBeforePrint("QRBand1BeforePrint", [](Band &, bool &) { /* ... */ });
+//           onEndPage("QReSheetEndPage", [this](ReportForm &, PageCanvas &c) { /* ... */ });
+//           loadLayout(":/reports/ReSheet.json"); // refuses handler names not registered above
+//       }
+//       void prepare(const QString &day)
+//       {
+//           auto *q = query("Query1");
+//           q->close();
+//           q->paramByName("Curr_Day").setAsString(day);
+//           q->open();
+//       }
+//   };
+//
+//   form.label("QRLabel21")->setCaption("...");   // components by name
+//   form.preview();                              // modal; returns when the window closes
+//   PageModel pages = form.render();             // batch and tests: no window
+//
+// Named queries that live outside the form (a module's queries) are registered once with
+// QueryRegistry::add() and are then found by data sets and expressions like the form's own.
+
+#include "platform/report/Canvas.h"
+#include "platform/report/Layout.h"
+#include "platform/report/PageModel.h"
+
+#include <QHash>
+#include <QObject>
+#include <functional>
+#include <memory>
+
+namespace tipdesk::db {
+class Query;
+}
+
+namespace tipdesk::report {
+
+class ReportForm;
+
+using ReportBeforePrint = std::function<void(ReportForm &report, bool &printReport)>;
+using BandBeforePrint = std::function<void(Band &band, bool &printBand)>;
+using ItemPrint = std::function<void(Item &item, QString &value)>;
+using EndPage = std::function<void(ReportForm &report, PageCanvas &canvas)>;
+
+// Queries of data modules, found by "qryName" or "Module.qryName".
+class QueryRegistry {
+public:
+    static void add(const QString &module, const QString &name, db::Query *query);
+    static void remove(db::Query *query);
+    static db::Query *find(const QString &name);
+};
+
+struct RenderOptions {
+    double canvasDpi = 600;   // the device resolution the end-of-page canvas converts to
+    QPoint unprintableOffset; // device pixels, subtracted by the canvas
+};
+
+class ReportForm : public QObject {
+    Q_OBJECT
+public:
+    explicit ReportForm(QObject *owner = nullptr);
+    ~ReportForm() override;
+
+    // Handler registration, before loadLayout(); the layout names them.
+    void onReportBeforePrint(const QString &name, ReportBeforePrint fn);
+    void onBandBeforePrint(const QString &name, BandBeforePrint fn);
+    void onItemPrint(const QString &name, ItemPrint fn);
+    void onEndPage(const QString &name, EndPage fn);
+
+    // Loads the layout and creates its queries; throws ReportError and keeps nothing on failure.
+    void loadLayout(const QString &path);
+    void setLayout(std::unique_ptr<Layout> layout); // same checks, for layouts built in code
+
+    Layout &layout();
+    const Layout &layout() const;
+    Band *band(const QString &name) const;           // throws ReportError for an unknown name
+    Item *item(const QString &name) const;           // any class
+    Item *label(const QString &name) const;          // TQRLabel only
+    Item *shape(const QString &name) const;          // TQRShape only
+    db::Query *query(const QString &name) const;     // the form's own, then the registry; throws
+    db::Query *findQuery(const QString &name) const; // nullptr when unknown
+
+    // The page being built (from 1), for handlers.
+    int pageNumber() const { return m_pageNumber; }
+
+    PageModel render(const RenderOptions &options = {});
+    void preview(); // modal; builds the pages while the window shows them
+
+    // Replaces the window for tests and batch runs; nullptr restores it.
+    using PreviewHook = std::function<void(ReportForm &)>;
+    static void setPreviewHook(PreviewHook hook);
+
+    // Used by the renderer.
+    const ReportBeforePrint *reportBeforePrintHandler() const;
+    const BandBeforePrint *bandHandler(const QString &name) const;
+    const ItemPrint *itemHandler(const QString &name) const;
+    const EndPage *endPageHandler() const;
+    void setPageNumber(int n) { m_pageNumber = n; }
+
+private:
+    void checkHandlers(const Layout &layout) const;
+
+    std::unique_ptr<Layout> m_layout;
+    QHash<QString, db::Query *> m_queries; // children of the form; keys upper-cased
+    QHash<QString, ReportBeforePrint> m_reportHandlers;
+    QHash<QString, BandBeforePrint> m_bandHandlers;
+    QHash<QString, ItemPrint> m_itemHandlers;
+    QHash<QString, EndPage> m_endPageHandlers;
+    int m_pageNumber = 0;
+};
+
+} // namespace tipdesk::report
