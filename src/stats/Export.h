@@ -1,0 +1,64 @@
+#pragma once
+
+// "File 저장": the figures of kind 18 (by organisation and correspondent) and of the period
+// totals (kinds 21..26) written to a "|"-separated text file in code page 949 with CR LF line
+// ends, one file per kind in the program's folder.
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+class QObject;
+
+namespace tipdesk::db {
+class Query;
+}
+
+namespace tipdesk::stats {
+
+constexpr int kRoleKind = 18;
+bool IsExportKind(int kind);
+
+// The text without any occurrence of the character.
+QString StripChar(const QString &text, QChar c);
+// A value as it is written: leading and trailing blanks and control characters removed, then
+// every carriage return and line feed inside it.
+QString ExportValue(const QString &text);
+
+// "통신원기간.txt" and so on; empty for a kind without export.
+QString ExportFileName(int kind);
+// The header line of the kind, without the line end.
+QString ExportHeader(int kind);
+// The statement of kind 18, line by line.
+QStringList RoleExportSql(const QDate &start, const QDate &end);
+
+// The whole file for an open query: the header line and one line per row from the first, each
+// ending in CR LF, in code page 949.
+QByteArray ExportBytes(int kind, db::Query &query);
+
+// Where the files go: the folder of the executable, unless a test or tool chose another.
+QString ExportFolder();
+void SetExportFolder(const QString &folder); // empty restores the executable's folder
+
+struct ExportResult {
+    enum class Status { Saved, NothingSelected, NoData, Failed };
+    Status status = Status::Failed;
+    QString path;  // the file, for Saved and Failed
+    QString error; // the input/output error, for Failed
+    // The text the user sees.
+    QString message() const;
+};
+
+// Writes the kind's file for the period. Kind 18 runs its statement through the console's
+// query; kinds 21..26 through a period totals form of their own, freed before returning. An
+// existing file is replaced only once the new one is complete: a failure leaves it as it was.
+// Database errors propagate.
+ExportResult ExportReport(int kind, const QDate &start, const QDate &end, int sortOrder, db::Query &roleQuery,
+                          QObject *owner);
+
+// Writes bytes to the path through a temporary file beside it; returns the error text, empty on
+// success.
+QString WriteWholeFile(const QString &path, const QByteArray &bytes);
+
+} // namespace tipdesk::stats
