@@ -1,14 +1,20 @@
 #include "platform/db/EmbeddedBackend.h"
 
 #include "platform/db/DbError.h"
+#include "platform/db/OracleFunctions.h"
 
 #include <sqlite3.h>
 
 namespace tipdesk::db {
 
-EmbeddedBackend::EmbeddedBackend(QString path) : m_path(std::move(path)) {}
+EmbeddedBackend::EmbeddedBackend(QString path) : m_path(std::move(path))
+{
+}
 
-EmbeddedBackend::~EmbeddedBackend() { close(); }
+EmbeddedBackend::~EmbeddedBackend()
+{
+    close();
+}
 
 void EmbeddedBackend::open()
 {
@@ -21,6 +27,14 @@ void EmbeddedBackend::open()
         sqlite3_close(db);
         throw DbError(QStringLiteral("%1: %2").arg(m_path, text));
     }
+    try {
+        oracle::registerFunctions(db);
+    } catch (const DbError &) {
+        sqlite3_close(db);
+        throw;
+    }
+    // Oracle's LIKE tells capitals from small letters.
+    sqlite3_exec(db, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
     m_db = db;
 }
 
@@ -47,7 +61,10 @@ struct Statement {
     ~Statement() { sqlite3_finalize(stmt); }
 };
 
-[[noreturn]] void fail(sqlite3 *db) { throw DbError(QString::fromUtf8(sqlite3_errmsg(db))); }
+[[noreturn]] void fail(sqlite3 *db)
+{
+    throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+}
 
 void bind(sqlite3 *db, sqlite3_stmt *stmt, const Translation &t, const ParamValues &params)
 {
@@ -84,7 +101,7 @@ ResultSet EmbeddedBackend::select(const QString &sql, const ParamValues &params)
     ResultSet rs;
     const int n = sqlite3_column_count(s.stmt);
     for (int i = 0; i < n; ++i)
-        rs.columns.append(QString::fromUtf8(sqlite3_column_name(s.stmt, i)));
+        rs.columns.append(resultColumnName(t, QString::fromUtf8(sqlite3_column_name(s.stmt, i))));
     for (;;) {
         const int rc = sqlite3_step(s.stmt);
         if (rc == SQLITE_DONE)

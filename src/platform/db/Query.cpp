@@ -45,7 +45,10 @@ QString Field::displayText(const QVariant &v)
     }
 }
 
-QString Field::asString() const { return displayText(m_value); }
+QString Field::asString() const
+{
+    return displayText(m_value);
+}
 
 qint64 Field::asInteger() const
 {
@@ -71,7 +74,7 @@ double Field::asFloat() const
     const double d = m_value.toString().trimmed().toDouble(&ok);
     if (!ok && m_value.typeId() != QMetaType::Double && m_value.typeId() != QMetaType::LongLong)
         throw DbError(QStringLiteral("'%1' is not a valid floating point value").arg(m_value.toString()));
-    return m_value.toDouble();
+    return ok ? d : m_value.toDouble();
 }
 
 QStringList scanParameterNames(const QString &sql)
@@ -114,7 +117,9 @@ QStringList scanParameterNames(const QString &sql)
     return names;
 }
 
-Query::Query(QObject *parent) : QObject(parent) {}
+Query::Query(QObject *parent) : QObject(parent)
+{
+}
 
 Query::Query(const QString &databaseName, const QStringList &sql, QObject *parent)
     : QObject(parent), m_databaseName(databaseName), m_sql(sql)

@@ -1,25 +1,28 @@
 #include "platform/db/Translator.h"
 
-#include "platform/db/Query.h"
-
-#include <QRegularExpression>
+#include "platform/db/SqlAst.h"
 
 namespace tipdesk::db {
 
-// Placeholder until the real translator lands: passes the text through with :name → ?N.
 Translation translateOracle(const QString &oracleSql)
 {
+    sql::Statement st = sql::parse(oracleSql);
+    sql::rewrite(st, oracleSql);
+    const sql::Generated g = sql::generate(st, oracleSql);
     Translation t;
-    t.sql = oracleSql;
-    const QStringList names = scanParameterNames(oracleSql);
-    for (int i = 0; i < names.size(); ++i) {
-        t.paramNames.append(names[i].toUpper());
-        t.sql.replace(QRegularExpression(QLatin1Char(':') + names[i] + QStringLiteral("\\b"),
-                                         QRegularExpression::CaseInsensitiveOption),
-                      QStringLiteral("?%1").arg(i + 1));
-    }
-    t.isQuery = oracleSql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive);
+    t.sql = g.sql;
+    t.paramNames = st.paramNames;
+    t.isQuery = st.select != nullptr;
+    t.hasStar = g.hasStar;
+    t.quotedAliases = g.quotedAliases;
     return t;
+}
+
+QString resultColumnName(const Translation &t, const QString &sqliteName)
+{
+    if (!t.hasStar || t.quotedAliases.contains(sqliteName))
+        return sqliteName;
+    return sqliteName.toUpper();
 }
 
 } // namespace tipdesk::db

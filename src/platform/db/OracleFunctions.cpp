@@ -1,0 +1,832 @@
+#include "platform/db/OracleFunctions.h"
+
+#include "platform/db/Clock.h"
+#include "platform/db/DbError.h"
+
+#include <QDate>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sqlite3.h>
+
+namespace tipdesk::db::oracle {
+
+namespace {
+
+int twoDigits(const QString &s, int at)
+{
+    return (s[at].unicode() - '0') * 10 + (s[at + 1].unicode() - '0');
+}
+
+bool allDigits(const QString &s, int from, int count)
+{
+    for (int i = from; i < from + count; ++i) {
+        if (i >= s.size() || !s[i].isDigit())
+            return false;
+    }
+    return true;
+}
+
+int daysInMonth(int year, int month)
+{
+    return QDate(year, month, 1).daysInMonth();
+}
+
+QString pad2(int v)
+{
+    return QString::number(v).rightJustified(2, u'0');
+}
+
+const char16_t *const kDayNames[] = {u"일요일", u"월요일", u"화요일", u"수요일", u"목요일", u"금요일", u"토요일"};
+
+// One element of a date format mask.
+struct MaskElement {
+    enum Kind {
+        Literal,
+        Year4,
+        Year2,
+        Month,
+        MonthName,
+        Day,
+        DayOfYear,
+        DayOfWeek,
+        DayName,
+        DayShort,
+        Hour24,
+        Hour12,
+        Minute,
+        Second,
+        Meridian,
+        FillMode
+    };
+    Kind kind;
+    QString text; // the literal text
+};
+
+// Splits a mask into elements; throws ORA-01821 for letters that are no date element.
+QList<MaskElement> parseMask(const QString &mask)
+{
+    struct Name {
+        const char *name;
+        MaskElement::Kind kind;
+    };
+    static const Name names[] = {
+        {"HH24", MaskElement::Hour24}, {"HH12", MaskElement::Hour12},     {"YYYY", MaskElement::Year4},
+        {"RRRR", MaskElement::Year4},  {"MONTH", MaskElement::MonthName}, {"MON", MaskElement::MonthName},
+        {"DAY", MaskElement::DayName}, {"DDD", MaskElement::DayOfYear},   {"HH", MaskElement::Hour12},
+        {"YY", MaskElement::Year2},    {"RR", MaskElement::Year2},        {"MM", MaskElement::Month},
+        {"DD", MaskElement::Day},      {"DY", MaskElement::DayShort},     {"MI", MaskElement::Minute},
+        {"SS", MaskElement::Second},   {"AM", MaskElement::Meridian},     {"PM", MaskElement::Meridian},
+        {"FM", MaskElement::FillMode}, {"D", MaskElement::DayOfWeek},
+    };
+    QList<MaskElement> out;
+    const QString upper = mask.toUpper();
+    int i = 0;
+    while (i < upper.size()) {
+        const QChar c = upper[i];
+        if (c == u'"') {
+            const int end = upper.indexOf(u'"', i + 1);
+            if (end < 0)
+                throw DbError(QStringLiteral("ORA-01821: date format not recognized"));
+            out.append(MaskElement{MaskElement::Literal, mask.mid(i + 1, end - i - 1)});
+            i = end + 1;
+            continue;
+        }
+        if (!c.isLetterOrNumber()) {
+            out.append(MaskElement{MaskElement::Literal, QString(c)});
+            ++i;
+            continue;
+        }
+        bool found = false;
+        for (const Name &n : names) {
+            const QLatin1StringView name(n.name);
+            if (upper.mid(i, name.size()) == name) {
+                out.append(MaskElement{n.kind, {}});
+                i += int(name.size());
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            throw DbError(QStringLiteral("ORA-01821: date format not recognized"));
+    }
+    return out;
+}
+
+} // namespace
+
+bool DateTime::fromIso(const QString &s, DateTime *out)
+{
+    // "YYYY-MM-DD", "YYYY-MM-DD HH:MM" or "YYYY-MM-DD HH:MM:SS" ('T' accepted as the separator).
+    if (s.size() < 10 || !allDigits(s, 0, 4) || s[4] != u'-' || !allDigits(s, 5, 2) || s[7] != u'-' ||
+        !allDigits(s, 8, 2))
+        return false;
+    DateTime d;
+    d.year = s.left(4).toInt();
+    d.month = twoDigits(s, 5);
+    d.day = twoDigits(s, 8);
+    if (s.size() > 10) {
+        if ((s[10] != u' ' && s[10] != u'T') || s.size() < 16 || !allDigits(s, 11, 2) || s[13] != u':' ||
+            !allDigits(s, 14, 2))
+            return false;
+        d.hour = twoDigits(s, 11);
+        d.minute = twoDigits(s, 14);
+        if (s.size() > 16) {
+            if (s.size() < 19 || s[16] != u':' || !allDigits(s, 17, 2))
+                return false;
+            d.second = twoDigits(s, 17);
+        }
+    }
+    if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysInMonth(d.year, d.month) || d.hour > 23 ||
+        d.minute > 59 || d.second > 59)
+        return false;
+    *out = d;
+    return true;
+}
+
+QString DateTime::toIso() const
+{
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(year, 4, 10, QLatin1Char('0'))
+        .arg(pad2(month), pad2(day), pad2(hour), pad2(minute), pad2(second));
+}
+
+qint64 DateTime::toSeconds() const
+{
+    return QDate(year, month, day).toJulianDay() * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+DateTime DateTime::fromSeconds(qint64 seconds)
+{
+    qint64 days = seconds / 86400;
+    qint64 rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    const QDate date = QDate::fromJulianDay(days);
+    DateTime d;
+    d.year = date.year();
+    d.month = date.month();
+    d.day = date.day();
+    d.hour = int(rest / 3600);
+    d.minute = int(rest / 60 % 60);
+    d.second = int(rest % 60);
+    return d;
+}
+
+int DateTime::dayOfWeek() const
+{
+    return QDate(year, month, day).dayOfWeek() % 7 + 1;
+}
+
+double round15(double v)
+{
+    if (!std::isfinite(v) || v == 0.0)
+        return v;
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", v);
+    return std::strtod(buf, nullptr);
+}
+
+QString numberText(qint64 v)
+{
+    return QString::number(v);
+}
+
+QString numberText(double v)
+{
+    v = round15(v);
+    if (v == std::trunc(v) && std::fabs(v) < 1e15)
+        return QString::number(qint64(v));
+    QString s = QString::number(v, 'g', 15);
+    if (s.contains(u'e')) {
+        const int exp = int(std::floor(std::log10(std::fabs(v))));
+        s = QString::number(v, 'f', std::clamp(14 - exp, 0, 60));
+    }
+    if (s.contains(u'.')) {
+        while (s.endsWith(u'0'))
+            s.chop(1);
+        if (s.endsWith(u'.'))
+            s.chop(1);
+    }
+    if (s.startsWith(QLatin1String("0.")))
+        s.remove(0, 1);
+    else if (s.startsWith(QLatin1String("-0.")))
+        s.remove(1, 1);
+    return s;
+}
+
+bool isDateMask(const QString &mask)
+{
+    try {
+        const QList<MaskElement> elements = parseMask(mask);
+        for (const MaskElement &e : elements) {
+            if (e.kind != MaskElement::Literal && e.kind != MaskElement::FillMode)
+                return true;
+        }
+    } catch (const DbError &) {
+    }
+    return false;
+}
+
+QString formatDate(const DateTime &d, const QString &mask)
+{
+    QString out;
+    for (const MaskElement &e : parseMask(mask)) {
+        switch (e.kind) {
+        case MaskElement::Literal:
+            out += e.text;
+            break;
+        case MaskElement::Year4:
+            out += QStringLiteral("%1").arg(d.year, 4, 10, QLatin1Char('0'));
+            break;
+        case MaskElement::Year2:
+            out += pad2(d.year % 100);
+            break;
+        case MaskElement::Month:
+            out += pad2(d.month);
+            break;
+        case MaskElement::MonthName:
+            out += QString::number(d.month) + QStringLiteral("월");
+            break;
+        case MaskElement::Day:
+            out += pad2(d.day);
+            break;
+        case MaskElement::DayOfYear:
+            out += QStringLiteral("%1").arg(QDate(d.year, d.month, d.day).dayOfYear(), 3, 10, QLatin1Char('0'));
+            break;
+        case MaskElement::DayOfWeek:
+            out += QString::number(d.dayOfWeek());
+            break;
+        case MaskElement::DayName:
+            out += QString::fromUtf16(kDayNames[d.dayOfWeek() - 1]);
+            break;
+        case MaskElement::DayShort:
+            out += QString::fromUtf16(kDayNames[d.dayOfWeek() - 1]).left(1);
+            break;
+        case MaskElement::Hour24:
+            out += pad2(d.hour);
+            break;
+        case MaskElement::Hour12:
+            out += pad2(d.hour % 12 == 0 ? 12 : d.hour % 12);
+            break;
+        case MaskElement::Minute:
+            out += pad2(d.minute);
+            break;
+        case MaskElement::Second:
+            out += pad2(d.second);
+            break;
+        case MaskElement::Meridian:
+            out += d.hour < 12 ? QStringLiteral("오전") : QStringLiteral("오후");
+            break;
+        case MaskElement::FillMode:
+            break;
+        }
+    }
+    return out;
+}
+
+DateTime parseDate(const QString &text, const QString &mask)
+{
+    const QList<MaskElement> elements = parseMask(mask);
+    const QDateTime now = Clock::now();
+    DateTime d;
+    d.year = now.date().year();
+    d.month = now.date().month();
+    d.day = 1;
+    bool pm = false, hour12 = false;
+    int i = 0;
+    const int n = int(text.size());
+    auto readNumber = [&](int width) {
+        while (i < n && !text[i].isLetterOrNumber())
+            ++i;
+        if (i >= n)
+            throw DbError(QStringLiteral("ORA-01840: input value not long enough for date format"));
+        int value = 0, digits = 0;
+        while (i < n && digits < width && text[i].isDigit()) {
+            value = value * 10 + (text[i].unicode() - '0');
+            ++i;
+            ++digits;
+        }
+        if (digits == 0)
+            throw DbError(QStringLiteral("ORA-01858: a non-numeric character was found where a numeric was expected"));
+        return value;
+    };
+    for (const MaskElement &e : elements) {
+        switch (e.kind) {
+        case MaskElement::Literal:
+            for (int k = 0; k < e.text.size() && i < n; ++k) {
+                if (text[i].isDigit() || text[i].isLetter()) {
+                    if (e.text[k] == u' ')
+                        continue; // blanks in the mask may stand for nothing
+                    throw DbError(QStringLiteral("ORA-01861: literal does not match format string"));
+                }
+                ++i;
+            }
+            break;
+        case MaskElement::Year4:
+            d.year = readNumber(4);
+            if (d.year == 0)
+                throw DbError(QStringLiteral("ORA-01841: (full) year must be between -4713 and +9999, and not be 0"));
+            break;
+        case MaskElement::Year2:
+            d.year = now.date().year() / 100 * 100 + readNumber(2);
+            break;
+        case MaskElement::Month:
+            d.month = readNumber(2);
+            if (d.month < 1 || d.month > 12)
+                throw DbError(QStringLiteral("ORA-01843: not a valid month"));
+            break;
+        case MaskElement::Day:
+            d.day = readNumber(2);
+            if (d.day < 1 || d.day > 31)
+                throw DbError(QStringLiteral("ORA-01847: day of month must be between 1 and last day of month"));
+            break;
+        case MaskElement::DayOfWeek:
+            if (const int w = readNumber(1); w < 1 || w > 7)
+                throw DbError(QStringLiteral("ORA-01839: date not valid for month specified"));
+            break;
+        case MaskElement::Hour24:
+            d.hour = readNumber(2);
+            if (d.hour > 23)
+                throw DbError(QStringLiteral("ORA-01850: hour must be between 0 and 23"));
+            break;
+        case MaskElement::Hour12:
+            d.hour = readNumber(2);
+            hour12 = true;
+            if (d.hour < 1 || d.hour > 12)
+                throw DbError(QStringLiteral("ORA-01849: hour must be between 1 and 12"));
+            break;
+        case MaskElement::Minute:
+            d.minute = readNumber(2);
+            if (d.minute > 59)
+                throw DbError(QStringLiteral("ORA-01851: minutes must be between 0 and 59"));
+            break;
+        case MaskElement::Second:
+            d.second = readNumber(2);
+            if (d.second > 59)
+                throw DbError(QStringLiteral("ORA-01852: seconds must be between 0 and 59"));
+            break;
+        case MaskElement::Meridian:
+            while (i < n && text[i] == u' ')
+                ++i;
+            if (text.mid(i, 2) == QStringLiteral("오후") || text.mid(i, 2).toUpper() == QLatin1String("PM"))
+                pm = true;
+            else if (text.mid(i, 2) != QStringLiteral("오전") && text.mid(i, 2).toUpper() != QLatin1String("AM"))
+                throw DbError(QStringLiteral("ORA-01855: AM/A.M. or PM/P.M. required"));
+            i += 2;
+            break;
+        case MaskElement::FillMode:
+            break;
+        case MaskElement::DayOfYear:
+        case MaskElement::MonthName:
+        case MaskElement::DayName:
+        case MaskElement::DayShort:
+            throw DbError(QStringLiteral("ORA-01821: date format not recognized"));
+        }
+    }
+    while (i < n && text[i] == u' ')
+        ++i;
+    if (i < n)
+        throw DbError(QStringLiteral("ORA-01830: date format picture ends before converting entire input string"));
+    if (hour12)
+        d.hour = d.hour % 12 + (pm ? 12 : 0);
+    if (d.day > daysInMonth(d.year, d.month))
+        throw DbError(QStringLiteral("ORA-01839: date not valid for month specified"));
+    return d;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The SQLite side: every function takes SQLite values, applies Oracle's conversions and reports
+// Oracle's error texts.
+
+namespace {
+
+struct Num {
+    bool isInt = false;
+    qint64 i = 0;
+    double d = 0;
+    double real() const { return isInt ? double(i) : d; }
+};
+
+class SqlFailure {
+public:
+    explicit SqlFailure(QString t) : text(std::move(t)) {}
+    QString text;
+};
+
+QString valueText(sqlite3_value *v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        return numberText(qint64(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT:
+        return numberText(sqlite3_value_double(v));
+    case SQLITE_NULL:
+        return {};
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+    }
+}
+
+bool parseNumber(const QString &raw, Num *out)
+{
+    const QString t = raw.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool ok = false;
+    const qint64 i = t.toLongLong(&ok);
+    if (ok) {
+        out->isInt = true;
+        out->i = i;
+        return true;
+    }
+    for (QChar c : t) {
+        if (!c.isDigit() && c != u'.' && c != u'-' && c != u'+' && c != u'e' && c != u'E')
+            return false;
+    }
+    const double d = t.toDouble(&ok);
+    if (!ok)
+        return false;
+    out->isInt = false;
+    out->d = d;
+    return true;
+}
+
+// The value as a number; false for null. Text that is no number fails as Oracle's ORA-01722.
+bool number(sqlite3_value *v, Num *out)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL:
+        return false;
+    case SQLITE_INTEGER:
+        out->isInt = true;
+        out->i = sqlite3_value_int64(v);
+        return true;
+    case SQLITE_FLOAT:
+        out->isInt = false;
+        out->d = sqlite3_value_double(v);
+        return true;
+    default: {
+        const QString t = valueText(v);
+        if (t.isEmpty())
+            return false; // the empty string is null
+        if (!parseNumber(t, out))
+            throw SqlFailure(QStringLiteral("ORA-01722: invalid number"));
+        return true;
+    }
+    }
+}
+
+void resultNumber(sqlite3_context *ctx, double v)
+{
+    v = round15(v);
+    if (!std::isfinite(v))
+        throw SqlFailure(QStringLiteral("ORA-01426: numeric overflow"));
+    if (v == std::trunc(v) && std::fabs(v) < 9.0e15)
+        sqlite3_result_int64(ctx, sqlite3_int64(v));
+    else
+        sqlite3_result_double(ctx, v);
+}
+
+void resultText(sqlite3_context *ctx, const QString &s)
+{
+    if (s.isEmpty()) { // Oracle has no empty string: it is null
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QByteArray b = s.toUtf8();
+    sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+}
+
+bool dateArg(sqlite3_value *v, DateTime *out)
+{
+    if (sqlite3_value_type(v) == SQLITE_NULL)
+        return false;
+    const QString t = valueText(v);
+    if (t.isEmpty())
+        return false;
+    if (!DateTime::fromIso(t, out))
+        throw SqlFailure(QStringLiteral("ORA-01861: literal does not match format string"));
+    return true;
+}
+
+using Impl = void (*)(sqlite3_context *, int, sqlite3_value **);
+
+template <Impl F> void guarded(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    try {
+        F(ctx, argc, argv);
+    } catch (const SqlFailure &e) {
+        const QByteArray b = e.text.toUtf8();
+        sqlite3_result_error(ctx, b.constData(), int(b.size()));
+    } catch (const DbError &e) {
+        const QByteArray b = e.text().toUtf8();
+        sqlite3_result_error(ctx, b.constData(), int(b.size()));
+    }
+}
+
+template <char Op> void arith(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    Num a, b;
+    const bool ha = number(argv[0], &a);
+    const bool hb = number(argv[1], &b);
+    if (!ha || !hb) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (Op == '/') {
+        if (b.real() == 0.0)
+            throw SqlFailure(QStringLiteral("ORA-01476: divisor is equal to zero"));
+        if (a.isInt && b.isInt && b.i != 0 && a.i % b.i == 0) {
+            sqlite3_result_int64(ctx, a.i / b.i);
+            return;
+        }
+        resultNumber(ctx, a.real() / b.real());
+        return;
+    }
+    if (a.isInt && b.isInt) {
+        qint64 r;
+        const bool overflow = Op == '+'   ? __builtin_add_overflow(a.i, b.i, &r)
+                              : Op == '-' ? __builtin_sub_overflow(a.i, b.i, &r)
+                                          : __builtin_mul_overflow(a.i, b.i, &r);
+        if (!overflow) {
+            sqlite3_result_int64(ctx, r);
+            return;
+        }
+    }
+    const double x = a.real(), y = b.real();
+    resultNumber(ctx, Op == '+' ? x + y : Op == '-' ? x - y : x * y);
+}
+
+void neg(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    Num a;
+    if (!number(argv[0], &a))
+        sqlite3_result_null(ctx);
+    else if (a.isInt && a.i != std::numeric_limits<qint64>::min())
+        sqlite3_result_int64(ctx, -a.i);
+    else
+        resultNumber(ctx, -a.real());
+}
+
+// ora_num(x): an aggregate's result brought to the decimal convention.
+void num(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    Num a;
+    if (!number(argv[0], &a))
+        sqlite3_result_null(ctx);
+    else if (a.isInt)
+        sqlite3_result_int64(ctx, a.i);
+    else
+        resultNumber(ctx, a.d);
+}
+
+double scaled(double x, int digits, bool roundHalf)
+{
+    const double p = std::pow(10.0, digits);
+    const double s = round15(x * p);
+    const double r = roundHalf ? std::round(s) : std::trunc(s);
+    return round15(r / p);
+}
+
+template <bool RoundHalf> void truncOrRound(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    Num a, d;
+    if (!number(argv[0], &a) || (argc > 1 && !number(argv[1], &d))) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const int digits = argc > 1 ? int(d.real()) : 0;
+    if (a.isInt && digits >= 0) {
+        sqlite3_result_int64(ctx, a.i);
+        return;
+    }
+    resultNumber(ctx, scaled(a.real(), std::clamp(digits, -30, 30), RoundHalf));
+}
+
+void toNumber(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    Num a;
+    if (!number(argv[0], &a))
+        sqlite3_result_null(ctx);
+    else if (a.isInt)
+        sqlite3_result_int64(ctx, a.i);
+    else
+        resultNumber(ctx, a.d);
+}
+
+void numText(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    resultText(ctx, valueText(argv[0]));
+}
+
+void concat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    QString s;
+    for (int i = 0; i < argc; ++i)
+        s += valueText(argv[i]);
+    resultText(ctx, s);
+}
+
+void substr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    Num p, len;
+    const QString s = valueText(argv[0]);
+    if (s.isEmpty() || !number(argv[1], &p) || (argc > 2 && !number(argv[2], &len))) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    qint64 start = qint64(std::trunc(p.real()));
+    const qint64 size = s.size();
+    if (start == 0)
+        start = 1;
+    if (start < 0)
+        start = size + start + 1;
+    if (start < 1 || start > size) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    qint64 count = size - start + 1;
+    if (argc > 2)
+        count = std::min(count, qint64(std::trunc(len.real())));
+    if (count < 1) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, s.mid(start - 1, count));
+}
+
+// ora_decode(mode, expr, search1, result1, …[, default]); mode 'T' compares as text, 'N' as
+// numbers, '?' by the first search value's type. Null matches null.
+void decode(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    QString mode = valueText(argv[0]);
+    if (mode == u'?')
+        mode = sqlite3_value_type(argv[2]) == SQLITE_INTEGER || sqlite3_value_type(argv[2]) == SQLITE_FLOAT
+                   ? QStringLiteral("N")
+                   : QStringLiteral("T");
+    const bool numeric = mode == u'N';
+    sqlite3_value *expr = argv[1];
+    const QString exprText = numeric ? QString() : valueText(expr);
+    const bool exprNull = sqlite3_value_type(expr) == SQLITE_NULL || (!numeric && exprText.isEmpty());
+    Num exprNum;
+    if (numeric && !exprNull)
+        number(expr, &exprNum);
+    int i = 2;
+    for (; i + 1 < argc; i += 2) {
+        sqlite3_value *search = argv[i];
+        bool match;
+        if (numeric) {
+            Num s;
+            const bool has = number(search, &s);
+            match = !has ? exprNull
+                         : !exprNull && (s.isInt && exprNum.isInt ? s.i == exprNum.i : s.real() == exprNum.real());
+        } else {
+            const QString s = valueText(search);
+            match = s.isEmpty() ? exprNull : !exprNull && s == exprText;
+        }
+        if (match) {
+            sqlite3_result_value(ctx, argv[i + 1]);
+            return;
+        }
+    }
+    if (i < argc)
+        sqlite3_result_value(ctx, argv[i]);
+    else
+        sqlite3_result_null(ctx);
+}
+
+void toCharDate(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    DateTime d;
+    if (!dateArg(argv[0], &d) || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, formatDate(d, valueText(argv[1])));
+}
+
+void toDate(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const QString t = valueText(argv[0]);
+    if (t.isEmpty() || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, parseDate(t, valueText(argv[1])).toIso());
+}
+
+void dateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    DateTime d;
+    Num n;
+    if (!dateArg(argv[0], &d) || !number(argv[1], &n)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const qint64 secs = n.isInt ? n.i * 86400 : qint64(std::llround(n.d * 86400.0));
+    const DateTime r = DateTime::fromSeconds(d.toSeconds() + secs);
+    if (r.year < 1 || r.year > 9999)
+        throw SqlFailure(QStringLiteral("ORA-01841: (full) year must be between -4713 and +9999, and not be 0"));
+    resultText(ctx, r.toIso());
+}
+
+void dateDiff(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    DateTime a, b;
+    if (!dateArg(argv[0], &a) || !dateArg(argv[1], &b)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const qint64 secs = a.toSeconds() - b.toSeconds();
+    if (secs % 86400 == 0)
+        sqlite3_result_int64(ctx, secs / 86400);
+    else
+        resultNumber(ctx, double(secs) / 86400.0);
+}
+
+void truncDate(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    DateTime d;
+    if (!dateArg(argv[0], &d)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    d.hour = d.minute = d.second = 0;
+    resultText(ctx, d.toIso());
+}
+
+void sysdate(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    const QDateTime now = Clock::now();
+    DateTime d;
+    d.year = now.date().year();
+    d.month = now.date().month();
+    d.day = now.date().day();
+    d.hour = now.time().hour();
+    d.minute = now.time().minute();
+    d.second = now.time().second();
+    resultText(ctx, d.toIso());
+}
+
+// ora_daykey_bound(key, upper): the ISO text bound of the dates whose 'YYYYMMDD' text is at least
+// (upper = 0) or at most (upper = 1) the key; a key that is no eight digits bounds nothing.
+void daykeyBound(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const QString k = valueText(argv[0]);
+    const bool upper = sqlite3_value_int(argv[1]) != 0;
+    if (k.size() == 8 && allDigits(k, 0, 8)) {
+        const QString iso =
+            k.left(4) + u'-' + k.mid(4, 2) + u'-' + k.mid(6, 2) + (upper ? QStringLiteral("\x7f") : QString());
+        resultText(ctx, iso);
+    } else if (upper) {
+        static const char high[] = {'\xff'};
+        sqlite3_result_blob(ctx, high, 1, SQLITE_STATIC);
+    } else {
+        sqlite3_result_int64(ctx, std::numeric_limits<qint64>::min());
+    }
+}
+
+} // namespace
+
+void registerFunctions(sqlite3 *db)
+{
+    struct Fn {
+        const char *name;
+        int argc;
+        Impl impl;
+        bool deterministic;
+    };
+    static const Fn fns[] = {
+        {"ora_add", 2, guarded<arith<'+'>>, true},
+        {"ora_sub", 2, guarded<arith<'-'>>, true},
+        {"ora_mul", 2, guarded<arith<'*'>>, true},
+        {"ora_div", 2, guarded<arith<'/'>>, true},
+        {"ora_neg", 1, guarded<neg>, true},
+        {"ora_num", 1, guarded<num>, true},
+        {"ora_trunc", -1, guarded<truncOrRound<false>>, true},
+        {"ora_round", -1, guarded<truncOrRound<true>>, true},
+        {"ora_to_number", 1, guarded<toNumber>, true},
+        {"ora_num_text", 1, guarded<numText>, true},
+        {"ora_concat", -1, guarded<concat>, true},
+        {"ora_substr", -1, guarded<substr>, true},
+        {"ora_decode", -1, guarded<decode>, true},
+        {"ora_to_char_date", 2, guarded<toCharDate>, true},
+        {"ora_to_date", 2, guarded<toDate>, false}, // missing year or month come from the clock
+        {"ora_date_add", 2, guarded<dateAdd>, true},
+        {"ora_date_diff", 2, guarded<dateDiff>, true},
+        {"ora_trunc_date", 1, guarded<truncDate>, true},
+        {"ora_sysdate", 0, guarded<sysdate>, false},
+        {"ora_daykey_bound", 2, guarded<daykeyBound>, true},
+    };
+    for (const Fn &f : fns) {
+        const int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
+        if (sqlite3_create_function_v2(db, f.name, f.argc, flags, nullptr, f.impl, nullptr, nullptr, nullptr) !=
+            SQLITE_OK)
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+}
+
+} // namespace tipdesk::db::oracle

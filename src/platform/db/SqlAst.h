@@ -1,0 +1,144 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+// The syntax tree of the Oracle dialect the statements of this system are written in: SELECT
+// (with subqueries, comma joins, outer-join marks, UNION) and INSERT … VALUES. Nothing more is
+// parsed; what the parser does not know it refuses.
+namespace tipdesk::db::sql {
+
+struct Token {
+    enum Kind { Ident, QuotedIdent, Number, String, Param, Op, End };
+    Kind kind = End;
+    QString text;  // identifier as written, literal value, operator
+    QString upper; // upper-cased identifier or operator
+    int pos = 0;   // offset in the statement
+    int end = 0;   // offset after the token
+};
+
+// Splits a statement into tokens; throws DbError for a character it does not know.
+std::vector<Token> tokenize(const QString &sql);
+
+// "line L, column C" of an offset, for error texts.
+QString describePosition(const QString &sql, int pos);
+
+enum class Type { Unknown, Number, Text, Date };
+
+struct Select;
+
+struct Expr {
+    enum Kind {
+        Number,   // text: the literal
+        String,   // text: the value
+        Null,     //
+        Param,    // text: the name as written; index: 1-based position of the name
+        Column,   // qualifier, text: name; outerMark for "(+)"
+        Func,     // text: upper-cased name; args; distinct; star for COUNT(*)
+        Binary,   // text: operator (upper-cased: AND, OR, =, <>, <, >, <=, >=, +, -, *, /, ||)
+        Unary,    // text: "-", "+" or "NOT"
+        Between,  // args: value, low, high; negated
+        InList,   // args: value, items…; negated
+        InSelect, // args: value; sub; negated
+        IsNull,   // args: value; negated
+        Like,     // args: value, pattern; negated
+        Case,     // args: [operand], when, then, …, [else]; hasOperand, hasElse
+        Exists,   // sub
+        Subquery, // sub (a scalar subquery)
+        Sysdate,  //
+        Rownum,   //
+        Raw,      // text: SQLite text made by a rewrite
+    };
+    Kind kind = Null;
+    QString text;
+    QString qualifier;
+    bool quoted = false; // a column written in double quotes
+    bool outerMark = false;
+    bool distinct = false;
+    bool star = false;
+    bool negated = false;
+    bool hasOperand = false;
+    bool hasElse = false;
+    bool internal = false; // a function call made by a rewrite, passed on as it stands
+    int index = 0;
+    int pos = 0; // source range, for error texts and Oracle's column names
+    int end = 0;
+    Type rawType = Type::Unknown; // type of a Raw node
+    std::vector<std::unique_ptr<Expr>> args;
+    std::unique_ptr<Select> sub;
+};
+using ExprPtr = std::unique_ptr<Expr>;
+
+struct SelectItem {
+    ExprPtr expr;      // null for "*" and "q.*"
+    QString qualifier; // of "q.*"
+    QString alias;
+    bool aliasQuoted = false;
+};
+
+struct TableRef {
+    enum JoinKind { Comma, Inner, Left };
+    JoinKind join = Comma; // how it joins the tables before it
+    QString name;          // table name as written (may hold a schema prefix)
+    std::unique_ptr<Select> sub;
+    QString alias;
+    ExprPtr on;
+    int pos = 0;
+};
+
+struct OrderItem {
+    ExprPtr expr;
+    bool desc = false;
+};
+
+struct Select {
+    bool distinct = false;
+    std::vector<SelectItem> items;
+    std::vector<TableRef> from;
+    ExprPtr where;
+    std::vector<ExprPtr> groupBy;
+    ExprPtr having;
+    // Further SELECTs joined by UNION, UNION ALL, MINUS (→ EXCEPT) or INTERSECT.
+    std::vector<std::pair<QString, std::unique_ptr<Select>>> compounds;
+    std::vector<OrderItem> orderBy;
+    qint64 limit = -1; // from a ROWNUM condition
+    int pos = 0;
+};
+
+struct Insert {
+    QString table;
+    QStringList columns;
+    std::vector<ExprPtr> values;
+    std::unique_ptr<Select> select;
+};
+
+struct Statement {
+    std::unique_ptr<Select> select;
+    std::unique_ptr<Insert> insert;
+    QStringList paramNames; // upper-cased, by position
+};
+
+// Parses one statement (an optional trailing ";" allowed). Throws DbError naming the construct it
+// does not know and its position.
+Statement parse(const QString &sql);
+
+// Tree rewrites: outer-join marks to LEFT JOINs, ROWNUM conditions to a limit, day-equality and
+// day-key ranges on date columns to index ranges. Throws DbError for marks it cannot place.
+void rewrite(Statement &st, const QString &sql);
+
+// The type an expression has in Oracle, as far as the tree shows it.
+Type typeOf(const Expr &e);
+bool isDateColumn(const QString &name);
+
+struct Generated {
+    QString sql;
+    bool hasStar = false;
+    QStringList quotedAliases; // result names that keep their case
+};
+
+// SQLite text of the rewritten tree. Throws DbError for a function it does not know.
+Generated generate(const Statement &st, const QString &sql);
+
+} // namespace tipdesk::db::sql

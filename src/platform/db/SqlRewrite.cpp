@@ -1,0 +1,505 @@
+#include "platform/db/DbError.h"
+#include "platform/db/OracleFunctions.h"
+#include "platform/db/SqlAst.h"
+
+#include <QSet>
+#include <functional>
+
+namespace tipdesk::db::sql {
+
+bool isDateColumn(const QString &name)
+{
+    // The DATE columns of the schema; everything else is text or number.
+    static const QSet<QString> dates = {QStringLiteral("REPORT_DATE"), QStringLiteral("REGISTE_DATE"),
+                                        QStringLiteral("RECORDDATE")};
+    return dates.contains(name.toUpper());
+}
+
+Type typeOf(const Expr &e)
+{
+    switch (e.kind) {
+    case Expr::Number:
+    case Expr::Rownum:
+        return Type::Number;
+    case Expr::String:
+        return Type::Text;
+    case Expr::Column:
+        return isDateColumn(e.text) ? Type::Date : Type::Unknown;
+    case Expr::Sysdate:
+        return Type::Date;
+    case Expr::Raw:
+        return e.rawType;
+    case Expr::Unary:
+        return e.text == u'-' ? Type::Number : Type::Unknown;
+    case Expr::Binary: {
+        if (e.text == QLatin1String("||"))
+            return Type::Text;
+        const bool arithmetic = e.text == u'+' || e.text == u'-' || e.text == u'*' || e.text == u'/';
+        if (!arithmetic)
+            return Type::Unknown;
+        const Type l = typeOf(*e.args[0]), r = typeOf(*e.args[1]);
+        if (e.text == u'+' && (l == Type::Date || r == Type::Date))
+            return Type::Date;
+        if (e.text == u'-' && l == Type::Date)
+            return r == Type::Date ? Type::Number : Type::Date;
+        return Type::Number;
+    }
+    case Expr::Case:
+        return e.args.size() > size_t(e.hasOperand ? 2 : 1) ? typeOf(*e.args[e.hasOperand ? 2 : 1]) : Type::Unknown;
+    case Expr::Subquery: {
+        const Select &s = *e.sub;
+        return !s.items.empty() && s.items[0].expr ? typeOf(*s.items[0].expr) : Type::Unknown;
+    }
+    case Expr::Func: {
+        if (e.internal)
+            return e.rawType;
+        const QString &f = e.text;
+        if (f == QLatin1String("TO_DATE") || f == QLatin1String("SYSDATE"))
+            return Type::Date;
+        if (f == QLatin1String("TRUNC") || f == QLatin1String("MAX") || f == QLatin1String("MIN"))
+            return e.args.empty()                     ? Type::Unknown
+                   : typeOf(*e.args[0]) == Type::Date ? Type::Date
+                   : f == QLatin1String("TRUNC")      ? Type::Number
+                                                      : typeOf(*e.args[0]);
+        if (f == QLatin1String("NVL") && !e.args.empty())
+            return typeOf(*e.args[0]) != Type::Unknown || e.args.size() < 2 ? typeOf(*e.args[0]) : typeOf(*e.args[1]);
+        if (f == QLatin1String("DECODE"))
+            return e.args.size() >= 3 ? typeOf(*e.args[2]) : Type::Unknown;
+        if (f == QLatin1String("TO_CHAR") || f == QLatin1String("SUBSTR") || f == QLatin1String("CONCAT") ||
+            f == QLatin1String("UPPER") || f == QLatin1String("LOWER") || f == QLatin1String("TRIM") ||
+            f == QLatin1String("LTRIM") || f == QLatin1String("RTRIM"))
+            return Type::Text;
+        return Type::Number; // COUNT, SUM, AVG, TO_NUMBER, ROUND, ABS, LENGTH
+    }
+    default:
+        return Type::Unknown;
+    }
+}
+
+namespace {
+
+[[noreturn]] void refuse(const QString &sql, int pos, const QString &what)
+{
+    throw DbError(QStringLiteral("Unsupported SQL construct %1 at %2").arg(what, describePosition(sql, pos)));
+}
+
+// Calls f on every expression of a SELECT's own clauses (not of its subqueries).
+void forEachClause(Select &s, const std::function<void(ExprPtr &)> &f)
+{
+    for (SelectItem &item : s.items) {
+        if (item.expr)
+            f(item.expr);
+    }
+    for (TableRef &ref : s.from) {
+        if (ref.on)
+            f(ref.on);
+    }
+    if (s.where)
+        f(s.where);
+    for (ExprPtr &g : s.groupBy)
+        f(g);
+    if (s.having)
+        f(s.having);
+    for (OrderItem &o : s.orderBy)
+        f(o.expr);
+}
+
+// Every SELECT nested in an expression.
+void forEachSubselect(Expr &e, const std::function<void(Select &)> &f)
+{
+    if (e.sub)
+        f(*e.sub);
+    for (ExprPtr &a : e.args)
+        forEachSubselect(*a, f);
+}
+
+// Visits s and every SELECT inside it, innermost first.
+void forEachSelect(Select &s, const std::function<void(Select &)> &f)
+{
+    for (TableRef &ref : s.from) {
+        if (ref.sub)
+            forEachSelect(*ref.sub, f);
+    }
+    forEachClause(s, [&](ExprPtr &e) { forEachSubselect(*e, [&](Select &inner) { forEachSelect(inner, f); }); });
+    for (auto &c : s.compounds)
+        forEachSelect(*c.second, f);
+    f(s);
+}
+
+void splitConjuncts(ExprPtr e, std::vector<ExprPtr> &out)
+{
+    if (!e)
+        return;
+    if (e->kind == Expr::Binary && e->text == QLatin1String("AND")) {
+        splitConjuncts(std::move(e->args[0]), out);
+        splitConjuncts(std::move(e->args[1]), out);
+        return;
+    }
+    out.push_back(std::move(e));
+}
+
+ExprPtr andAll(std::vector<ExprPtr> parts)
+{
+    ExprPtr result;
+    for (ExprPtr &p : parts) {
+        if (!result) {
+            result = std::move(p);
+            continue;
+        }
+        auto e = std::make_unique<Expr>();
+        e->kind = Expr::Binary;
+        e->text = QStringLiteral("AND");
+        e->pos = result->pos;
+        e->end = p->end;
+        e->args.push_back(std::move(result));
+        e->args.push_back(std::move(p));
+        result = std::move(e);
+    }
+    return result;
+}
+
+// Columns of an expression outside its subqueries.
+void collectColumns(Expr &e, std::vector<Expr *> &out)
+{
+    if (e.kind == Expr::Column)
+        out.push_back(&e);
+    for (ExprPtr &a : e.args)
+        collectColumns(*a, out);
+}
+
+int findTable(const Select &s, const QString &qualifier)
+{
+    for (size_t i = 0; i < s.from.size(); ++i) {
+        const TableRef &ref = s.from[i];
+        QString name = ref.alias;
+        if (name.isEmpty() && !ref.sub)
+            name = ref.name.section(u'.', -1);
+        if (!name.isEmpty() && name.compare(qualifier, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+// a.x = b.x(+): b joins a as a LEFT JOIN whose ON holds every condition that marks b.
+void rewriteOuterJoins(Select &s, const QString &sql)
+{
+    std::vector<ExprPtr> conjuncts;
+    splitConjuncts(std::move(s.where), conjuncts);
+    std::vector<ExprPtr> remaining;
+    std::vector<std::vector<ExprPtr>> onConds(s.from.size());
+    bool any = false;
+    for (ExprPtr &c : conjuncts) {
+        std::vector<Expr *> cols;
+        collectColumns(*c, cols);
+        int outer = -1;
+        for (Expr *col : cols) {
+            if (!col->outerMark)
+                continue;
+            if (col->qualifier.isEmpty())
+                refuse(sql, col->pos, QStringLiteral("'(+)' on an unqualified column"));
+            const int t = findTable(s, col->qualifier);
+            if (t < 0)
+                refuse(sql, col->pos, QStringLiteral("'(+)' on an unknown table '%1'").arg(col->qualifier));
+            if (outer >= 0 && outer != t)
+                refuse(sql, col->pos, QStringLiteral("'(+)' on two tables in one condition"));
+            outer = t;
+        }
+        if (outer < 0) {
+            remaining.push_back(std::move(c));
+            continue;
+        }
+        if (c->kind == Expr::Binary && c->text == QLatin1String("OR"))
+            refuse(sql, c->pos, QStringLiteral("'(+)' inside OR"));
+        for (Expr *col : cols)
+            col->outerMark = false;
+        onConds[size_t(outer)].push_back(std::move(c));
+        any = true;
+    }
+    if (!any) {
+        s.where = andAll(std::move(remaining));
+        return;
+    }
+    for (const TableRef &ref : s.from) {
+        if (ref.join != TableRef::Comma)
+            refuse(sql, ref.pos, QStringLiteral("'(+)' together with JOIN"));
+    }
+    // Inner tables keep their order; each outer table follows the tables its conditions name.
+    const size_t n = s.from.size();
+    std::vector<QSet<int>> deps(n);
+    for (size_t t = 0; t < n; ++t) {
+        for (ExprPtr &c : onConds[t]) {
+            std::vector<Expr *> cols;
+            collectColumns(*c, cols);
+            for (Expr *col : cols) {
+                const int d = col->qualifier.isEmpty() ? -1 : findTable(s, col->qualifier);
+                if (d >= 0 && size_t(d) != t && !onConds[size_t(d)].empty())
+                    deps[t].insert(d);
+            }
+        }
+    }
+    std::vector<int> order;
+    std::vector<bool> placed(n, false);
+    for (size_t t = 0; t < n; ++t) {
+        if (onConds[t].empty()) {
+            order.push_back(int(t));
+            placed[t] = true;
+        }
+    }
+    if (order.empty())
+        refuse(sql, s.pos, QStringLiteral("'(+)' on every table"));
+    bool progress = true;
+    while (order.size() < n && progress) {
+        progress = false;
+        for (size_t t = 0; t < n; ++t) {
+            if (placed[t])
+                continue;
+            bool ready = true;
+            for (int d : deps[t])
+                ready = ready && placed[size_t(d)];
+            if (ready) {
+                order.push_back(int(t));
+                placed[t] = true;
+                progress = true;
+            }
+        }
+    }
+    if (order.size() < n)
+        throw DbError(QStringLiteral("ORA-01416: two tables cannot be outer-joined to each other"));
+    std::vector<TableRef> from;
+    for (int t : order) {
+        TableRef ref = std::move(s.from[size_t(t)]);
+        if (!onConds[size_t(t)].empty()) {
+            ref.join = TableRef::Left;
+            ref.on = andAll(std::move(onConds[size_t(t)]));
+        } else {
+            ref.join = TableRef::Comma;
+        }
+        from.push_back(std::move(ref));
+    }
+    s.from = std::move(from);
+    s.where = andAll(std::move(remaining));
+}
+
+bool containsRownum(const Expr &e)
+{
+    if (e.kind == Expr::Rownum)
+        return true;
+    for (const ExprPtr &a : e.args) {
+        if (containsRownum(*a))
+            return true;
+    }
+    return false;
+}
+
+// WHERE ROWNUM <= n (or < n, = 1) keeps the first rows; Oracle numbers them before any sorting,
+// so the rewrite is only sound for a plain SELECT.
+void rewriteRownum(Select &s, const QString &sql)
+{
+    if (!s.where || !containsRownum(*s.where))
+        return;
+    std::vector<ExprPtr> conjuncts;
+    splitConjuncts(std::move(s.where), conjuncts);
+    std::vector<ExprPtr> remaining;
+    for (ExprPtr &c : conjuncts) {
+        if (c->kind == Expr::Binary && c->args.size() == 2) {
+            const bool left = c->args[0]->kind == Expr::Rownum && c->args[1]->kind == Expr::Number;
+            const bool right = c->args[1]->kind == Expr::Rownum && c->args[0]->kind == Expr::Number;
+            QString op = c->text;
+            if (right)
+                op = op == u'<'                  ? QStringLiteral(">")
+                     : op == u'>'                ? QStringLiteral("<")
+                     : op == QLatin1String("<=") ? QStringLiteral(">=")
+                     : op == QLatin1String(">=") ? QStringLiteral("<=")
+                                                 : op;
+            if (left || right) {
+                const double v = (left ? c->args[1] : c->args[0])->text.toDouble();
+                qint64 limit = -1;
+                if (op == QLatin1String("<="))
+                    limit = qint64(std::floor(v));
+                else if (op == u'<')
+                    limit = qint64(std::ceil(v)) - 1;
+                else if (op == u'=' && v == 1.0)
+                    limit = 1;
+                if (limit >= 0 && s.orderBy.empty() && s.groupBy.empty() && !s.distinct && s.compounds.empty()) {
+                    s.limit = s.limit < 0 ? limit : std::min(s.limit, limit);
+                    continue;
+                }
+            }
+        }
+        if (containsRownum(*c))
+            refuse(sql, c->pos, QStringLiteral("ROWNUM in this condition"));
+        remaining.push_back(std::move(c));
+    }
+    s.where = andAll(std::move(remaining));
+}
+
+ExprPtr clone(const Expr &e)
+{
+    if (e.sub)
+        return nullptr;
+    auto c = std::make_unique<Expr>();
+    c->kind = e.kind;
+    c->text = e.text;
+    c->qualifier = e.qualifier;
+    c->quoted = e.quoted;
+    c->distinct = e.distinct;
+    c->star = e.star;
+    c->negated = e.negated;
+    c->hasOperand = e.hasOperand;
+    c->hasElse = e.hasElse;
+    c->internal = e.internal;
+    c->index = e.index;
+    c->pos = e.pos;
+    c->end = e.end;
+    c->rawType = e.rawType;
+    for (const ExprPtr &a : e.args) {
+        ExprPtr ac = clone(*a);
+        if (!ac)
+            return nullptr;
+        c->args.push_back(std::move(ac));
+    }
+    return c;
+}
+
+bool isStringLiteral(const Expr &e, const char *upperValue)
+{
+    return e.kind == Expr::String && e.text.toUpper() == QLatin1String(upperValue);
+}
+
+// TO_DATE(TO_CHAR(d, 'YYYYMMDD'), 'YYYYMMDD') or TRUNC(d), d a DATE: the day of d. Gives d.
+Expr *dayOf(Expr &e)
+{
+    if (e.kind != Expr::Func)
+        return nullptr;
+    if (e.text == QLatin1String("TRUNC") && e.args.size() == 1 && typeOf(*e.args[0]) == Type::Date)
+        return e.args[0].get();
+    if (e.text == QLatin1String("TO_DATE") && e.args.size() == 2 && isStringLiteral(*e.args[1], "YYYYMMDD")) {
+        Expr &inner = *e.args[0];
+        if (inner.kind == Expr::Func && inner.text == QLatin1String("TO_CHAR") && inner.args.size() == 2 &&
+            isStringLiteral(*inner.args[1], "YYYYMMDD") && typeOf(*inner.args[0]) == Type::Date)
+            return inner.args[0].get();
+    }
+    return nullptr;
+}
+
+// A date known to fall on midnight: TO_DATE with a mask of days only, or the day of a date.
+bool isMidnight(Expr &e)
+{
+    if (dayOf(e))
+        return true;
+    if (e.kind == Expr::Func && e.text == QLatin1String("TO_DATE") && e.args.size() == 2 &&
+        e.args[1]->kind == Expr::String) {
+        const QString mask = e.args[1]->text.toUpper();
+        return oracle::isDateMask(mask) && !mask.contains(QLatin1String("HH")) && !mask.contains(QLatin1String("MI")) &&
+               !mask.contains(QLatin1String("SS"));
+    }
+    return false;
+}
+
+ExprPtr compare(const QString &op, ExprPtr l, ExprPtr r)
+{
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Binary;
+    e->text = op;
+    e->pos = l->pos;
+    e->end = r->end;
+    e->args.push_back(std::move(l));
+    e->args.push_back(std::move(r));
+    return e;
+}
+
+ExprPtr internalCall(const char *name, ExprPtr a, ExprPtr b, Type type)
+{
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Func;
+    e->internal = true;
+    e->text = QLatin1String(name);
+    e->rawType = type;
+    e->pos = a->pos;
+    e->end = a->end;
+    e->args.push_back(std::move(a));
+    e->args.push_back(std::move(b));
+    return e;
+}
+
+ExprPtr numberLiteral(int v)
+{
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Number;
+    e->text = QString::number(v);
+    return e;
+}
+
+// Day conditions on a DATE column become ranges on the column itself, so its index serves them:
+//   day(d) = M (M a midnight date)           →  d >= M AND d < M + 1
+//   TO_CHAR(d, 'YYYYMMDD') BETWEEN a AND b    →  d in the ISO range of the keys, AND the original
+void rewriteDayRanges(ExprPtr &e)
+{
+    for (ExprPtr &a : e->args)
+        rewriteDayRanges(a);
+    if (e->kind == Expr::Binary && e->text == u'=') {
+        for (int side = 0; side < 2; ++side) {
+            Expr *d = dayOf(*e->args[size_t(side)]);
+            Expr &other = *e->args[size_t(1 - side)];
+            if (!d || !isMidnight(other))
+                continue;
+            ExprPtr col = clone(*d), col2 = clone(*d), lo = clone(other), hi = clone(other);
+            if (!col || !col2 || !lo || !hi)
+                continue;
+            const int pos = e->pos, end = e->end;
+            ExprPtr upper = internalCall("ora_date_add", std::move(hi), numberLiteral(1), Type::Date);
+            std::vector<ExprPtr> parts;
+            parts.push_back(compare(QStringLiteral(">="), std::move(col), std::move(lo)));
+            parts.push_back(compare(QStringLiteral("<"), std::move(col2), std::move(upper)));
+            e = andAll(std::move(parts));
+            e->pos = pos;
+            e->end = end;
+            return;
+        }
+    }
+    if (e->kind == Expr::Between && !e->negated) {
+        Expr &v = *e->args[0];
+        if (v.kind == Expr::Func && v.text == QLatin1String("TO_CHAR") && v.args.size() == 2 &&
+            isStringLiteral(*v.args[1], "YYYYMMDD") && typeOf(*v.args[0]) == Type::Date) {
+            ExprPtr c1 = clone(*v.args[0]), c2 = clone(*v.args[0]), lo = clone(*e->args[1]), hi = clone(*e->args[2]);
+            if (!c1 || !c2 || !lo || !hi)
+                return;
+            const int pos = e->pos, end = e->end;
+            std::vector<ExprPtr> parts;
+            parts.push_back(compare(QStringLiteral(">="), std::move(c1),
+                                    internalCall("ora_daykey_bound", std::move(lo), numberLiteral(0), Type::Text)));
+            parts.push_back(compare(QStringLiteral("<="), std::move(c2),
+                                    internalCall("ora_daykey_bound", std::move(hi), numberLiteral(1), Type::Text)));
+            parts.push_back(std::move(e));
+            e = andAll(std::move(parts));
+            e->pos = pos;
+            e->end = end;
+        }
+    }
+}
+
+} // namespace
+
+void rewrite(Statement &st, const QString &sql)
+{
+    auto perSelect = [&](Select &s) {
+        rewriteOuterJoins(s, sql);
+        rewriteRownum(s, sql);
+        if (s.where)
+            rewriteDayRanges(s.where);
+        for (TableRef &ref : s.from) {
+            if (ref.on)
+                rewriteDayRanges(ref.on);
+        }
+    };
+    if (st.select)
+        forEachSelect(*st.select, perSelect);
+    if (st.insert) {
+        if (st.insert->select)
+            forEachSelect(*st.insert->select, perSelect);
+        for (ExprPtr &v : st.insert->values)
+            forEachSubselect(*v, [&](Select &inner) { forEachSelect(inner, perSelect); });
+    }
+}
+
+} // namespace tipdesk::db::sql
