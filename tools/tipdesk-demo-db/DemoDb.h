@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+struct sqlite3;
+
+namespace tipdesk::demo {
+
+struct DemoOptions {
+    QString out;
+    std::uint64_t seed = 2004;
+    // Last day of data. With an explicit day the data covers it whole; without one it is today and the
+    // data stops at the current time, so that nothing lies in the future.
+    QDate until;
+    int days = 396; // about 13 months
+    int perDay = 400;
+    std::function<void(const QString &)> progress;
+};
+
+struct DemoSummary {
+    qint64 reports = 0;
+    int days = 0;
+    QDate firstDay;
+    QDate lastDay;
+    qint64 statisticsRows = 0;
+};
+
+// The demo login created for the desktop program.
+inline const QString kDemoUser = QStringLiteral("demo");
+inline const QString kDemoPassword = QStringLiteral("demo");
+inline const QString kDemoAppName = QStringLiteral("TIPDESK");
+
+// Builds the demo database at options.out. The file is written under a temporary name and renamed
+// when complete; an existing file is never overwritten. Throws std::runtime_error with a message.
+DemoSummary buildDemoDb(const DemoOptions &options);
+
+// Derives every statistics table from REPORT_REQUISITION for the days before pendingDay
+// ("YYYYMMDD"; empty for all days), replacing what the tables held. Returns the rows written.
+qint64 aggregateStatistics(sqlite3 *db, const QString &pendingDay);
+
+} // namespace tipdesk::demo
