@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <vector>
+
+namespace tipdesk::report {
+
+// An item's expression: fields of the report's query (NAME) or of a named query (Query.NAME),
+// numbers, 'texts', + and -, parentheses, and SUM(x), the running total of x over the detail
+// records accumulated so far (never reset per page).
+class Expression {
+public:
+    // Answers a field; query is empty for the report's own data set. Throws for unknown names.
+    using Resolver = std::function<QVariant(const QString &query, const QString &field)>;
+
+    static Expression parse(const QString &text); // throws ReportError
+    QVariant evaluate(const Resolver &resolve) const;
+    void accumulate(const Resolver &resolve); // adds the current record to every SUM
+    bool hasAggregate() const;
+    const QString &text() const { return m_text; }
+
+private:
+    struct Node {
+        enum Kind { Number, Text, Field, Sum, Add, Sub, Neg } kind = Number;
+        QVariant value; // Number, Text
+        QString query, field;
+        int a = -1, b = -1;
+        double total = 0;
+    };
+    class Parser;
+    QVariant eval(int node, const Resolver &resolve) const;
+
+    QString m_text;
+    std::vector<Node> m_nodes;
+    int m_root = -1;
+};
+
+double toNumber(const QVariant &v, const QString &context); // null gives 0; throws for non-numbers
+
+} // namespace tipdesk::report

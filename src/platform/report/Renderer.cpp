@@ -1,0 +1,622 @@
+#include "platform/report/Renderer.h"
+#include "platform/db/Clock.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Query.h"
+#include "platform/report/Expression.h"
+#include "platform/report/Fonts.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace tipdesk::report {
+
+namespace {
+
+constexpr double kMeasureDpi = 1200; // text is measured as the PDF writer lays it out
+constexpr double kDesignDpi = 96;    // pen and frame widths are pixels as the layouts were drawn
+
+double mm(int tenths)
+{
+    return tenths / 10.0;
+}
+
+double designPx(int px)
+{
+    return std::max(1, px) * 25.4 / kDesignDpi;
+}
+
+QPaintDevice *measureDevice()
+{
+    static QImage image = [] {
+        QImage i(1, 1, QImage::Format_Mono);
+        i.setDotsPerMeterX(int(std::lround(kMeasureDpi / 0.0254)));
+        i.setDotsPerMeterY(int(std::lround(kMeasureDpi / 0.0254)));
+        return i;
+    }();
+    return &image;
+}
+
+struct MeasuredFont {
+    QFont font;
+    QFontMetricsF metrics;
+    double lineHeight; // mm
+    int index;         // in the page model
+};
+
+// One text line of an item as it will be placed.
+struct Prepared {
+    Item *item;
+    QStringList lines; // empty for shapes
+    double width;      // mm, after AutoSize
+    double leftShift;  // mm, AutoSize moving a right or centred item
+    const MeasuredFont *font = nullptr;
+    bool late = false; // page number: known only once the band is placed
+};
+
+} // namespace
+
+class RendererState {
+public:
+    RendererState(ReportForm &f, const RenderOptions &o) : form(f), layout(f.layout()), options(o)
+    {
+        installFontSubstitutes();
+        model.title = layout.reportTitle;
+        for (const auto &b : layout.bands) {
+            switch (b->type) {
+            case BandType::PageHeader:
+                pageHeaders.push_back(b.get());
+                break;
+            case BandType::Title:
+                titles.push_back(b.get());
+                break;
+            case BandType::ColumnHeader:
+                columnHeaders.push_back(b.get());
+                break;
+            case BandType::Detail:
+                details.push_back(b.get());
+                break;
+            case BandType::Summary:
+                summaries.push_back(b.get());
+                break;
+            case BandType::PageFooter:
+                footers.push_back(b.get());
+                break;
+            case BandType::Group:
+                groups.push_back({b.get(), {}, false});
+                break;
+            case BandType::Child:
+                children.insert(b->parentBand.toUpper(), b.get());
+                break;
+            }
+        }
+        for (Item *i : layout.allItems())
+            if (i->itemClass == ItemClass::Expr)
+                expressions.emplace(i, Expression::parse(i->expression));
+        for (auto &g : groups)
+            groupExpressions.emplace(g.band, Expression::parse(g.band->expression));
+        footerHeight = 0;
+        for (Band *b : footers)
+            footerHeight += mm(b->height);
+        today = db::Clock::now();
+    }
+
+    void begin()
+    {
+        begun = true;
+        if (const ReportBeforePrint *h = form.reportBeforePrintHandler()) {
+            bool print = true;
+            (*h)(form, print);
+            if (!print) {
+                phase = Phase::Done;
+                return;
+            }
+        }
+        if (!layout.dataSet.isEmpty()) {
+            data = form.findQuery(layout.dataSet);
+            if (!data)
+                throw ReportError(QStringLiteral("보고서 %1 의 DataSet \"%2\" 을(를) 찾을 수 없습니다")
+                                      .arg(layout.name, layout.dataSet));
+            if (!data->active())
+                data->open();
+            data->first();
+            totalRecords = data->recordCount();
+            if (data->isEmpty() && !layout.printIfEmpty) {
+                phase = Phase::Done;
+                return;
+            }
+        }
+        startPage();
+        phase = Phase::Records;
+    }
+
+    bool step()
+    {
+        if (!begun)
+            begin();
+        switch (phase) {
+        case Phase::Records:
+            if (data) {
+                if (data->eof()) {
+                    phase = Phase::Summary;
+                    break;
+                }
+                record();
+                data->next();
+            } else {
+                record(); // a report without a data set prints its detail once
+                phase = Phase::Summary;
+            }
+            break;
+        case Phase::Summary:
+            for (Band *b : summaries)
+                printBand(b);
+            finishPage(true);
+            phase = Phase::Done;
+            break;
+        case Phase::Done:
+            break;
+        }
+        return phase != Phase::Done;
+    }
+
+    // ---- records ----
+
+    void record()
+    {
+        ++recordsDone;
+        bool reset = false;
+        for (auto &g : groups) {
+            const QString v = db::Field::displayText(groupExpressions.at(g.band).evaluate(resolver()));
+            if (reset || !g.seen || v != g.value) {
+                g.value = v;
+                g.seen = true;
+                reset = true; // an outer group change restarts the inner ones
+                printBand(g.band);
+            }
+        }
+        ++detailNo;
+        for (Band *b : details)
+            printBand(b, true);
+    }
+
+    Expression::Resolver resolver()
+    {
+        return [this](const QString &queryName, const QString &field) -> QVariant {
+            db::Query *q = queryName.isEmpty() ? data : form.findQuery(queryName);
+            if (!q)
+                throw ReportError(QStringLiteral("보고서 %1: 쿼리 \"%2\" 을(를) 찾을 수 없습니다")
+                                      .arg(layout.name, queryName.isEmpty() ? QStringLiteral("DataSet") : queryName));
+            if (q->isEmpty())
+                return {};
+            const int index = q->fieldIndex(field);
+            if (index < 0)
+                throw ReportError(QStringLiteral("보고서 %1: 필드 \"%2\" 이(가) 쿼리 %3 에 없습니다")
+                                      .arg(layout.name, field, q->objectName()));
+            return q->field(index).value();
+        };
+    }
+
+    // ---- bands ----
+
+    const MeasuredFont &measured(const Item &item)
+    {
+        const FontSpec &f = item.parentFont ? layout.font : item.font;
+        const QString key =
+            QStringLiteral("%1|%2|%3%4%5").arg(f.name).arg(f.size).arg(f.bold).arg(f.italic).arg(f.underline);
+        auto it = fonts.find(key);
+        if (it == fonts.end()) {
+            QFont font(f.name);
+            font.setPointSizeF(f.size);
+            font.setBold(f.bold);
+            font.setItalic(f.italic);
+            font.setUnderline(f.underline);
+            QFontMetricsF fm(font, measureDevice());
+            const int index = model.fontIndex(PageFont{f.name, f.size, f.bold, f.italic, f.underline});
+            it = fonts
+                     .emplace(key, std::make_unique<MeasuredFont>(
+                                       MeasuredFont{font, fm, fm.height() * 25.4 / kMeasureDpi, index}))
+                     .first;
+        }
+        return *it->second;
+    }
+
+    QString sysText(const Item &i)
+    {
+        switch (i.sysData) {
+        case SysDataKind::Date:
+            return today.date().toString(QStringLiteral("yyyy-MM-dd"));
+        case SysDataKind::Time:
+            return today.time().toString(QStringLiteral("HH:mm:ss"));
+        case SysDataKind::DateTime:
+            return today.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        case SysDataKind::PageNumber:
+            return QString::number(pageNo);
+        case SysDataKind::DetailNo:
+            return QString::number(detailNo);
+        case SysDataKind::ReportTitle:
+            return layout.reportTitle;
+        }
+        return {};
+    }
+
+    QString valueOf(Item &i)
+    {
+        QString v;
+        switch (i.itemClass) {
+        case ItemClass::Label:
+            v = i.caption;
+            break;
+        case ItemClass::DBText: {
+            db::Query *q = i.dataSet.isEmpty() ? data : form.findQuery(i.dataSet);
+            if (!q)
+                throw ReportError(QStringLiteral("보고서 %1: 항목 %2 의 DataSet \"%3\" 을(를) 찾을 수 없습니다")
+                                      .arg(layout.name, i.name, i.dataSet.isEmpty() ? layout.dataSet : i.dataSet));
+            if (!q->isEmpty()) {
+                const int index = q->fieldIndex(i.dataField);
+                if (index < 0)
+                    throw ReportError(QStringLiteral("보고서 %1: 항목 %2 의 필드 \"%3\" 이(가) 없습니다")
+                                          .arg(layout.name, i.name, i.dataField));
+                v = q->field(index).asString();
+            }
+            break;
+        }
+        case ItemClass::Expr:
+            v = db::Field::displayText(expressions.at(&i).evaluate(resolver()));
+            break;
+        case ItemClass::SysData:
+            v = i.text + sysText(i);
+            break;
+        case ItemClass::Shape:
+            break;
+        }
+        if (!i.onPrint.isEmpty())
+            if (const ItemPrint *h = form.itemHandler(i.onPrint))
+                (*h)(i, v);
+        return v;
+    }
+
+    QStringList wrap(const QString &text, const MeasuredFont &f, double widthMm)
+    {
+        QStringList out;
+        for (const QString &para : text.split(u'\n')) {
+            QString p = para;
+            if (p.endsWith(u'\r'))
+                p.chop(1);
+            if (p.isEmpty()) {
+                out << QString();
+                continue;
+            }
+            QTextLayout tl(p, f.font, measureDevice());
+            QTextOption opt;
+            opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            tl.setTextOption(opt);
+            tl.beginLayout();
+            // A little narrower than the box, so hinting on a coarse screen cannot push the last
+            // character past the edge.
+            const double widthPx = std::max(1.0, (widthMm - 0.2) * kMeasureDpi / 25.4);
+            for (QTextLine line = tl.createLine(); line.isValid(); line = tl.createLine()) {
+                line.setLineWidth(widthPx);
+                out << p.mid(line.textStart(), line.textLength()).trimmed();
+            }
+            tl.endLayout();
+        }
+        return out;
+    }
+
+    // Prepares a band's items; returns the band's height in mm.
+    double prepare(const std::vector<std::unique_ptr<Item>> &items, double designHeight, std::vector<Prepared> &out)
+    {
+        out.clear();
+        double height = designHeight;
+        for (const auto &ptr : items) {
+            Item &i = *ptr;
+            if (!i.enabled)
+                continue;
+            Prepared p{&i, {}, mm(i.width), 0};
+            if (i.itemClass != ItemClass::Shape) {
+                p.font = &measured(i);
+                if (i.itemClass == ItemClass::SysData && i.sysData == SysDataKind::PageNumber) {
+                    p.late = true;
+                } else {
+                    const QString v = valueOf(i);
+                    p.lines = i.wordWrap ? wrap(v, *p.font, mm(i.width)) : QStringList{v};
+                    if (i.wordWrap) {
+                        const double need = p.lines.size() * p.font->lineHeight;
+                        height = std::max(height, designHeight + need - mm(i.height));
+                    }
+                }
+                if (i.autoSize && !i.wordWrap && !p.late)
+                    autoSize(p);
+            }
+            out.push_back(std::move(p));
+        }
+        return height;
+    }
+
+    void autoSize(Prepared &p)
+    {
+        const double w = p.font->metrics.horizontalAdvance(p.lines.value(0)) * 25.4 / kMeasureDpi;
+        const double design = mm(p.item->width);
+        p.width = w;
+        if (p.item->alignment == Alignment::Right)
+            p.leftShift = design - w;
+        else if (p.item->alignment == Alignment::Center)
+            p.leftShift = (design - w) / 2;
+    }
+
+    void emitLine(QPointF a, QPointF b, double pen, const QColor &color, Qt::PenStyle style, const QString &src)
+    {
+        Primitive p;
+        p.kind = Primitive::Kind::Line;
+        p.rect = QRectF(a, b);
+        p.penWidth = pen;
+        p.color = color;
+        p.penStyle = style;
+        p.source = src;
+        page().items.push_back(std::move(p));
+    }
+
+    void emitFrame(const FrameSpec &f, const QRectF &r, const QString &src)
+    {
+        if (!f.any())
+            return;
+        const double w = designPx(f.width);
+        if (f.drawTop)
+            emitLine(r.topLeft(), r.topRight(), w, f.color, Qt::SolidLine, src);
+        if (f.drawBottom)
+            emitLine(r.bottomLeft(), r.bottomRight(), w, f.color, Qt::SolidLine, src);
+        if (f.drawLeft)
+            emitLine(r.topLeft(), r.bottomLeft(), w, f.color, Qt::SolidLine, src);
+        if (f.drawRight)
+            emitLine(r.topRight(), r.bottomRight(), w, f.color, Qt::SolidLine, src);
+    }
+
+    void emitShape(const Item &i, const QRectF &r)
+    {
+        const double w = designPx(i.pen.width);
+        const QColor &c = i.pen.color;
+        const Qt::PenStyle s = i.pen.style;
+        switch (i.shape) {
+        case ShapeKind::Rectangle:
+        case ShapeKind::Circle: {
+            Primitive p;
+            p.kind = Primitive::Kind::Rect;
+            p.rect = r;
+            p.penWidth = s == Qt::NoPen ? 0 : w;
+            p.penStyle = s;
+            p.color = c;
+            p.fill = i.brush;
+            p.source = i.name;
+            page().items.push_back(std::move(p));
+            break;
+        }
+        case ShapeKind::VertLine:
+            emitLine({r.center().x(), r.top()}, {r.center().x(), r.bottom()}, w, c, s, i.name);
+            break;
+        case ShapeKind::HorLine:
+            emitLine({r.left(), r.center().y()}, {r.right(), r.center().y()}, w, c, s, i.name);
+            break;
+        case ShapeKind::TopAndBottom:
+            emitLine(r.topLeft(), r.topRight(), w, c, s, i.name);
+            emitLine(r.bottomLeft(), r.bottomRight(), w, c, s, i.name);
+            break;
+        case ShapeKind::RightAndLeft:
+            emitLine(r.topLeft(), r.bottomLeft(), w, c, s, i.name);
+            emitLine(r.topRight(), r.bottomRight(), w, c, s, i.name);
+            break;
+        }
+    }
+
+    // Places prepared items with the band's (or paper's) top-left corner at origin.
+    void emitItems(std::vector<Prepared> &items, QPointF origin, double designHeight, double height)
+    {
+        const double growth = height - designHeight;
+        for (Prepared &p : items) {
+            Item &i = *p.item;
+            if (p.late) {
+                p.lines = QStringList{valueOf(i)};
+                if (i.autoSize)
+                    autoSize(p);
+            }
+            const double x = origin.x() + mm(i.left) + p.leftShift;
+            const double y = origin.y() + mm(i.top);
+            if (i.itemClass == ItemClass::Shape) {
+                // Shapes reaching the band's foot (the column rules) grow with the band.
+                double h = mm(i.height);
+                if (growth > 0 && i.top + i.height >= int(std::lround(designHeight * 10)) - 1)
+                    h += growth;
+                emitShape(i, QRectF(x, y, mm(i.width), h));
+                continue;
+            }
+            const double lineH = p.font->lineHeight;
+            const double boxH = i.wordWrap ? std::max(mm(i.height), p.lines.size() * lineH) : mm(i.height);
+            const QRectF box(x, y, p.width, boxH);
+            if (i.color.isValid()) {
+                Primitive bg;
+                bg.kind = Primitive::Kind::Rect;
+                bg.rect = box;
+                bg.penStyle = Qt::NoPen;
+                bg.fill = i.color;
+                bg.source = i.name;
+                page().items.push_back(std::move(bg));
+            }
+            const Qt::Alignment align = i.alignment == Alignment::Right    ? Qt::AlignRight
+                                        : i.alignment == Alignment::Center ? Qt::AlignHCenter
+                                                                           : Qt::AlignLeft;
+            for (int k = 0; k < p.lines.size(); ++k) {
+                if (p.lines[k].isEmpty())
+                    continue;
+                Primitive t;
+                t.kind = Primitive::Kind::Text;
+                t.rect = QRectF(x, y + k * lineH, p.width, i.wordWrap ? lineH : std::max(boxH, lineH));
+                t.text = p.lines[k];
+                t.font = p.font->index;
+                t.align = align;
+                t.color = (i.parentFont ? layout.font : i.font).color;
+                t.source = i.name;
+                page().items.push_back(std::move(t));
+            }
+            emitFrame(i.frame, box, i.name);
+        }
+    }
+
+    bool fixedArea(const Band *b) const { return b->type == BandType::PageHeader || b->type == BandType::PageFooter; }
+
+    void printBand(Band *b, bool detail = false)
+    {
+        if (!b->enabled)
+            return;
+        if (!b->beforePrint.isEmpty())
+            if (const BandBeforePrint *h = form.bandHandler(b->beforePrint)) {
+                bool print = true;
+                (*h)(*b, print);
+                if (!print)
+                    return;
+            }
+        if (detail)
+            for (auto &[item, expr] : expressions)
+                if (expr.hasAggregate())
+                    expr.accumulate(resolver());
+        if (b->forceNewPage && contentOnPage) {
+            finishPage(false);
+            startPage();
+        }
+        std::vector<Prepared> items;
+        const double design = mm(b->height);
+        double height = prepare(b->items, design, items);
+        if (!fixedArea(b) && y + height > limit() + 1e-6 && contentOnPage) {
+            finishPage(false);
+            startPage();
+        }
+        const double x0 = mm(layout.leftMargin);
+        emitItems(items, {x0, y}, design, height);
+        emitFrame(b->frame, QRectF(x0, y, mm(layout.bandWidth()), height), b->name);
+        y += height;
+        if (b->type != BandType::PageHeader && b->type != BandType::Title && b->type != BandType::ColumnHeader)
+            contentOnPage = true;
+        if (Band *child = children.value(b->name.toUpper()))
+            printBand(child, false);
+    }
+
+    // ---- pages ----
+
+    Page &page() { return model.pages.back(); }
+
+    double limit() const { return mm(layout.pageLength - layout.bottomMargin) - footerHeight; }
+
+    void startPage()
+    {
+        ++pageNo;
+        form.setPageNumber(pageNo);
+        Page p;
+        p.size = QSizeF(mm(layout.pageWidth), mm(layout.pageLength));
+        model.pages.push_back(std::move(p));
+        y = mm(layout.topMargin);
+        contentOnPage = false;
+        if (pageNo > 1 || layout.firstPageHeader)
+            for (Band *b : pageHeaders)
+                printBand(b);
+        if (pageNo == 1)
+            for (Band *b : titles)
+                printBand(b);
+        for (Band *b : columnHeaders)
+            printBand(b);
+    }
+
+    void finishPage(bool last)
+    {
+        if (!last || layout.lastPageFooter) {
+            y = limit();
+            for (Band *b : footers)
+                printBand(b);
+        }
+        std::vector<Prepared> items;
+        prepare(layout.items, 0, items);
+        emitItems(items, {0, 0}, 0, 0);
+        if (const EndPage *h = form.endPageHandler()) {
+            PageCanvas canvas(model, page(), pageNo, options.canvasDpi, options.unprintableOffset);
+            (*h)(form, canvas);
+        }
+        pagesDone = pageNo;
+    }
+
+    enum class Phase { Records, Summary, Done };
+    struct GroupState {
+        Band *band;
+        QString value;
+        bool seen;
+    };
+
+    ReportForm &form;
+    Layout &layout;
+    RenderOptions options;
+    PageModel model;
+    Phase phase = Phase::Records;
+    bool begun = false;
+    db::Query *data = nullptr;
+    int totalRecords = 0;
+    int recordsDone = 0;
+    int detailNo = 0;
+    int pageNo = 0;
+    int pagesDone = 0;
+    double y = 0;
+    double footerHeight = 0;
+    bool contentOnPage = false;
+    QDateTime today;
+    std::vector<Band *> pageHeaders, titles, columnHeaders, details, summaries, footers;
+    std::vector<GroupState> groups;
+    QHash<QString, Band *> children;
+    std::map<Item *, Expression> expressions;
+    std::map<Band *, Expression> groupExpressions;
+    std::map<QString, std::unique_ptr<MeasuredFont>> fonts;
+};
+
+Renderer::Renderer(ReportForm &form, const RenderOptions &options) : d(std::make_unique<RendererState>(form, options))
+{
+}
+
+Renderer::~Renderer() = default;
+
+bool Renderer::step()
+{
+    return d->step();
+}
+
+void Renderer::run()
+{
+    while (d->step()) {
+    }
+}
+
+bool Renderer::finished() const
+{
+    return d->phase == RendererState::Phase::Done;
+}
+
+int Renderer::completedPages() const
+{
+    return d->pagesDone;
+}
+
+double Renderer::progress() const
+{
+    if (finished())
+        return 1;
+    return d->totalRecords > 0 ? double(d->recordsDone) / d->totalRecords : 0;
+}
+
+const PageModel &Renderer::model() const
+{
+    return d->model;
+}
+
+PageModel Renderer::takeModel()
+{
+    return std::move(d->model);
+}
+
+} // namespace tipdesk::report

@@ -1,0 +1,228 @@
+#include "platform/report/ReportForm.h"
+#include "platform/db/Query.h"
+#include "platform/report/Fonts.h"
+#include "platform/report/PreviewWindow.h"
+#include "platform/report/Renderer.h"
+
+#include <QPointer>
+
+namespace tipdesk::report {
+
+namespace {
+
+struct Registered {
+    QString module;
+    QString name;
+    QPointer<db::Query> query;
+};
+
+std::vector<Registered> &registry()
+{
+    static std::vector<Registered> r;
+    return r;
+}
+
+ReportForm::PreviewHook &previewHook()
+{
+    static ReportForm::PreviewHook hook;
+    return hook;
+}
+
+} // namespace
+
+void QueryRegistry::add(const QString &module, const QString &name, db::Query *query)
+{
+    remove(query);
+    registry().push_back({module, name, query});
+}
+
+void QueryRegistry::remove(db::Query *query)
+{
+    auto &r = registry();
+    std::erase_if(r, [query](const Registered &e) { return e.query == query || e.query.isNull(); });
+}
+
+db::Query *QueryRegistry::find(const QString &name)
+{
+    for (const Registered &e : registry()) {
+        if (e.query.isNull())
+            continue;
+        if (e.name.compare(name, Qt::CaseInsensitive) == 0 ||
+            (e.module + u'.' + e.name).compare(name, Qt::CaseInsensitive) == 0)
+            return e.query.data();
+    }
+    return nullptr;
+}
+
+ReportForm::ReportForm(QObject *owner) : QObject(owner)
+{
+}
+
+ReportForm::~ReportForm() = default;
+
+void ReportForm::onReportBeforePrint(const QString &name, ReportBeforePrint fn)
+{
+    m_reportHandlers.insert(name, std::move(fn));
+}
+
+void ReportForm::onBandBeforePrint(const QString &name, BandBeforePrint fn)
+{
+    m_bandHandlers.insert(name, std::move(fn));
+}
+
+void ReportForm::onItemPrint(const QString &name, ItemPrint fn)
+{
+    m_itemHandlers.insert(name, std::move(fn));
+}
+
+void ReportForm::onEndPage(const QString &name, EndPage fn)
+{
+    m_endPageHandlers.insert(name, std::move(fn));
+}
+
+void ReportForm::loadLayout(const QString &path)
+{
+    setLayout(report::loadLayout(path));
+}
+
+void ReportForm::checkHandlers(const Layout &layout) const
+{
+    auto refuse = [&](const QString &kind, const QString &name, const QString &owner) {
+        throw ReportError(QStringLiteral("보고서 양식 %1: %2 의 %3 처리기 \"%4\" 이(가) 폼에 없습니다")
+                              .arg(layout.source, owner, kind, name));
+    };
+    if (!layout.beforePrint.isEmpty() && !m_reportHandlers.contains(layout.beforePrint))
+        refuse(QStringLiteral("BeforePrint"), layout.beforePrint, layout.name);
+    if (!layout.onEndPage.isEmpty() && !m_endPageHandlers.contains(layout.onEndPage))
+        refuse(QStringLiteral("OnEndPage"), layout.onEndPage, layout.name);
+    for (const auto &b : layout.bands)
+        if (!b->beforePrint.isEmpty() && !m_bandHandlers.contains(b->beforePrint))
+            refuse(QStringLiteral("BeforePrint"), b->beforePrint, b->name);
+    for (const Item *i : layout.allItems())
+        if (!i->onPrint.isEmpty() && !m_itemHandlers.contains(i->onPrint))
+            refuse(QStringLiteral("OnPrint"), i->onPrint, i->name);
+}
+
+void ReportForm::setLayout(std::unique_ptr<Layout> layout)
+{
+    checkHandlers(*layout);
+    // Build the queries aside first, so a refusal leaves the form as it was.
+    QHash<QString, db::Query *> queries;
+    for (const QueryDef &def : layout->queries) {
+        auto *q = new db::Query(def.databaseName, def.sql, this);
+        q->setObjectName(def.name);
+        queries.insert(def.name.toUpper(), q);
+    }
+    qDeleteAll(m_queries);
+    m_queries = std::move(queries);
+    m_layout = std::move(layout);
+}
+
+Layout &ReportForm::layout()
+{
+    if (!m_layout)
+        throw ReportError(QStringLiteral("보고서 폼 %1 에 양식이 없습니다").arg(objectName()));
+    return *m_layout;
+}
+
+const Layout &ReportForm::layout() const
+{
+    return const_cast<ReportForm *>(this)->layout();
+}
+
+Band *ReportForm::band(const QString &name) const
+{
+    if (Band *b = layout().band(name))
+        return b;
+    throw ReportError(QStringLiteral("보고서 %1 에 밴드 %2 이(가) 없습니다").arg(layout().name, name));
+}
+
+Item *ReportForm::item(const QString &name) const
+{
+    if (Item *i = layout().item(name))
+        return i;
+    throw ReportError(QStringLiteral("보고서 %1 에 항목 %2 이(가) 없습니다").arg(layout().name, name));
+}
+
+Item *ReportForm::label(const QString &name) const
+{
+    Item *i = item(name);
+    if (i->itemClass != ItemClass::Label)
+        throw ReportError(QStringLiteral("보고서 %1 의 항목 %2 은(는) TQRLabel 이 아닙니다").arg(layout().name, name));
+    return i;
+}
+
+Item *ReportForm::shape(const QString &name) const
+{
+    Item *i = item(name);
+    if (i->itemClass != ItemClass::Shape)
+        throw ReportError(QStringLiteral("보고서 %1 의 항목 %2 은(는) TQRShape 가 아닙니다").arg(layout().name, name));
+    return i;
+}
+
+db::Query *ReportForm::findQuery(const QString &name) const
+{
+    if (db::Query *q = m_queries.value(name.toUpper()))
+        return q;
+    return QueryRegistry::find(name);
+}
+
+db::Query *ReportForm::query(const QString &name) const
+{
+    if (db::Query *q = findQuery(name))
+        return q;
+    throw ReportError(QStringLiteral("보고서 폼에 쿼리 %1 이(가) 없습니다").arg(name));
+}
+
+PageModel ReportForm::render(const RenderOptions &options)
+{
+    Renderer r(*this, options);
+    r.run();
+    return r.takeModel();
+}
+
+void ReportForm::setPreviewHook(PreviewHook hook)
+{
+    previewHook() = std::move(hook);
+}
+
+void ReportForm::preview()
+{
+    if (previewHook()) {
+        previewHook()(*this);
+        return;
+    }
+    installFontSubstitutes();
+    PreviewWindow window(std::make_unique<Renderer>(*this));
+    window.exec();
+}
+
+const ReportBeforePrint *ReportForm::reportBeforePrintHandler() const
+{
+    if (!m_layout || m_layout->beforePrint.isEmpty())
+        return nullptr;
+    auto it = m_reportHandlers.constFind(m_layout->beforePrint);
+    return it == m_reportHandlers.cend() ? nullptr : &it.value();
+}
+
+const BandBeforePrint *ReportForm::bandHandler(const QString &name) const
+{
+    auto it = m_bandHandlers.constFind(name);
+    return it == m_bandHandlers.cend() ? nullptr : &it.value();
+}
+
+const ItemPrint *ReportForm::itemHandler(const QString &name) const
+{
+    auto it = m_itemHandlers.constFind(name);
+    return it == m_itemHandlers.cend() ? nullptr : &it.value();
+}
+
+const EndPage *ReportForm::endPageHandler() const
+{
+    if (!m_layout || m_layout->onEndPage.isEmpty())
+        return nullptr;
+    auto it = m_endPageHandlers.constFind(m_layout->onEndPage);
+    return it == m_endPageHandlers.cend() ? nullptr : &it.value();
+}
+
+} // namespace tipdesk::report

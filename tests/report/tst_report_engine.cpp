@@ -1,0 +1,464 @@
+#include "ReportFixture.h"
+#include "platform/db/Clock.h"
+#include "platform/db/Query.h"
+#include "platform/report/Expression.h"
+
+#include <QDirIterator>
+#include <QtTest>
+
+using namespace tipdesk;
+using namespace tipdesk::test;
+using report::PageModel;
+
+class TstReportEngine : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutRefusesUnknownNames_data();
+    void layoutRefusesUnknownNames();
+    void everyLayoutFileLoads_data();
+    void everyLayoutFileLoads();
+    void bandOrderAndFooterRules_data();
+    void bandOrderAndFooterRules();
+    void bandThatNoLongerFitsStartsANewPage();
+    void wordWrappedItemGrowsItsBand();
+    void forceNewPageSkipsTheFirstBreak();
+    void childBandFollowsItsParent();
+    void expressionsAndRunningTotals_data();
+    void expressionsAndRunningTotals();
+    void detailNumberAndSumRunAcrossPages();
+    void handlersSuppressReplaceAndDraw();
+    void emptyDataSet_data();
+    void emptyDataSet();
+    void savedReportRoundTripsAndRefusesForeignFiles();
+};
+
+namespace {
+
+QJsonArray standardBands(bool withFooter = true)
+{
+    QJsonArray bands{
+        band("PH", "rbPageHeader", 8, {item("PageNo", "TQRSysData", {{"Data", "qrsPageNumber"}}, 170, 1, 17)}),
+        band("TitleBand", "rbTitle", 20, {label("TitleLabel", "제목", 60, 2, 60, 8)}),
+        band("CH", "rbColumnHeader", 10, {label("HeadK", "순번", 1, 1)}),
+        band("DB", "rbDetail", 10,
+             {item("DetailNo", "TQRSysData", {{"Data", "qrsDetailNo"}}, 1, 1, 10),
+              item("FieldV", "TQRDBText", {{"DataField", "v"}}, 20, 1)}),
+        band("SB", "rbSummary", 10, {label("SumCaption", "계", 1, 1)}),
+    };
+    if (withFooter)
+        bands.append(band("PF", "rbPageFooter", 10, {label("FooterLabel", "끝", 1, 1)}));
+    return bands;
+}
+
+} // namespace
+
+void TstReportEngine::layoutRefusesUnknownNames_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("named");
+    const auto with = [](QJsonObject b, const QString &k, const QJsonValue &v) {
+        b.insert(k, v);
+        return b;
+    };
+    QTest::newRow("band property") << bytes(reportJson({with(band("DB", "rbDetail", 5), "Colour", "red")})) << "Colour";
+    QTest::newRow("band type") << bytes(reportJson({band("DB", "rbDetails", 5)})) << "rbDetails";
+    QTest::newRow("item class") << bytes(reportJson({band("DB", "rbDetail", 5, {item("X1", "TQRMemo", {})})}))
+                                << "TQRMemo";
+    QTest::newRow("item property") << bytes(reportJson(
+                                          {band("DB", "rbDetail", 5, {with(label("L1", "a", 0, 0), "Capton", "b")})}))
+                                   << "Capton";
+    QTest::newRow("alignment value")
+        << bytes(reportJson({band("DB", "rbDetail", 5, {with(label("L1", "a", 0, 0), "Alignment", "taMiddle")})}))
+        << "taMiddle";
+    QTest::newRow("report option") << bytes(reportJson({}, {{"Options", QJsonArray{"FirstPageFooter"}}}))
+                                   << "FirstPageFooter";
+    QTest::newRow("duplicate name") << bytes(reportJson({band("DB", "rbDetail", 5, {label("L1", "a", 0, 0)}),
+                                                         band("SB", "rbSummary", 5, {label("L1", "b", 0, 0)})}))
+                                    << "L1";
+    QTest::newRow("child without parent")
+        << bytes(reportJson({QJsonObject{{"Name", "C1"}, {"Class", "TQRChildBand"}, {"ParentBand", "Nope"}}}))
+        << "Nope";
+    QTest::newRow("band handler") << bytes(
+                                         reportJson({with(band("DB", "rbDetail", 5), "BeforePrint", "DBBeforePrint")}))
+                                  << "DBBeforePrint";
+    QTest::newRow("item handler") << bytes(reportJson({band("DB", "rbDetail", 5,
+                                                            {with(label("L1", "a", 0, 0), "OnPrint", "L1Print")})}))
+                                  << "L1Print";
+    QTest::newRow("end page handler") << bytes(reportJson({}, {{"OnEndPage", "RepEndPage"}})) << "RepEndPage";
+    QTest::newRow("broken json") << QByteArray("{\"Name\": \"Q\", ") << "JSON";
+}
+
+void TstReportEngine::layoutRefusesUnknownNames()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, named);
+    TestForm form;
+    form.onItemPrint(QStringLiteral("Known"), [](report::Item &, QString &) {});
+    try {
+        form.setLayout(report::parseLayout(json, QStringLiteral("bad.json")));
+        QFAIL("the layout was accepted");
+    } catch (const report::ReportError &e) {
+        QVERIFY2(e.text().contains(named), qPrintable(e.text()));
+        QVERIFY(e.text().contains(QStringLiteral("bad.json")));
+    }
+    // Nothing half-loaded: the form still has no layout.
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, form.layout());
+}
+
+void TstReportEngine::everyLayoutFileLoads_data()
+{
+    QTest::addColumn<QString>("path");
+    QDirIterator it(QStringLiteral(":/reports"), {QStringLiteral("*.json")});
+    while (it.hasNext()) {
+        const QString p = it.next();
+        QTest::newRow(qPrintable(p)) << p;
+    }
+}
+
+void TstReportEngine::everyLayoutFileLoads()
+{
+    QFETCH(QString, path);
+    const auto layout = report::loadLayout(path);
+    QVERIFY(!layout->name.isEmpty());
+    QVERIFY(!layout->bands.empty() || !layout->items.empty());
+    for (const report::Item *i : layout->allItems())
+        if (i->itemClass == report::ItemClass::Expr)
+            report::Expression::parse(i->expression); // throws on a malformed expression
+}
+
+void TstReportEngine::bandOrderAndFooterRules_data()
+{
+    QTest::addColumn<bool>("firstPageHeader");
+    QTest::addColumn<bool>("lastPageFooter");
+    QTest::newRow("plain") << false << false;
+    QTest::newRow("first page header") << true << false;
+    QTest::newRow("last page footer") << false << true;
+    QTest::newRow("both") << true << true;
+}
+
+void TstReportEngine::bandOrderAndFooterRules()
+{
+    QFETCH(bool, firstPageHeader);
+    QFETCH(bool, lastPageFooter);
+    FixtureDb db(numberedRows(70));
+    TestForm form;
+    QJsonArray options;
+    if (firstPageHeader)
+        options << "FirstPageHeader";
+    if (lastPageFooter)
+        options << "LastPageFooter";
+    form.load(reportJson(standardBands(), {{"Options", options}}));
+    const PageModel m = form.render();
+    QVERIFY(m.pageCount() >= 3);
+    int details = 0;
+    for (int i = 0; i < m.pageCount(); ++i) {
+        const report::Page &p = m.pages[size_t(i)];
+        const bool first = i == 0, last = i == m.pageCount() - 1;
+        QCOMPARE(p.textsOf("PageNo"),
+                 (first && !firstPageHeader) ? QStringList() : QStringList{QString::number(i + 1)});
+        QCOMPARE(p.textsOf("TitleLabel").size(), first ? 1 : 0);
+        QCOMPARE(p.textsOf("HeadK").size(), 1);
+        QCOMPARE(p.textsOf("FooterLabel").size(), (!last || lastPageFooter) ? 1 : 0);
+        QCOMPARE(p.textsOf("SumCaption").size(), last ? 1 : 0);
+        details += int(p.textsOf("FieldV").size());
+        // Top to bottom: header, title, column header, details, summary; the footer sits at the foot.
+        const auto *head = findText(p, "HeadK");
+        const auto *firstDetail = findText(p, "FieldV");
+        QVERIFY(head && firstDetail && head->rect.y() < firstDetail->rect.y());
+        if (first)
+            QVERIFY(findText(p, "TitleLabel")->rect.y() < head->rect.y());
+        if (const auto *pageNo = findText(p, "PageNo"))
+            QVERIFY(pageNo->rect.y() < head->rect.y());
+        if (const auto *footer = findText(p, "FooterLabel"))
+            QCOMPARE(footer->rect.y(), 297.0 - 10 - 10 + 1);
+    }
+    QCOMPARE(details, 70);
+    // The summary follows the last detail.
+    const report::Page &lastPage = m.pages.back();
+    QVERIFY(findText(lastPage, "SumCaption")->rect.y() > findText(lastPage, "FieldV", "700")->rect.y());
+}
+
+void TstReportEngine::bandThatNoLongerFitsStartsANewPage()
+{
+    FixtureDb db(numberedRows(60));
+    TestForm form;
+    form.load(reportJson(standardBands(false)));
+    const PageModel m = form.render();
+    // 277 mm between the margins: page 1 holds title 20 + column header 10, later pages the page
+    // header 8 + column header 10; details are 10 mm each.
+    const int onFirst = int((277 - 20 - 10) / 10);
+    const int onOthers = int((277 - 8 - 10) / 10);
+    QCOMPARE(m.pages[0].textsOf("FieldV").size(), onFirst);
+    QCOMPARE(m.pages[1].textsOf("FieldV").size(), onOthers);
+    QCOMPARE(m.pages[1].textsOf("FieldV").first(), QString::number((onFirst + 1) * 10));
+    // No detail crosses the bottom margin.
+    for (const report::Page &p : m.pages)
+        for (const report::Primitive *t : p.texts())
+            QVERIFY(t->rect.y() < 297 - 10);
+}
+
+void TstReportEngine::wordWrappedItemGrowsItsBand()
+{
+    FixtureDb db(numberedRows(3));
+    db.run(QStringLiteral("update t set txt = '교통 정보 접수 내용이 길어서 한 줄에 들어가지 않으면 다음 줄로 넘어가고 "
+                          "행의 높이가 글의 높이만큼 늘어납니다. 그 아래 행은 늘어난 만큼 내려갑니다.' where k = 2;"));
+    TestForm form;
+    QJsonObject wrap = item("Memo", "TQRDBText", {{"DataField", "txt"}, {"WordWrap", true}}, 40, 1, 40, 4);
+    QJsonObject detail = band("DB", "rbDetail", 6,
+                              {item("FieldV", "TQRDBText", {{"DataField", "v"}}, 1, 1, 20), wrap,
+                               item("Rule", "TQRShape", {{"Shape", "qrsRightAndLeft"}}, 38, 0, 44, 6)});
+    detail.insert("Frame", QJsonObject{{"DrawBottom", true}});
+    form.load(reportJson({detail}));
+    const PageModel m = form.render();
+    const report::Page &p = m.pages[0];
+    const QStringList memo = p.textsOf("Memo");
+    QVERIFY2(memo.size() >= 4, qPrintable(memo.join('|')));
+    QVERIFY(memo.first().startsWith(QStringLiteral("교통")));
+    QVERIFY(memo.join(' ').contains(QStringLiteral("내려갑니다.")));
+    const double row2 = findText(p, "FieldV", "20")->rect.y();
+    const double row3 = findText(p, "FieldV", "30")->rect.y();
+    // The other item stays on the first line; the row is as tall as its text.
+    QCOMPARE(findText(p, "Memo", memo.first())->rect.y(), row2);
+    const double lineHeight = findText(p, "Memo", memo[1])->rect.y() - row2;
+    QVERIFY(lineHeight > 3 && lineHeight < 5);
+    QVERIFY(qAbs((row3 - row2) - (6 - 4 + memo.size() * lineHeight)) < 0.01);
+    QCOMPARE(findText(p, "FieldV", "20")->rect.y() - findText(p, "FieldV", "10")->rect.y(), 6.0);
+    // Rules reaching the foot of the band stretch with it.
+    double ruleBottom = 0;
+    for (const report::Primitive &x : p.items)
+        if (x.source == "Rule" && x.rect.top() > row2 - 1.5 && x.rect.top() < row2)
+            ruleBottom = std::max(ruleBottom, x.rect.bottom());
+    QVERIFY(qAbs(ruleBottom - (row3 - 1)) < 0.01);
+}
+
+void TstReportEngine::forceNewPageSkipsTheFirstBreak()
+{
+    FixtureDb db(numberedRows(9, 3)); // groups A, B, C of three rows
+    TestForm form;
+    QJsonObject group{{"Name", "GroupG"},
+                      {"Class", "TQRGroup"},
+                      {"Expression", "g"},
+                      {"Master", "QuickRep1"},
+                      {"ForceNewPage", true},
+                      {"Height", 8},
+                      {"Items", QJsonArray{item("GroupName", "TQRDBText", {{"DataField", "g"}}, 1, 1)}}};
+    form.load(reportJson({band("TitleBand", "rbTitle", 20, {label("TitleLabel", "제목", 1, 1)}),
+                          band("CH", "rbColumnHeader", 10, {label("HeadK", "순번", 1, 1)}), group,
+                          band("DB", "rbDetail", 10, {item("FieldV", "TQRDBText", {{"DataField", "v"}}, 20, 1)})}));
+    const PageModel m = form.render();
+    QCOMPARE(m.pageCount(), 3);
+    QCOMPARE(m.pages[0].textsOf("GroupName"), QStringList{"A"});
+    QCOMPARE(m.pages[1].textsOf("GroupName"), QStringList{"B"});
+    QCOMPARE(m.pages[2].textsOf("GroupName"), QStringList{"C"});
+    QCOMPARE(m.pages[1].textsOf("FieldV"), (QStringList{"40", "50", "60"}));
+    QCOMPARE(m.pages[1].textsOf("HeadK").size(), 1);
+    // The group band follows the title and column header on page 1 directly.
+    QCOMPARE(findText(m.pages[0], "GroupName")->rect.y(), 10.0 + 20 + 10 + 1);
+}
+
+void TstReportEngine::childBandFollowsItsParent()
+{
+    FixtureDb db(numberedRows(2));
+    TestForm form;
+    bool skipSecond = true;
+    form.onBandBeforePrint("DBBeforePrint", [&](report::Band &, bool &print) {
+        print = !(skipSecond && form.query("Q1")->fieldByName("k").asInteger() == 2);
+    });
+    QJsonObject detail = band("DB", "rbDetail", 10, {item("FieldV", "TQRDBText", {{"DataField", "v"}}, 1, 1)});
+    detail.insert("BeforePrint", "DBBeforePrint");
+    QJsonObject child{{"Name", "ChildBand1"},
+                      {"Class", "TQRChildBand"},
+                      {"ParentBand", "DB"},
+                      {"Height", 5},
+                      {"Items", QJsonArray{item("ChildK", "TQRDBText", {{"DataField", "k"}}, 1, 0)}}};
+    form.load(reportJson({child, detail}));
+    const PageModel m = form.render();
+    // The child prints right after its parent, and not when the parent is suppressed.
+    QCOMPARE(m.pages[0].textsOf("ChildK"), QStringList{"1"});
+    QCOMPARE(findText(m.pages[0], "ChildK")->rect.y(), findText(m.pages[0], "FieldV", "10")->rect.y() - 1 + 10);
+}
+
+void TstReportEngine::expressionsAndRunningTotals_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("expected");
+    // Rows k = 1..5, v = 10..50; the summary sees the last record.
+    QTest::newRow("sum of a field") << "SUM(v)"
+                                    << "150";
+    QTest::newRow("lower-case sum, qualified field") << "sum(Q1.V)"
+                                                     << "150";
+    QTest::newRow("sum minus field") << "SUM(v) - v"
+                                     << "100";
+    QTest::newRow("sum of a difference") << "SUM(v - k)"
+                                         << "135";
+    QTest::newRow("field of a named query") << "qryOne.NAME"
+                                            << "합계 기준";
+    QTest::newRow("text joined") << "'계: ' + SUM(k)"
+                                 << "계: 15";
+    QTest::newRow("parentheses and unary minus") << "-(k + 2) + 10"
+                                                 << "3";
+}
+
+void TstReportEngine::expressionsAndRunningTotals()
+{
+    QFETCH(QString, expression);
+    QFETCH(QString, expected);
+    FixtureDb db(numberedRows(5));
+    TestForm form;
+    form.load(
+        reportJson({band("DB", "rbDetail", 10, {item("FieldV", "TQRDBText", {{"DataField", "v"}}, 1, 1)}),
+                    band("SB", "rbSummary", 10, {item("Total", "TQRExpr", {{"Expression", expression}}, 1, 1)})}));
+    form.query("qryOne")->open();
+    const PageModel m = form.render();
+    QCOMPARE(m.pages.back().textsOf("Total"), QStringList{expected});
+}
+
+void TstReportEngine::detailNumberAndSumRunAcrossPages()
+{
+    FixtureDb db(numberedRows(80));
+    db::Query external(QStringLiteral("commonDB"), {QStringLiteral("select count(*) as n from t")});
+    external.open();
+    report::QueryRegistry::add(QStringLiteral("DMReport"), QStringLiteral("qryCount"), &external);
+    TestForm form;
+    form.load(reportJson({band("CH", "rbColumnHeader", 10, {label("HeadK", "순번", 1, 1)}),
+                          band("DB", "rbDetail", 10,
+                               {item("DetailNo", "TQRSysData", {{"Data", "qrsDetailNo"}}, 1, 1, 10),
+                                item("Running", "TQRExpr", {{"Expression", "SUM(v)"}}, 20, 1)}),
+                          band("SB", "rbSummary", 10,
+                               {item("Total", "TQRExpr", {{"Expression", "SUM(v)"}}, 20, 1),
+                                item("Count", "TQRExpr", {{"Expression", "DMReport.qryCount.n"}}, 60, 1),
+                                item("Count2", "TQRExpr", {{"Expression", "qryCount.N + 1"}}, 90, 1)})}));
+    const PageModel m = form.render();
+    QVERIFY(m.pageCount() >= 3);
+    QStringList numbers, running;
+    int expectedSum = 0;
+    for (const report::Page &p : m.pages) {
+        numbers += p.textsOf("DetailNo");
+        running += p.textsOf("Running");
+    }
+    QCOMPARE(numbers.size(), 80);
+    for (int k = 1; k <= 80; ++k) {
+        expectedSum += k * 10;
+        QCOMPARE(numbers[k - 1], QString::number(k));
+        QCOMPARE(running[k - 1], QString::number(expectedSum));
+    }
+    QVERIFY(m.pages[1].textsOf("DetailNo").first().toInt() > 1); // continues on page 2
+    QCOMPARE(m.pages.back().textsOf("Total"), QStringList{QString::number(expectedSum)});
+    QCOMPARE(m.pages.back().textsOf("Count"), QStringList{"80"});
+    QCOMPARE(m.pages.back().textsOf("Count2"), QStringList{"81"});
+    report::QueryRegistry::remove(&external);
+    QVERIFY(report::QueryRegistry::find("qryCount") == nullptr);
+}
+
+void TstReportEngine::handlersSuppressReplaceAndDraw()
+{
+    FixtureDb db(numberedRows(40));
+    TestForm form;
+    int reportCalls = 0;
+    form.onReportBeforePrint("QuickRep1BeforePrint", [&](report::ReportForm &r, bool &) {
+        ++reportCalls;
+        r.label("TitleLabel")->setCaption("바뀐 제목");
+    });
+    form.onBandBeforePrint("DBBeforePrint", [&](report::Band &, bool &print) {
+        print = form.query("Q1")->fieldByName("k").asInteger() % 2 == 1;
+    });
+    form.onItemPrint("FieldVPrint", [](report::Item &, QString &value) { value = "[" + value + "]"; });
+    QList<int> endPages;
+    form.onEndPage("QuickRep1EndPage", [&](report::ReportForm &r, report::PageCanvas &c) {
+        endPages << r.pageNumber();
+        c.setPen(Qt::black, 2);
+        c.rectangle(c.toDeviceX(100), c.toDeviceY(100), c.toDeviceX(2000), c.toDeviceY(2870));
+    });
+    QJsonObject detail = band("DB", "rbDetail", 20,
+                              {item("FieldV", "TQRDBText", {{"DataField", "v"}, {"OnPrint", "FieldVPrint"}}, 1, 1)});
+    detail.insert("BeforePrint", "DBBeforePrint");
+    form.load(reportJson({band("TitleBand", "rbTitle", 20, {label("TitleLabel", "제목", 1, 1)}), detail},
+                         {{"BeforePrint", "QuickRep1BeforePrint"}, {"OnEndPage", "QuickRep1EndPage"}}));
+    const PageModel m = form.render(report::RenderOptions{254, {}});
+    QCOMPARE(reportCalls, 1);
+    QCOMPARE(m.pages[0].textsOf("TitleLabel"), QStringList{"바뀐 제목"});
+    QStringList values;
+    for (const report::Page &p : m.pages)
+        values += p.textsOf("FieldV");
+    QCOMPARE(values.size(), 20);
+    QCOMPARE(values.first(), "[10]");
+    QCOMPARE(values[1], "[30]");
+    QCOMPARE(endPages.size(), m.pageCount());
+    for (int i = 0; i < m.pageCount(); ++i) {
+        QCOMPARE(endPages[i], i + 1);
+        // At 254 dpi one device pixel is 0.1 mm: the outline lands exactly, its pen is 0.2 mm.
+        const report::Primitive &last = m.pages[size_t(i)].items.back();
+        QCOMPARE(last.kind, report::Primitive::Kind::Rect);
+        QCOMPARE(last.rect, QRectF(QPointF(10, 10), QPointF(200, 287)));
+        QVERIFY(qAbs(last.penWidth - 0.2) < 1e-9);
+        QVERIFY(!last.fill.isValid()); // hollow
+    }
+
+    // A report whose BeforePrint says no prints nothing.
+    TestForm silent;
+    silent.onReportBeforePrint("No", [](report::ReportForm &, bool &print) { print = false; });
+    silent.load(reportJson({band("DB", "rbDetail", 10)}, {{"BeforePrint", "No"}}));
+    QCOMPARE(silent.render().pageCount(), 0);
+}
+
+void TstReportEngine::emptyDataSet_data()
+{
+    QTest::addColumn<bool>("printIfEmpty");
+    QTest::newRow("nothing prints") << false;
+    QTest::newRow("PrintIfEmpty") << true;
+}
+
+void TstReportEngine::emptyDataSet()
+{
+    QFETCH(bool, printIfEmpty);
+    FixtureDb db(numberedRows(0) + QStringLiteral("delete from t;"));
+    TestForm form;
+    form.load(reportJson(standardBands(), {{"PrintIfEmpty", printIfEmpty}}));
+    const PageModel m = form.render();
+    QCOMPARE(m.pageCount(), printIfEmpty ? 1 : 0);
+    if (printIfEmpty) {
+        QCOMPARE(m.pages[0].textsOf("TitleLabel").size(), 1);
+        QCOMPARE(m.pages[0].textsOf("SumCaption").size(), 1);
+        QCOMPARE(m.pages[0].textsOf("FieldV").size(), 0);
+    }
+}
+
+void TstReportEngine::savedReportRoundTripsAndRefusesForeignFiles()
+{
+    FixtureDb db(numberedRows(45));
+    db::Clock::setFixed(QDateTime(QDate(2004, 1, 7), QTime(9, 30)));
+    TestForm form;
+    QJsonArray bands = standardBands();
+    bands[1] = band("TitleBand", "rbTitle", 20,
+                    {label("TitleLabel", "교통정보 접수 대장", 60, 2, 60, 8),
+                     item("Today", "TQRSysData", {{"Data", "qrsDate"}, {"Text", "출력일 : "}}, 1, 12, 40)});
+    form.load(reportJson(bands));
+    const PageModel m = form.render();
+    db::Clock::clearFixed();
+    QCOMPARE(m.pages[0].textsOf("Today"), QStringList{"출력일 : 2004-01-07"});
+    const QString dump = report::dumpText(m);
+    QVERIFY(dump.startsWith("page 1 210x297\n"));
+    QVERIFY2(dump.contains("text 1 TitleLabel x=70 y=12 w=60 h=8 left 굴림 10 \"교통정보 접수 대장\""),
+             qPrintable(dump.left(600)));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("saved.tdr");
+    m.saveFile(path);
+    const PageModel back = PageModel::loadFile(path);
+    QCOMPARE(report::dumpText(back), dump);
+
+    QFile foreign(dir.filePath("foreign.tdr"));
+    QVERIFY(foreign.open(QIODevice::WriteOnly));
+    foreign.write("%PDF-1.4 not a saved report");
+    foreign.close();
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, PageModel::loadFile(foreign.fileName()));
+    // A truncated file is refused, not half-read.
+    QFile cut(path);
+    QVERIFY(cut.open(QIODevice::ReadWrite));
+    cut.resize(cut.size() / 2);
+    cut.close();
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, PageModel::loadFile(path));
+}
+
+QTEST_MAIN(TstReportEngine)
+#include "tst_report_engine.moc"

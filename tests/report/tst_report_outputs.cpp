@@ -1,0 +1,108 @@
+#include "ReportFixture.h"
+#include "platform/report/Painter.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+using namespace tipdesk;
+using namespace tipdesk::test;
+
+class TstReportOutputs : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void pdfHasEveryPageAndExtractableKoreanText();
+    void pngOfAPageHasPaperSizeAndInkWhereTextIs_data();
+    void pngOfAPageHasPaperSizeAndInkWhereTextIs();
+    void unwritablePathFailsWithoutLeavingAFile();
+
+private:
+    report::PageModel m_model;
+    std::unique_ptr<FixtureDb> m_db;
+};
+
+void TstReportOutputs::initTestCase()
+{
+    m_db = std::make_unique<FixtureDb>(numberedRows(60));
+    TestForm form;
+    form.load(reportJson(
+        {band("TitleBand", "rbTitle", 20,
+              {item("TitleLabel", "TQRLabel",
+                    {{"Caption", "교통정보 접수 대장"},
+                     {"Font", QJsonObject{{"Name", "굴림체"}, {"Size", 18}, {"Style", QJsonArray{"fsBold"}}}}},
+                    40, 2, 120, 9)}),
+         band("DB", "rbDetail", 10,
+              {item("FieldTxt", "TQRDBText", {{"DataField", "txt"}}, 1, 1, 60),
+               item("Box", "TQRShape", {{"Shape", "qrsRectangle"}}, 100, 1, 20, 5)})}));
+    m_model = form.render();
+    QVERIFY(m_model.pageCount() >= 2);
+}
+
+void TstReportOutputs::pdfHasEveryPageAndExtractableKoreanText()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.pdf");
+    report::writePdf(m_model, path);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray pdf = f.readAll();
+    QVERIFY(pdf.startsWith("%PDF-"));
+    QVERIFY(pdf.contains("/FontFile2")); // fonts embedded
+
+    const QString tool = QStandardPaths::findExecutable("pdftotext");
+    QVERIFY2(!tool.isEmpty(), "pdftotext (poppler-utils) is needed to read the PDF back");
+    QProcess p;
+    p.start(tool, {"-enc", "UTF-8", path, "-"});
+    QVERIFY(p.waitForFinished(30000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    QCOMPARE(text.count(QChar(u'\f')), m_model.pageCount()); // one form feed per page
+    QVERIFY2(text.contains(QStringLiteral("교통정보 접수 대장")), qPrintable(text.left(300)));
+    QVERIFY(text.contains(QStringLiteral("row 60")));
+}
+
+void TstReportOutputs::pngOfAPageHasPaperSizeAndInkWhereTextIs_data()
+{
+    QTest::addColumn<double>("dpi");
+    QTest::newRow("screen") << 96.0;
+    QTest::newRow("print") << 200.0;
+}
+
+void TstReportOutputs::pngOfAPageHasPaperSizeAndInkWhereTextIs()
+{
+    QFETCH(double, dpi);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("page1.png");
+    report::writePng(m_model, 0, path, dpi);
+    QImage image(path);
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.width(), qRound(210 * dpi / 25.4));
+    QCOMPARE(image.height(), qRound(297 * dpi / 25.4));
+    auto inkIn = [&](const QRectF &mm) {
+        int dark = 0;
+        const QRect r(int(mm.left() * dpi / 25.4), int(mm.top() * dpi / 25.4), int(mm.width() * dpi / 25.4),
+                      int(mm.height() * dpi / 25.4));
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        return dark;
+    };
+    const report::Primitive *title = findText(m_model.pages[0], "TitleLabel");
+    QVERIFY(title);
+    QVERIFY(inkIn(title->rect) > 20);
+    QCOMPARE(inkIn(QRectF(150, 150, 40, 40)), 0); // nothing printed there
+    QVERIFY(inkIn(QRectF(0, 0, 9, 290)) == 0);    // the left margin stays blank
+}
+
+void TstReportOutputs::unwritablePathFailsWithoutLeavingAFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("missing-folder/report.pdf");
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, report::writePdf(m_model, path));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, report::writePng(m_model, 99, dir.filePath("x.png")));
+    QVERIFY(!QFile::exists(dir.filePath("x.png")));
+}
+
+QTEST_MAIN(TstReportOutputs)
+#include "tst_report_outputs.moc"
