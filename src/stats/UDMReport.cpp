@@ -1,5 +1,8 @@
 #include "stats/UDMReport.h"
 
+#include "platform/db/DbError.h"
+#include "platform/report/ReportForm.h"
+
 namespace tipdesk::stats {
 
 TDMReport *DMReport = nullptr;
@@ -10,6 +13,8 @@ db::Query *makeQuery(QObject *owner, const char *name, const QStringList &lines)
 {
     auto *q = new db::Query(QStringLiteral("commonDB"), lines, owner);
     q->setObjectName(QLatin1String(name));
+    // Report layouts print these rows as "qryReportC" or "DMReport.qryReportC".
+    report::QueryRegistry::add(QStringLiteral("DMReport"), q->objectName(), q);
     return q;
 }
 
@@ -142,8 +147,17 @@ TDMReport::TDMReport(QObject *parent) : QObject(parent)
 
 TDMReport::~TDMReport()
 {
+    for (db::Query *q : {qryDate, qrySumC, qryReportC, qryDateF, qrySumF, qryReportF})
+        report::QueryRegistry::remove(q);
     if (DMReport == this)
         DMReport = nullptr;
+}
+
+TDMReport &reportModule()
+{
+    if (!DMReport)
+        throw db::DbError(QStringLiteral("The report query module has not been created"));
+    return *DMReport;
 }
 
 } // namespace tipdesk::stats

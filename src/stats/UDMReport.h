@@ -24,5 +24,7 @@ public:
 
 // The one instance; null until start-up has created it.
 extern TDMReport *DMReport;
+// DMReport, or a database error when start-up has not created it.
+TDMReport &reportModule();
 
 } // namespace tipdesk::stats

@@ -11,6 +11,7 @@
 #include "ui_UStatHUBp.h"
 
 #include <QCloseEvent>
+#include <QPointer>
 #include <QScopedValueRollback>
 #include <QStyle>
 
@@ -192,6 +193,15 @@ void TfStatHUBp::SpeedButton1Click()
 void TfStatHUBp::CloseBtnClick()
 {
     close();
+}
+
+void OpenStatisticsConsole()
+{
+    QPointer<TfStatHUBp> console = new TfStatHUBp();
+    fStatHUBp = console;
+    console->exec();
+    delete console; // null when it already freed itself on closing
+    fStatHUBp = nullptr;
 }
 
 void TfStatHUBp::FormClose()

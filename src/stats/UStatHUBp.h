@@ -155,4 +155,8 @@ private:
 // The console of the current use of the menu button; report forms read "전결인 사용" through it.
 extern TfStatHUBp *fStatHUBp;
 
+// The main menu's "제보 접수 통계": a console owned by the application, stored in fStatHUBp before
+// it shows, run modally and destroyed afterwards.
+void OpenStatisticsConsole();
+
 } // namespace tipdesk::stats

@@ -32,9 +32,7 @@ const QString &checkedDayKey(const QString &key)
 
 QString GetSqlValue(const QString &sql)
 {
-    if (!DMReport)
-        throw db::DbError(QStringLiteral("The report query module has not been created"));
-    db::Query *q = DMReport->qryDate;
+    db::Query *q = reportModule().qryDate;
     q->close();
     q->sql().clear();
     q->sql().append(sql);

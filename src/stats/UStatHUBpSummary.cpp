@@ -44,13 +44,13 @@ PreparedReport prepareBySource(TfStatHUBp &console, report::ReportForm *form, db
 PreparedReport PrepareStatRepCoumm(TfStatHUBp &console)
 {
     auto *form = new summary::TfStatRepCoumm(&console);
-    return prepareBySource(console, form, *DMReport->qrySumC, *DMReport->qryReportC);
+    return prepareBySource(console, form, *reportModule().qrySumC, *reportModule().qryReportC);
 }
 
 PreparedReport PrepareStatFix(TfStatHUBp &console)
 {
     auto *form = new summary::TfStatFix(&console);
-    return prepareBySource(console, form, *DMReport->qrySumF, *DMReport->qryReportF);
+    return prepareBySource(console, form, *reportModule().qrySumF, *reportModule().qryReportF);
 }
 
 PreparedReport PrepareFrmPol(TfStatHUBp &console)

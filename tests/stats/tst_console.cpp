@@ -1,0 +1,389 @@
+#include "StatsFixture.h"
+#include "reports/summary/Furniture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace tipdesk;
+using Outcome = stats::TfStatHUBp::Outcome;
+
+namespace {
+
+const QString kRptRows = QStringLiteral("insert into INDIVIDUAL(INDIVIDUAL_ID, INDIVIDUAL_NAME, TYPE, CUR) values "
+                                        "('R01', '김철수', '1', 'Y');"
+                                        "insert into STAT_HUB_RPT(STAT_DAY, RPT_ID, RPT_NAME, REPORT_COUNT) values "
+                                        "('20040107', 'R01', '김철수', 4);");
+
+void setRequest(stats::TfStatHUBp &console, int kind, const QDate &start, const QDate &end)
+{
+    console.DateTimePicker1->setDate(start);
+    console.DateTimePicker2->setDate(end);
+    if (kind >= 0)
+        console.ListBox1->setCurrentRow(kind);
+    else
+        console.ListBox1->clearSelection();
+}
+
+} // namespace
+
+// The console dialog: its form, the enabling rules, the order of its checks and what it shows.
+class TstConsole : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void formAsDrawn_data();
+    void formAsDrawn();
+    void listHoldsTheCatalogueInIndexOrder();
+    void formShowSetsTodayAndFirstSortItem();
+    void enablingRules_data();
+    void enablingRules();
+    void sortItemKeptWhileDisabled();
+    void rangeIsCheckedFirst();
+    void selectionIsCheckedSecond();
+    void equalDaysPass();
+    void kindsNotBuiltSayTheyAreNotAvailable_data();
+    void kindsNotBuiltSayTheyAreNotAvailable();
+    void emptyTableGivesErr0158_data();
+    void emptyTableGivesErr0158();
+    void databaseErrorGoesToTheErrorBox();
+    void previewShowsThenFreesTheForm();
+    void onePreviewAtATime();
+    void approvalStateFollowsTheCheckBox();
+    void exportSaysItIsNotAvailable();
+    void globalsOutliveTheConsole();
+};
+
+void TstConsole::cleanup()
+{
+    stats::fStatHUBp = nullptr;
+    report::ReportForm::setPreviewHook(nullptr);
+}
+
+void TstConsole::formAsDrawn_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("list") << "ListBox1" << QRect(5, 4, 192, 413) << QString();
+    QTest::newRow("close") << "CloseBtn" << QRect(205, 4, 131, 35) << "  닫 기   ";
+    QTest::newRow("approval") << "CheckBox1" << QRect(207, 162, 125, 17) << "전결인 사용";
+    QTest::newRow("bevel") << "Bevel1" << QRect(205, 186, 130, 104) << QString();
+    QTest::newRow("start label") << "Label1" << QRect(210, 193, 60, 14) << "기준일:";
+    QTest::newRow("start picker") << "DateTimePicker1" << QRect(210, 213, 118, 21) << QString();
+    QTest::newRow("end label") << "Label2" << QRect(210, 244, 60, 14) << "종료일:";
+    QTest::newRow("end picker") << "DateTimePicker2" << QRect(210, 261, 118, 21) << QString();
+    QTest::newRow("sort label") << "Label3" << QRect(210, 296, 70, 14) << "정렬 순서";
+    QTest::newRow("sort") << "ComboBox1" << QRect(210, 314, 118, 21) << QString();
+    QTest::newRow("preview") << "SpeedButton3" << QRect(205, 344, 131, 35) << "미리보기";
+    QTest::newRow("export") << "SpeedButton1" << QRect(205, 383, 131, 35) << "File 저장";
+}
+
+void TstConsole::formAsDrawn()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    stats::TfStatHUBp console;
+    QCOMPARE(console.windowTitle(), QStringLiteral("제보/접수 통계"));
+    QCOMPARE(console.size(), QSize(341, 422));
+    auto *w = console.findChild<QWidget *>(name);
+    QVERIFY(w);
+    QCOMPARE(w->geometry(), geometry);
+    if (auto *b = qobject_cast<QToolButton *>(w))
+        QCOMPARE(b->text(), text);
+    else if (auto *c = qobject_cast<QCheckBox *>(w))
+        QCOMPARE(c->text(), text);
+    else if (auto *l = qobject_cast<QLabel *>(w))
+        QCOMPARE(l->text(), text);
+}
+
+void TstConsole::listHoldsTheCatalogueInIndexOrder()
+{
+    stats::TfStatHUBp console;
+    QCOMPARE(console.ListBox1->count(), stats::kReportKindCount);
+    QVERIFY(console.ListBox1->selectedItems().isEmpty());
+    QCOMPARE(console.ListBox1->item(0)->text(), QStringLiteral("통신원별"));
+    QCOMPARE(console.ListBox1->item(11)->text(), QStringLiteral("일일 교통정보 접수현황"));
+    QCOMPARE(console.ListBox1->item(18)->text(), QStringLiteral("소속별 제보현황"));
+    QCOMPARE(console.ListBox1->item(26)->text(), QStringLiteral("기간합계 시민"));
+    QCOMPARE(console.ComboBox1->count(), 3);
+    QCOMPARE(console.ComboBox1->itemText(2), QStringLiteral("소속"));
+    QVERIFY(!console.ComboBox1->isEnabled());
+    QVERIFY(!console.SpeedButton1->isEnabled());
+    QVERIFY(!console.CheckBox1->isChecked());
+}
+
+void TstConsole::formShowSetsTodayAndFirstSortItem()
+{
+    db::Clock::setFixed(QDateTime(QDate(2004, 1, 8), QTime(9, 0)));
+    stats::TfStatHUBp console;
+    console.ComboBox1->setCurrentIndex(2);
+    console.DateTimePicker1->setDate(QDate(2001, 1, 1));
+    console.show();
+    QCOMPARE(console.DateTimePicker1->date(), QDate(2004, 1, 8));
+    QCOMPARE(console.DateTimePicker2->date(), QDate(2004, 1, 8));
+    QCOMPARE(console.ComboBox1->currentIndex(), 0);
+    console.hide();
+    db::Clock::clearFixed();
+}
+
+void TstConsole::enablingRules_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("file");
+    QTest::addColumn<bool>("sort");
+    QTest::newRow("0") << 0 << false << false;
+    QTest::newRow("17") << 17 << false << false;
+    QTest::newRow("18 file only") << 18 << true << false;
+    QTest::newRow("19") << 19 << false << false;
+    QTest::newRow("20") << 20 << false << false;
+    for (int k = 21; k <= 26; ++k)
+        QTest::addRow("%d both", k) << k << true << true;
+}
+
+void TstConsole::enablingRules()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, file);
+    QFETCH(bool, sort);
+    stats::TfStatHUBp console;
+    console.ListBox1->setCurrentRow(kind);
+    QCOMPARE(console.SpeedButton1->isEnabled(), file);
+    QCOMPARE(console.ComboBox1->isEnabled(), sort);
+}
+
+void TstConsole::sortItemKeptWhileDisabled()
+{
+    stats::TfStatHUBp console;
+    console.ListBox1->setCurrentRow(22);
+    console.ComboBox1->setCurrentIndex(2);
+    console.ListBox1->setCurrentRow(0);
+    QVERIFY(!console.ComboBox1->isEnabled());
+    QCOMPARE(console.sortOrder(), 2);
+    console.ListBox1->setCurrentRow(22);
+    QVERIFY(console.ComboBox1->isEnabled());
+    QCOMPARE(console.sortOrder(), 2);
+}
+
+void TstConsole::rangeIsCheckedFirst()
+{
+    test::StatsEnvironment env;
+    stats::TfStatHUBp console;
+    stats::ReportKind = 5;
+    stats::StartDay = QStringLiteral("19990101");
+    setRequest(console, -1, QDate(2004, 1, 8), QDate(2004, 1, 7));
+    console.SBPreviewClick();
+    QCOMPARE(console.lastOutcome(), Outcome::BadRange);
+    QCOMPARE(env.ui().entries.size(), 1);
+    QCOMPARE(env.ui().entries[0].kind, ui::RecordingUiService::Kind::Message);
+    QCOMPARE(env.ui().entries[0].text, QStringLiteral("출력 범위를 정확히 입력하십시요"));
+    QCOMPARE(console.focusWidget(), console.DateTimePicker1);
+    QCOMPARE(stats::ReportKind, 5);
+    QCOMPARE(stats::StartDay, QStringLiteral("19990101"));
+}
+
+void TstConsole::selectionIsCheckedSecond()
+{
+    test::StatsEnvironment env;
+    stats::TfStatHUBp console;
+    stats::ReportKind = 5;
+    stats::StartDay = QStringLiteral("19990101");
+    setRequest(console, -1, QDate(2004, 1, 7), QDate(2004, 1, 8));
+    console.SBPreviewClick();
+    QCOMPARE(console.lastOutcome(), Outcome::NoSelection);
+    QCOMPARE(env.ui().entries.size(), 1);
+    QCOMPARE(env.ui().entries[0].text, QStringLiteral("출력 대상을 지정하십시요"));
+    QCOMPARE(stats::ReportKind, -1);
+    QCOMPARE(stats::StartDay, QStringLiteral("19990101"));
+}
+
+void TstConsole::equalDaysPass()
+{
+    test::StatsEnvironment env(kRptRows);
+    stats::TfStatHUBp console;
+    int previews = 0;
+    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
+    console.SBPreviewClick();
+    QCOMPARE(console.lastOutcome(), Outcome::Shown);
+    QCOMPARE(previews, 1);
+    QCOMPARE(stats::StartDay, QStringLiteral("20040107"));
+    QCOMPARE(stats::EndDay, QStringLiteral("20040107"));
+    QCOMPARE(stats::ReportKind, 0);
+    QVERIFY(stats::ReportReady);
+    QVERIFY(env.ui().entries.isEmpty());
+}
+
+void TstConsole::kindsNotBuiltSayTheyAreNotAvailable_data()
+{
+    QTest::addColumn<int>("kind");
+    for (int k = 0; k < stats::kReportKindCount; ++k) {
+        if (!stats::ReportKindAt(k)->prepare)
+            QTest::addRow("%d", k) << k;
+    }
+}
+
+void TstConsole::kindsNotBuiltSayTheyAreNotAvailable()
+{
+    QFETCH(int, kind);
+    test::StatsEnvironment env(kRptRows);
+    stats::TfStatHUBp console;
+    // Kinds other than 0..3 leave the reference values alone.
+    stats::CurrDay = QStringLiteral("20000102");
+    stats::WeekStart = QStringLiteral("19991220");
+    stats::WeekEnd = QStringLiteral("19991226");
+    stats::CurrMonth = QStringLiteral("199912");
+    setRequest(console, kind, QDate(2004, 1, 7), QDate(2004, 1, 9));
+    console.SBPreviewClick();
+    QCOMPARE(console.lastOutcome(), Outcome::NotAvailable);
+    QCOMPARE(env.ui().entries.size(), 1);
+    QCOMPARE(env.ui().entries[0].text, QStringLiteral("이 보고서는 아직 준비되지 않았습니다."));
+    QVERIFY(!stats::ReportReady);
+    QCOMPARE(stats::StartDay, QStringLiteral("20040107"));
+    QCOMPARE(stats::EndDay, QStringLiteral("20040109"));
+    QCOMPARE(stats::CurrDay, QStringLiteral("20000102"));
+    QCOMPARE(stats::WeekStart, QStringLiteral("19991220"));
+    QCOMPARE(stats::WeekEnd, QStringLiteral("19991226"));
+    QCOMPARE(stats::CurrMonth, QStringLiteral("199912"));
+}
+
+void TstConsole::emptyTableGivesErr0158_data()
+{
+    QTest::addColumn<int>("kind");
+    for (int k = 0; k < stats::kReportKindCount; ++k) {
+        if (stats::ReportKindAt(k)->prepare)
+            QTest::addRow("%d %s", k, stats::ReportKindAt(k)->formName) << k;
+    }
+}
+
+void TstConsole::emptyTableGivesErr0158()
+{
+    QFETCH(int, kind);
+    test::StatsEnvironment env;
+    stats::TfStatHUBp console;
+    int previews = 0;
+    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    setRequest(console, kind, QDate(2004, 1, 7), QDate(2004, 1, 7));
+    console.SBPreviewClick();
+    QCOMPARE(console.lastOutcome(), Outcome::NoData);
+    QCOMPARE(previews, 0);
+    QVERIFY(!stats::ReportReady);
+    QCOMPARE(env.ui().entries.size(), 1);
+    const auto &box = env.ui().entries[0];
+    QCOMPARE(box.kind, ui::RecordingUiService::Kind::Box);
+    QCOMPARE(box.title, QStringLiteral("자료 없음"));
+    QCOMPARE(box.text, QStringLiteral("해당 기간의 자료가 없습니다."));
+    QCOMPARE(box.icon, ui::Icon::Stop);
+    // The form stays with the console until the console goes.
+    QVERIFY(console.preparedForm());
+    QCOMPARE(console.preparedForm()->parent(), &console);
+}
+
+void TstConsole::databaseErrorGoesToTheErrorBox()
+{
+    test::StatsEnvironment env(kRptRows);
+    env.run(QStringLiteral("drop table STAT_HUB_RPT;"));
+    stats::TfStatHUBp console;
+    int previews = 0;
+    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    stats::ReportReady = true;
+    setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
+    console.SBPreviewClick();
+    QCOMPARE(console.lastOutcome(), Outcome::Failed);
+    QCOMPARE(previews, 0);
+    QCOMPARE(env.ui().entries.size(), 1);
+    QCOMPARE(env.ui().entries[0].kind, ui::RecordingUiService::Kind::Error);
+    QVERIFY2(env.ui().entries[0].text.contains(QStringLiteral("stat_hub_rpt"), Qt::CaseInsensitive),
+             qPrintable(env.ui().entries[0].text));
+    // A failed preparation keeps the previous ready flag and the console stays usable.
+    QVERIFY(stats::ReportReady);
+    env.run(QStringLiteral("create table STAT_HUB_RPT(STAT_DAY text, RPT_ID text, RPT_NAME text, REPORT_COUNT integer);"
+                           "insert into STAT_HUB_RPT values ('20040107', 'R01', '김철수', 4);"));
+    console.SBPreviewClick();
+    QCOMPARE(console.lastOutcome(), Outcome::Shown);
+    QCOMPARE(previews, 1);
+}
+
+void TstConsole::previewShowsThenFreesTheForm()
+{
+    test::StatsEnvironment env(kRptRows);
+    stats::TfStatHUBp console;
+    QPointer<report::ReportForm> shown;
+    report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
+        shown = &form;
+        QCOMPARE(form.layout().name, QStringLiteral("QRCoumm"));
+        QCOMPARE(form.parent(), &console);
+    });
+    setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
+    console.SBPreviewClick();
+    QCOMPARE(console.lastOutcome(), Outcome::Shown);
+    QVERIFY(shown.isNull());
+    QVERIFY(!console.preparedForm());
+}
+
+void TstConsole::onePreviewAtATime()
+{
+    test::StatsEnvironment env(kRptRows);
+    stats::TfStatHUBp console;
+    int previews = 0;
+    report::ReportForm::setPreviewHook([&](report::ReportForm &) {
+        ++previews;
+        // Pressing "미리보기" again while the preview is open prepares nothing.
+        console.SBPreviewClick();
+    });
+    setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
+    console.SBPreviewClick();
+    QCOMPARE(previews, 1);
+    QCOMPARE(console.findChildren<report::ReportForm *>().size(), 0);
+    console.SBPreviewClick();
+    QCOMPARE(previews, 2);
+}
+
+void TstConsole::approvalStateFollowsTheCheckBox()
+{
+    {
+        stats::TfStatHUBp console;
+        stats::fStatHUBp = &console;
+        QVERIFY(!report::ApprovalState::delegatedStampEnabled());
+        console.CheckBox1->setChecked(true);
+        QVERIFY(report::ApprovalState::delegatedStampEnabled());
+    }
+    // The console has gone with its global: the stamp is off.
+    QVERIFY(!stats::fStatHUBp);
+    QVERIFY(!report::ApprovalState::delegatedStampEnabled());
+}
+
+void TstConsole::exportSaysItIsNotAvailable()
+{
+    ui::ScopedRecordingUi rec;
+    stats::TfStatHUBp console;
+    console.ListBox1->setCurrentRow(21);
+    QTest::mouseClick(console.SpeedButton1, Qt::LeftButton);
+    QCOMPARE(rec->entries.size(), 1);
+    QCOMPARE(rec->entries[0].text, QStringLiteral("파일 저장은 아직 준비되지 않았습니다."));
+}
+
+void TstConsole::globalsOutliveTheConsole()
+{
+    test::StatsEnvironment env(kRptRows);
+    report::ReportForm::setPreviewHook([](report::ReportForm &) {});
+    {
+        stats::TfStatHUBp console;
+        setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 8));
+        console.SBPreviewClick();
+    }
+    QCOMPARE(stats::StartDay, QStringLiteral("20040107"));
+    QCOMPARE(stats::EndDay, QStringLiteral("20040108"));
+    QCOMPARE(stats::CurrDay, QStringLiteral("20040107"));
+    QCOMPARE(stats::WeekStart, QStringLiteral("20031229"));
+    QCOMPARE(stats::CurrMonth, QStringLiteral("200312"));
+    QVERIFY(stats::ReportReady);
+}
+
+QTEST_MAIN(TstConsole)
+#include "tst_console.moc"
