@@ -21,8 +21,8 @@ private slots:
 
 void TstQuery::parameterNamesSkipLiteralsAndRepeat()
 {
-    const QStringList names = db::scanParameterNames(
-        QStringLiteral("select to_char(x, 'HH24:MI') from t -- :c\n where a = :Start_Day and b = :start_day or c = :e"));
+    const QStringList names = db::scanParameterNames(QStringLiteral(
+        "select to_char(x, 'HH24:MI') from t -- :c\n where a = :Start_Day and b = :start_day or c = :e"));
     QCOMPARE(names, (QStringList{QStringLiteral("Start_Day"), QStringLiteral("e")}));
 }
 
@@ -30,8 +30,8 @@ void TstQuery::parametersFoundWithoutCaseOneValueForEveryUse()
 {
     test::FixtureDb fx(QStringLiteral("create table t(k text, v integer);"
                                       "insert into t values('a',1),('b',2),('c',3);"));
-    db::Query q(QStringLiteral("commonDB"), {QStringLiteral("select k from t"),
-                                             QStringLiteral("where v >= :Lo and (k = 'a' or v >= :lo)")});
+    db::Query q(QStringLiteral("commonDB"),
+                {QStringLiteral("select k from t"), QStringLiteral("where v >= :Lo and (k = 'a' or v >= :lo)")});
     q.paramByName(QStringLiteral("LO")).setAsInteger(2);
     q.open();
     QCOMPARE(q.recordCount(), 2);

@@ -571,7 +571,7 @@ void neg(sqlite3_context *ctx, int, sqlite3_value **argv)
         resultNumber(ctx, -a.real());
 }
 
-// ora_num(x): an aggregate's result brought to the decimal convention.
+// ora_num(x), ora_to_number(x): a number (text converted) brought to the decimal convention.
 void num(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     Num a;
@@ -604,17 +604,6 @@ template <bool RoundHalf> void truncOrRound(sqlite3_context *ctx, int argc, sqli
         return;
     }
     resultNumber(ctx, scaled(a.real(), std::clamp(digits, -30, 30), RoundHalf));
-}
-
-void toNumber(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    Num a;
-    if (!number(argv[0], &a))
-        sqlite3_result_null(ctx);
-    else if (a.isInt)
-        sqlite3_result_int64(ctx, a.i);
-    else
-        resultNumber(ctx, a.d);
 }
 
 void numText(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -808,7 +797,7 @@ void registerFunctions(sqlite3 *db)
         {"ora_num", 1, guarded<num>, true},
         {"ora_trunc", -1, guarded<truncOrRound<false>>, true},
         {"ora_round", -1, guarded<truncOrRound<true>>, true},
-        {"ora_to_number", 1, guarded<toNumber>, true},
+        {"ora_to_number", 1, guarded<num>, true},
         {"ora_num_text", 1, guarded<numText>, true},
         {"ora_concat", -1, guarded<concat>, true},
         {"ora_substr", -1, guarded<substr>, true},

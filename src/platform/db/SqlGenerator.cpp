@@ -124,7 +124,16 @@ private:
                        : ref.join == TableRef::Inner ? QStringLiteral(" JOIN ")
                                                      : QStringLiteral(", ");
             }
-            out += ref.sub ? u'(' + select(*ref.sub, false) + u')' : ref.name;
+            if (ref.sub) {
+                out += u'(' + select(*ref.sub, false) + u')';
+            } else if (ref.name.compare(QLatin1String("DUAL"), Qt::CaseInsensitive) == 0) {
+                // Oracle's one-row table, whether or not the file has it.
+                out += QStringLiteral("(SELECT 'X' AS DUMMY)");
+                if (ref.alias.isEmpty())
+                    out += QStringLiteral(" DUAL");
+            } else {
+                out += ref.name;
+            }
             if (!ref.alias.isEmpty())
                 out += u' ' + ref.alias;
             if (ref.on)

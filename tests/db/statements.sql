@@ -1,0 +1,492 @@
+-- Every statement the system runs, as it stands in its form; composed ones with sample values.
+-- Blocks start with a line "-- @ name".
+-- @ Part 2.2 585
+select REQUISITION_NUM, seq_num,
+TO_CHAR(report_date, 'MM-DD') DDay,
+TO_CHAR(report_date, 'HH24:MI') DTime,
+comments,
+decode(incident_type, '1','공사','2','행사','3','사고','4','기상','A','원활','B','안내','Z','기타','E','정체','D','기관') incident_type,
+reporter_name,
+individual_id,
+decode(reporter_type, '1','통신원','2','경찰제보처','3','시민','4','직원',
+                 '5','운영자','6','고정제보처','7','기타',8,'기관',
+                 'Z','기타') reporter_type,
+decode(send_flag, '1','*', '0','') send_flag,
+decode(broad_flag, '1','*','0','') broad_flag,
+operator_name
+ from report_requisition
+ where reporter_type not in ('6')
+and TO_DATE(:Curr_Day, 'YYYYMMDD')
+ =TO_DATE(TO_CHAR(report_date, 'YYYYMMDD'), 'YYYYMMDD')
+ order by seq_num
+-- @ Part 2.3 670
+select REQUISITION_NUM,
+      TO_CHAR(report_date, 'MM    DD') report_day,
+      TO_CHAR(report_date, 'HH24    MI') report_time,
+      comments,
+      decode(incident_type, '1','공사','2','행사','3','사고','4','기상',
+             'A','원활','B','안내','Z','기타','E','정체','D','기관') incident_type,
+      reporter_name,
+      individual_id,
+      decode(reporter_type, '1','통신원','2','경찰제보처','3','시민','4','직원',
+                 '5','운영자','6','고정제보처','7','기타',8,'기관',
+                 'Z','기타') reporter_type,
+      decode(send_flag, '1','*', '0','') send_flag,
+      decode(broad_flag, '1','*','0','') broad_flag,
+      operator_name
+From report_requisition
+Where reporter_type='6'
+  and TO_DATE(:CURR_DAY, 'YYYYMMDD')
+    = TO_DATE(TO_CHAR(report_date, 'YYYYMMDD'), 'YYYYMMDD')
+   And INDIVIDUAL_ID in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
+Order by seq_num
+-- @ Part 2.4 753
+select REQUISITION_NUM, SEQ_NUM,
+  TO_CHAR(REPORT_DATE, 'MM   DD') DDay,
+  TO_CHAR(REPORT_DATE, 'HH24   MI') DTime,
+  comments,
+  decode(INCIDENT_TYPE, 'B','안내','D','기관 통보') INCIDENT_TYPE,
+   INCIDENT_SUBTYPE, REPORTER_NAME,
+  OPERATOR_NAME
+from REPORT_REQUISITION
+where INCIDENT_TYPE in ('B', 'D')
+and TO_DATE(:Curr_Day, 'YYYYMMDD')
+ =TO_DATE(TO_CHAR(REPORT_DATE, 'YYYYMMDD'), 'YYYYMMDD')
+order by SEQ_NUM
+-- @ Part 2.4 769
+Select * From BASE_CODE
+Where BAS_LCOD = '100'
+-- @ Part 2.5 845
+select REQUISITION_NUM, seq_num,
+       concat( concat( concat( TO_CHAR(report_date, 'MM'),'월'),TO_CHAR(report_date, 'DD')),'일') MMDD,
+       concat( concat( concat( TO_CHAR(report_date, 'HH24'),'시'),TO_CHAR(report_date, 'MI')),'분') HHMI,
+       comments,
+       reporter_name,
+       decode(SPEED, '1', '분실',
+                     '2', '습득',
+                     '3', '도난차량',
+                     '4', '기타',
+                     '5', '분실(처리)',
+                     '6', '습득(처리)',
+                     '7', '도난차량(처리)',
+                     '8', '기타(처리)' ) SPEED_T,
+       decode(reporter_type, '1','통신원','2','경찰제보처','3','시민','4','직원',
+                 '5','운영자','6','고정제보처','7','기타',8,'기관',
+                 'Z','기타') reporter_type,
+                 operator_name
+from report_requisition
+where SPEED <> 0
+  and TO_DATE(:Curr_Day, 'YYYYMMDD')
+    = TO_DATE(TO_CHAR(report_date, 'YYYYMMDD'), 'YYYYMMDD')
+order by seq_num
+-- @ Part 3.3 1184
+select daysum, weeksum, monthsum, totsum
+from  (select sum(report_count) daysum from stat_hub_rpt where stat_day = :currDay),
+      (select sum(report_count) weeksum from stat_hub_rpt
+        where stat_day >= :weekStart and stat_day <= :weekEnd),
+      (select sum(report_count) monthsum from stat_hub_rpt
+        where SUBSTR(stat_day,1,6) = :currMonth),
+      (select sum(report_count) totsum from stat_hub_rpt
+        where stat_day <= :currDay)
+-- @ Part 3.3 1196
+select rownum,t4.rpt_id, t4.rpt_name,
+           to_char( to_date( :currDay,'yyyymmdd'), 'yyyy-mm-dd' ) Job_Date,
+           nvl(t1.total, 0) day_sum,
+           nvl(t2.total, 0) week_sum,
+           nvl(t3.total,0) month_sum,
+           nvl(t4.total, 0) total,
+           concat( Trunc( nvl(t1.total/:daysum   * 100, 0),1), '%') str_day,
+           concat( Trunc( nvl(t2.total/:weeksum  * 100, 0),1), '%') str_week,
+           concat( Trunc( nvl(t3.total/:monthsum * 100, 0),1), '%') str_month,
+           concat( Trunc( nvl(t4.total/:totalsum * 100, 0),1), '%') str_total
+  from (select rpt_id, rpt_name, sum(report_count) total
+          from stat_hub_rpt
+         where stat_day = :currDay
+         group by rpt_id, rpt_name) t1,
+       (select rpt_id, rpt_name, sum(report_count) total
+          from stat_hub_rpt
+         where stat_day >= :weekStart and stat_day <= :weekEnd
+         group by rpt_id, rpt_name) t2,
+       (select rpt_id, rpt_name, sum(report_count) total
+          from stat_hub_rpt
+         where SUBSTR(stat_day,1,6) = :currMonth
+         group by rpt_id, rpt_name) t3,
+       (select rpt_id, rpt_name, sum(report_count) total
+          from stat_hub_rpt
+         where stat_day <= :currDay
+          And rpt_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
+         group by rpt_id, rpt_name) t4
+ where t4.rpt_id = t1.rpt_id(+) and t4.rpt_name = t1.rpt_name(+)
+   and t4.rpt_id = t2.rpt_id(+) and t4.rpt_name = t2.rpt_name(+)
+   and t4.rpt_id = t3.rpt_id(+) and t4.rpt_name = t3.rpt_name(+)
+-- @ Part 3.3 1234
+select daysum, weeksum, monthsum, totsum
+from  (select sum(report_count) daysum from stat_hub_org where stat_day = :currDay),
+      (select sum(report_count) weeksum from stat_hub_org
+        where stat_day >= :weekStart and stat_day <= :weekEnd),
+      (select sum(report_count) monthsum from stat_hub_org
+        where SUBSTR(stat_day,1,6) = :currMonth),
+      (select sum(report_count) totsum from stat_hub_org
+        where stat_day <= :currDay)
+-- @ Part 3.3 1245
+select t4.org_id, t4.org_name,
+           to_char( to_date( :currDay,'yyyymmdd'), 'yyyy-mm-dd' ) job_date,
+           nvl(t1.total, 0) day_sum,
+           nvl(t2.total, 0) week_sum,
+           nvl(t3.total,0) month_sum,
+           nvl(t4.total, 0) total,
+           concat( trunc( nvl(t1.total/:daysum   * 100, 0),1), '%') str_day,
+           concat( trunc( nvl(t2.total/:weeksum  * 100, 0),1), '%') str_week,
+           concat( trunc( nvl(t3.total/:monthsum * 100, 0),1), '%') str_month,
+           concat( trunc( nvl(t4.total/:totalsum * 100, 0),1), '%') str_total
+  from (select org_id, org_name, sum(report_count) total
+          from stat_hub_org
+         where stat_day = :currDay
+         group by org_id, org_name) t1,
+       (select org_id, org_name, sum(report_count) total
+          from stat_hub_org
+         where stat_day >= :weekStart and stat_day <= :weekEnd
+         group by org_id, org_name) t2,
+       (select org_id, org_name, sum(report_count) total
+          from stat_hub_org
+         where SUBSTR(stat_day,1,6) = :currMonth
+         group by org_id, org_name) t3,
+       (select org_id, org_name, sum(report_count) total
+          from stat_hub_org
+         where stat_day <= :currDay
+          And org_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
+         group by org_id, org_name) t4
+ where t4.org_id = t1.org_id(+)
+   and t4.org_id = t2.org_id(+)
+   and t4.org_id = t3.org_id(+)
+   and t4.org_name = t1.org_name(+)
+   and t4.org_name = t2.org_name(+)
+   and t4.org_name = t3.org_name(+)
+ order by t4.total desc
+-- @ Part 3.4 1380
+Select RPT_ID, RPT_NAME, SUM( REPORT_COUNT ) RSUM
+From STAT_HUB_RPT
+Where STAT_DAY Between  '20040101' And '20040131'
+Group By RPT_ID, RPT_NAME
+-- @ Part 3.4 1388
+Select R.RPT_ID, O.NAME, RO.ORGANIZATION_ID, R.RPT_NAME, SUM( R.REPORT_COUNT ) RSUM
+From STAT_HUB_RPT R, ROLE RO, ORGANIZATION O 
+Where R.STAT_DAY Between  '20040101' And '20040131'
+  And R.RPT_ID = RO.INDIVIDUAL_ID(+)
+  And RO.ORGANIZATION_ID = O.ORGANIZATION_ID
+Group By R.RPT_ID, RO.ORGANIZATION_ID, O.NAME, R.RPT_NAME
+-- @ Part 3.4 1398
+Select ORG_ID RPT_ID, ORG_NAME RPT_NAME, SUM( REPORT_COUNT ) RSUM
+From STAT_HUB_ORG
+Where STAT_DAY Between  '20040101' And '20040131'
+Group By ORG_ID, ORG_NAME
+-- @ Part 3.4 1406
+Select POL_ID RPT_ID, POL_NAME RPT_NAME, SUM( REPORT_COUNT ) RSUM
+From STAT_HUB_POL
+Where STAT_DAY Between  '20040101' And '20040131'
+Group By POL_ID, POL_NAME
+-- @ Part 3.4 1414
+Select OP_ID RPT_ID, OP_NAME RPT_NAME, SUM( REPORT_COUNT ) RSUM
+From STAT_HUB_OP
+Where STAT_DAY Between  '20040101' And '20040131'
+Group By OP_ID, OP_NAME
+-- @ Part 3.4 1422
+Select INDIVIDUAL_ID RPT_ID, REPORTER_NAME RPT_NAME, Count(*) RSUM
+From REPORT_REQUISITION
+Where To_char(REPORT_DATE, 'YYYYMMDD') Between  '20040101' And '20040131'
+  And REPORTER_TYPE = '3' 
+Group By INDIVIDUAL_ID, REPORTER_NAME
+-- @ Part 3.5 1497
+Select ROLE.REPORTER_ID,ORG.NAME, ROLE.REPORTER_NAME, 
+       SUM( ROLE.REPORT_COUNT ) RCO 
+From STAT_HUB_ROLE ROLE, ORGANIZATION ORG 
+Where ROLE.ROLE_ID = ORG.ORGANIZATION_ID(+) 
+  and ROLE.STAT_DAY Between  '20040101' And '20040131'
+  And role.Reporter_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
+Group by ROLE.ROLE_ID, ROLE.REPORTER_ID, ORG.NAME, ROLE.REPORTER_NAME
+Order by ROLE.ROLE_ID, ROLE.REPORTER_ID, RCO desc
+-- @ Part 4.2 1662
+select daysum, weeksum, monthsum, totsum
+from  (select sum(report_count) daysum from stat_hub_pol where stat_day = :currDay),
+      (select sum(report_count) weeksum from stat_hub_pol
+        where stat_day >= :weekStart and stat_day <= :weekEnd),
+      (select sum(report_count) monthsum from stat_hub_pol
+        where SUBSTR(stat_day,1,6) = :currMonth),
+      (select sum(report_count) totsum from stat_hub_pol
+        where stat_day <= :currDay)
+-- @ Part 4.2 1673
+select t4.pol_id, t4.pol_name, nvl(t1.total, 0) day_sum,
+           nvl(t1.total/:daysum * 100, 0) day_per,
+           nvl(t2.total, 0) week_sum,
+           nvl(t2.total/:weeksum * 100, 0) week_per,
+           nvl(t3.total,0) month_sum,
+           nvl(t3.total/:monthsum * 100, 0) month_per,
+           nvl(t4.total, 0) total,
+           nvl(t4.total/:totalsum * 100, 0) total_per
+  from (select pol_id, pol_name, sum(report_count) total
+          from stat_hub_pol
+         where stat_day = :currDay
+         group by pol_id, pol_name) t1,
+       (select pol_id, pol_name, sum(report_count) total
+          from stat_hub_pol
+         where stat_day >= :weekStart and stat_day <= :weekEnd
+         group by pol_id, pol_name) t2,
+       (select pol_id, pol_name, sum(report_count) total
+          from stat_hub_pol
+         where SUBSTR(stat_day,1,6) = :currMonth
+         group by pol_id, pol_name) t3,
+       (select pol_id, pol_name, sum(report_count) total
+          from stat_hub_pol
+         where stat_day <= :currDay
+           And pol_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
+         group by pol_id, pol_name) t4
+ where t4.pol_id = t1.pol_id(+)
+   and t4.pol_id = t2.pol_id(+)
+   and t4.pol_id = t3.pol_id(+)
+   and t4.pol_name = t1.pol_name(+)
+   and t4.pol_name = t2.pol_name(+)
+   and t4.pol_name = t3.pol_name(+)
+ order by t4.total desc
+-- @ Part 4.2 1709
+select t4.op_id, t4.op_name, nvl(t1.total, 0) day_sum,
+           nvl(t1.total / :daysum * 100, 0) day_per,
+   concat( trunc(nvl(t1.total / :daysum * 100, 0),1),'%') str_day,
+           nvl(t2.total, 0) week_sum,
+           nvl(t2.total / :weeksum * 100, 0) week_per,
+   concat( trunc(nvl(t2.total / :weeksum * 100, 0),1),'%') str_week,
+           nvl(t3.total,0) month_sum,
+           nvl(t3.total / :monthsum * 100, 0) month_per,
+   concat( trunc(nvl(t3.total / :monthsum * 100, 0),1),'%') str_month,
+           nvl(t4.total, 0) total,
+           nvl(t4.total / :totalsum * 100, 0) total_per,
+   concat( trunc(nvl(t4.total / :totalsum * 100, 0),1), '%' ) str_total,
+   concat(concat(concat( concat( substr( :currDay,1,4 ),'-'), substr( :currDay,5,2 )),'-'), substr( :currDay,7,2 )) job_date
+  from (select op_id, op_name, sum(report_count) total
+          from stat_hub_op
+         where stat_day = :currDay
+         group by op_id, op_name) t1,
+       (select op_id, op_name, sum(report_count) total
+          from stat_hub_op
+         where stat_day >= :weekStart and stat_day <= :weekEnd
+         group by op_id, op_name) t2,
+       (select op_id, op_name, sum(report_count) total
+          from stat_hub_op
+         where SUBSTR(stat_day,1,6) = :currMonth
+         group by op_id, op_name) t3,
+       (select op_id, op_name, sum(report_count) total
+          from stat_hub_op
+         where stat_day <= :currDay
+          And op_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
+         group by op_id, op_name) t4
+ where t4.op_id = t1.op_id(+)
+   and t4.op_id = t2.op_id(+)
+   and t4.op_id = t3.op_id(+)
+   and t4.op_name = t1.op_name(+)
+   and t4.op_name = t2.op_name(+)
+   and t4.op_name = t3.op_name(+)
+ order by t4.total desc
+-- @ Part 4.3 1852
+select  nvl(sum(total), 0) tot,
+        nvl(sum(reporter1), 0) tot_com,
+        concat( trunc( decode(nvl(sum(reporter1), 0),0,0.0,nvl(nvl(sum(reporter1), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_com,
+        nvl(sum(reporter2), 0) tot_citi,
+        concat( trunc( decode(nvl(sum(reporter2), 0),0,0.0,nvl(nvl(sum(reporter2), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_citi,
+        nvl(sum(reporter3), 0) tot_fix,
+        concat( trunc( decode(nvl(sum(reporter3), 0),0,0.0,nvl(nvl(sum(reporter3), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_fix,
+        nvl(sum(reporter4), 0) tot_comp,
+        concat( trunc( decode(nvl(sum(reporter4), 0),0,0.0,nvl(nvl(sum(reporter4), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_comp,
+        nvl(sum(reporter5), 0) tot_police,
+        concat( trunc( decode(nvl(sum(reporter5), 0),0,0.0,nvl(nvl(sum(reporter5), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_police,
+        nvl(sum(reporter6), 0) tot_etc,
+        concat( trunc( decode(nvl(sum(reporter6), 0),0,0.0,nvl(nvl(sum(reporter6), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_etc
+from    stat_hub
+where   stat_day >= :start_day
+and     stat_day <= :end_day
+-- @ Part 4.3 1872
+select  stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1) str_week, total,
+        reporter1, concat( trunc( nvl(reporter1 / total * 100 , 0),1), '%' ) str_com,
+        reporter2, concat( trunc( nvl(reporter2 / total * 100 , 0),1), '%' ) str_citi,
+        reporter3, concat( trunc( nvl(reporter3 / total * 100 , 0),1), '%' ) str_fix,
+        reporter4, concat( trunc( nvl(reporter4 / total * 100 , 0),1), '%' ) str_comp,
+        reporter5, concat( trunc( nvl(reporter5 / total * 100 , 0),1), '%' ) str_police,
+        reporter6, concat( trunc( nvl(reporter6 / total * 100 , 0),1), '%' ) str_etc
+from    stat_hub
+where   stat_day >= :start_day
+and     stat_day <= :end_day
+ORDER BY stat_day
+-- @ Part 4.3 1887
+select  nvl(sum(total), 0) tot,
+        nvl(sum(result1), 0) tot_self,
+        concat( trunc( decode(nvl(sum(result1), 0),0,0.0,nvl(nvl(sum(result1), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_self,
+        nvl(sum(result2), 0) tot_broad,
+        concat( trunc( decode(nvl(sum(result2), 0),0,0.0,nvl(nvl(sum(result2), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_broad,
+        nvl(sum(result3), 0) tot_NBroad,
+        concat( trunc( decode(nvl(sum(result3), 0),0,0.0,nvl(nvl(sum(result3), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_nbroad,
+        nvl(sum(result2+result3), 0) tot_BB,
+        concat( trunc( decode(nvl(sum(result2+result3), 0),0,0.0,nvl(nvl(sum(result2), 0) / nvl(sum(result2+result3), 0) * 100 , 0)),1),'%') TOT_PBB
+from    stat_hub
+where   stat_day >= :start_day
+and     stat_day <= :end_day
+-- @ Part 4.3 1903
+select  stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1) str_week, total,
+        result1, concat( trunc( (result1 / total * 100 ),1),'%') str_self,
+        result2, concat( trunc( (result2 / total * 100 ),1),'%') str_broad,
+        result3, concat( trunc( (result3 / total * 100 ),1),'%') str_nbroad,
+        Result2+Result3 BB,
+        concat( trunc( ( result2/ ( result2+result3) * 100 ),1),'%') str_BB_PER
+from    stat_hub
+where   stat_day >= :start_day
+and     stat_day <= :end_day
+ORDER BY stat_day
+-- @ Part 4.3 1917
+select  nvl(sum(total), 0) tot,
+        nvl(sum(content3), 0) tot_cons,
+        concat(trunc( decode(nvl(sum(content3),0),0,0.0,nvl(nvl(sum(content3),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_cons,
+        nvl(sum(content4), 0) tot_event,
+        concat(trunc( decode(nvl(sum(content4),0),0,0.0,nvl(nvl(sum(content4),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_event,
+        nvl(sum(content5), 0) tot_Acci,
+        concat(trunc( decode(nvl(sum(content5),0),0,0.0,nvl(nvl(sum(content5),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_acci,
+        nvl(sum(content6), 0) tot_Clim,
+        concat(trunc( decode(nvl(sum(content6),0),0,0.0,nvl(nvl(sum(content6),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_clim,
+        nvl(sum(content1), 0) tot_flow,
+        concat(trunc( decode(nvl(sum(content1),0),0,0.0,nvl(nvl(sum(content1),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_flow,
+        nvl(sum(content2), 0) tot_Inform,
+        concat(trunc( decode(nvl(sum(content2),0),0,0.0,nvl(nvl(sum(content2),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_inform,
+        nvl(sum(content7), 0) tot_etc,
+        concat(trunc( decode(nvl(sum(content7),0),0,0.0,nvl(nvl(sum(content7),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_etc,
+        nvl(sum(content8), 0) tot_cnt8,
+        concat(trunc( decode(nvl(sum(content8),0),0,0.0,nvl(nvl(sum(content8),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_cnt8,
+        nvl(sum(content9), 0) tot_cnt9,
+        concat(trunc( decode(nvl(sum(content9),0),0,0.0,nvl(nvl(sum(content9),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_cnt9
+from    stat_hub
+where   stat_day >= :start_day
+and     stat_day <= :end_day
+-- @ Part 4.3 1943
+select  stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1) str_week, total,
+        content3, concat(trunc( decode(content3,0,0.0,content3 / total * 100 ),1),'%') str_cons,
+        content4, concat(trunc( decode(content4,0,0.0,content4 / total * 100 ),1),'%') str_event,
+        content5, concat(trunc( decode(content5,0,0.0,content5 / total * 100 ),1),'%') str_acci,
+        content6, concat(trunc( decode(content6,0,0.0,content6 / total * 100 ),1),'%') str_clim,
+        content1, concat(trunc( decode(content1,0,0.0,content1 / total * 100 ),1),'%') str_flow,
+        content2, concat(trunc( decode(content2,0,0.0,content2 / total * 100 ),1),'%') str_inform,
+        content7, concat(trunc( decode(content7,0,0.0,content7 / total * 100 ),1),'%') str_etc,
+        content8, concat(trunc( decode(content8,0,0.0,content8 / total * 100 ),1),'%') str_cnt8,
+        content9, concat(trunc( decode(content9,0,0.0,content9 / total * 100 ),1),'%') str_cnt9
+from    stat_hub
+where   stat_day >= :start_day
+and     stat_day <= :end_day
+ORDER BY stat_day
+-- @ Part 4.4 2005
+select  nvl(sum(total), 0) tot,
+        nvl(sum(time06), 0) tot06, nvl(sum(time07), 0) tot07,
+        nvl(sum(time08), 0) tot08, nvl(sum(time09), 0) tot09,
+        nvl(sum(time10), 0) tot10, nvl(sum(time11), 0) tot11,
+        nvl(sum(time12), 0) tot12, nvl(sum(time13), 0) tot13,
+        nvl(sum(time14), 0) tot14, nvl(sum(time15), 0) tot15,
+        nvl(sum(time16), 0) tot16, nvl(sum(time17), 0) tot17,
+        nvl(sum(time18), 0) tot18, nvl(sum(time19), 0) tot19,
+        nvl(sum(time20), 0) tot20, nvl(sum(time21), 0) tot21
+from    stat_hub 
+where   stat_day >= :start_day
+and     stat_day <= :end_day
+-- @ Part 4.4 2020
+select  stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1)  str_week, total,
+       time06, time07, time08, time09, time10, time11, time12, time13,
+       time14, time15, time16, time17, time18, time19, time20, time21,
+       time06+time07+time08+time09+time10+time11+time12+time13 sum_am,
+       time14+time15+time16+time17+time18+time19+time20+time21 sum_pm
+from   stat_hub
+where  stat_day >= :start_day
+and    stat_day <= :end_day
+order by stat_day
+-- @ Part 4.5 2069
+Select ROLE.REPORTER_ID,ROLE.REPORTER_NAME,
+       ROLE.ROLE_ID, ORG.NAME,
+       SUM( ROLE.REPORT_COUNT ) RCO, t1.S_R S_R
+from STAT_HUB_ROLE ROLE, ORGANIZATION ORG,
+     ( Select role_id, sum( Report_count ) S_R From stat_hub_role
+       where stat_day >= :stat_day
+         and STAT_DAY <= :end_day
+       group by role_id ) T1
+Where ROLE.ROLE_ID = ORG.ORGANIZATION_ID(+)
+  and role.role_id = t1.role_id(+)
+  and ROLE.STAT_DAY >= :stat_day
+  and ROLE.STAT_DAY <= :end_day
+  And role.Reporter_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
+group by ROLE.ROLE_ID, ROLE.reporter_ID, ROLE.REPORTER_NAME, ORG.NAME, t1.S_R
+order by ROLE.ROLE_ID,RCO desc
+-- @ inline 204
+SELECT * FROM USER_MANAGE
+-- @ inline 520
+ select individual_name from individual where  type = '5' or type = 'A'
+-- @ inline 2153
+select stat_day, total, reporter1, decode(reporter1,0,0.0,nvl(reporter1 / total * 100 , 0)) com_per, reporter2, decode(reporter2,0,0.0,nvl(reporter2 / total * 100 , 0)) citi_per, reporter3, decode(reporter3,0,0.0,nvl(reporter3 / total * 100 , 0)) fix_per, reporter4, decode(reporter4,0,0.0,nvl(reporter4 / total * 100 , 0)) comp_per, reporter5, decode(reporter5,0,0.0,nvl(reporter5 / total * 100 , 0)) police_per, reporter6, decode(reporter6,0,0.0,nvl(reporter6 / total * 100 , 0)) etc_per from stat_hub where stat_day = :start_day
+-- @ inline 2154
+select total, content3, decode(content3,0,0.0,content3 / total * 100 ) cons_per, content4, decode(content4,0,0.0,content4 / total * 100 ) event_per, content5, decode(content5,0,0.0,content5 / total * 100 ) acci_per, content6, decode(content6,0,0.0,content6 / total * 100 ) clim_per, content1, decode(content1,0,0.0,content1 / total * 100 ) flow_per, content2, decode(content2,0,0.0,content2 / total * 100 ) inform_per, content7, decode(content7,0,0.0,content7 / total * 100 ) etc_per, content8, decode(content8,0,0.0,content8 / total * 100 ) Cnt8_per, content9, decode(content9,0,0.0,content9 / total * 100 ) Cnt9_per from stat_hub where stat_day = :start_day
+-- @ inline 2155
+select total, MORNING_TOTAL, EVENING_TOTAL, time06, time07, time08, time09, time10, time11, time12, time13, time14, time15, time16, time17, time18, time19, time20, time21 from stat_hub_day where stat_day = :start_day and result = '1'
+-- @ inline 2247
+select ( SUM(content2) + SUM(content9) ) S_total, SUM(content2) Content2, decode(sum(content2),0,0.0,sum(content2) / ( sum(content2) + sum(content9) ) * 100 ) Cnt2_per, sum(content9) Content9, decode(sum(content9),0,0.0,sum(content9) / ( sum(content2) + sum(content9) ) * 100 ) Cnt9_per, sum( Total ) Total, sum( result1 ) result1, decode(sum(result1),0,0.0,sum(result1) / sum(Total) * 100 ) result1_per, ( sum(result2)+sum(result3) ) B_Total, decode(( sum(result2)+sum(result3) ),0,0.0,( sum(result2)+sum(result3) ) / sum(Total) * 100 ) B_Total_per, sum(result2) result2, decode(sum(result2),0,0.0,sum(result2) / ( sum(result2)+sum(result3) ) * 100 ) result2_per, sum(result3) result3, decode(sum(result3),0,0.0,sum(result3) / ( sum(result2)+sum(result3) ) * 100 ) result3_per from stat_hub where substr(stat_day,1,6) = :start_day
+-- @ inline 2318
+select stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1) str_week, total, time06, time07, time08, time09, time10, time11, time12, time13, time14, time15, time16, time17, time18, time19, time20, time21, time06+time07+time08+time09+time10+time11+time12+time13 sum_am, time14+time15+time16+time17+time18+time19+time20+time21 sum_pm from stat_hub where stat_day >= :start_day and stat_day <= :end_day order by stat_day
+-- @ inline 2321
+select avg(TOTAL) DayAvg from stat_hub where stat_day >= :start_day and stat_day <= :end_day
+-- @ inline 2383
+select total, MORNING_TOTAL, EVENING_TOTAL, time06, time07, time08, time09, time10, time11, time12, time13, time14, time15, time16, time17, time18, time19, time20, time21 from stat_hub_info where stat_day = :start_day
+-- @ inline 2384
+select ( content2 + content9 ) S_total, content2, concat(trunc(decode(content2,0,0.0,content2 / ( content2 + content9 ) * 100 ),1),'%') Cnt2_per, content9, concat(trunc(decode(content9,0,0.0,content9 / ( content2 + content9 ) * 100 ),1),'%') Cnt9_per, Total, result1, concat(trunc(decode(result1,0,0.0,result1 / Total * 100 ),1),'%') result1_per, ( result2+result3 ) B_Total, concat(trunc(decode(( result2+result3 ),0,0.0,( result2+result3 ) / Total * 100 ),1),'%') B_Total_per, result2,concat(trunc(decode(result2,0,0.0,result2 / ( result2+result3 ) * 100 ),1),'%') result2_per, result3,concat(trunc(decode(result3,0,0.0,result3 / ( result2+result3 ) * 100 ),1),'%') result3_per from stat_hub where stat_day = :start_day
+-- @ inline 2429
+select stat_day, total, ( result2 + result3 ) bang, result1, result2, result3, Content2, Content9,content7, ( result2+result3+Content2+Content9+result1 ) S_Tot from stat_hub where stat_day = :start_day
+-- @ inline 2475
+select stat_day, total, reporter1, reporter2, reporter3, reporter4, reporter5, reporter6, ( result2 + result3 ) bang, Content2, Content9, result1, ( result2 + result3 + Content2 + Content9 + result1) S_TOTAL, result2, decode(result2,0,0.0,nvl(result2 / ( result2 + result3 ) * 100 , 0)) bang_per from stat_hub where stat_day = :start_day
+-- @ inline 2476
+Select BAS_NAME From BASE_CODE where BAS_LCOD = '001'
+-- @ inline 2533
+select stat_day, total, (total+Content2+Content9) S_Total, reporter1, reporter2, reporter3, reporter4, reporter5, reporter6, ( result2 + result3 ) bang, Content2, Content9, result1, result2 from stat_hub where stat_day >= :start_day and stat_day <= :end_day Order by Stat_day
+-- @ inline 2534
+select sum(total) total, (sum(total)+sum(Content2)+sum(Content9)) S_total, sum(reporter1), sum(reporter2), sum(reporter3), sum(reporter4), sum(reporter5), sum(reporter6), sum(( result2 + result3 )) bang, sum(Content2), sum(Content9), sum(result1), sum(result2) from stat_hub where stat_day >= :start_day and stat_day <= :end_day
+-- @ inline 2587
+select stat_day, total, (L_MISS + L_FOUND + L_CAR + L_ETC ) L_Total, L_MISS, L_FOUND, L_CAR, L_ETC, (F_MISS + F_FOUND + F_CAR + F_ETC ) F_Total, F_MISS, F_FOUND, F_CAR, F_ETC from stat_hub_loss where stat_day >= :start_day and stat_day <= :end_day Order by Stat_day
+-- @ inline 2588
+select sum( total ) total, ( sum(L_MISS) + sum(L_FOUND) + sum(L_CAR) + sum(L_ETC) ) L_Total, sum(L_MISS) L_MISS, sum(L_FOUND) L_FOUND, sum(L_CAR) L_CAR, sum(L_ETC) L_ETC, ( sum(F_MISS) + sum(F_FOUND) + sum(F_CAR) + sum(F_ETC) ) F_Total, sum(F_MISS) F_MISS, sum(F_FOUND) F_FOUND, sum(F_CAR) F_CAR, sum(F_ETC) F_ETC from stat_hub_loss where stat_day >= :start_day and stat_day <= :end_day
+-- @ browser plain
+ select ROWNUM,seq_num,x.*,  decode(reporter_type, '1' , '통신원' , '2' , '경찰제보처', '3' , '시민' , '4' , '직원', '5' , '운영자' , '6' , '고정제보처', '7' , '기타' , '8' , '기관' ,'Z' , '기타') repo_type, decode(INCIDENT_TYPE, '1' , '공사' , '2' , '행사','E' , '정체','D' , '기관', '3' , '사고' , '4' , '기상','A' , '원활', 'B' , '안내',  'Z' , '기타' ) inci_type, TO_CHAR(x.REPORT_DATE,'YYYY-MM-DD HH24:MI') REPO_DATE,  TO_CHAR(x.REGISTE_DATE,'YYYY-MM-DD HH24:MI') REGI_DATE  from  REPORT_REQUISITION x  where  x.REPORT_DATE >= to_date('2004-01-07 09:00','YYYY-MM-DD HH24:MI') and x.REPORT_DATE <= to_date('2004-01-07 10:00','YYYY-MM-DD HH24:MI') Order By REPORT_DATE
+-- @ browser criteria
+ select ROWNUM,seq_num,x.*,  decode(reporter_type, '1' , '통신원' , '2' , '경찰제보처', '3' , '시민' , '4' , '직원', '5' , '운영자' , '6' , '고정제보처', '7' , '기타' , '8' , '기관' ,'Z' , '기타') repo_type, decode(INCIDENT_TYPE, '1' , '공사' , '2' , '행사','E' , '정체','D' , '기관', '3' , '사고' , '4' , '기상','A' , '원활', 'B' , '안내',  'Z' , '기타' ) inci_type, TO_CHAR(x.REPORT_DATE,'YYYY-MM-DD HH24:MI') REPO_DATE,  TO_CHAR(x.REGISTE_DATE,'YYYY-MM-DD HH24:MI') REGI_DATE  from  REPORT_REQUISITION x  where  x.REPORT_DATE >= to_date('2004-01-07 09:00','YYYY-MM-DD HH24:MI') and x.REPORT_DATE <= to_date('2004-01-07 10:00','YYYY-MM-DD HH24:MI') and  REPORTER_TYPE = '3' and ( x.BROAD_FLAG <> '1' Or x.BROAD_FLAG is Null ) and x.SEND_FLAG = '1'  Order By REPORT_DATE
+-- @ browser operator
+ select ROWNUM,seq_num,x.*,  decode(reporter_type, '1' , '통신원' , '2' , '경찰제보처', '3' , '시민' , '4' , '직원', '5' , '운영자' , '6' , '고정제보처', '7' , '기타' , '8' , '기관' ,'Z' , '기타') repo_type, decode(INCIDENT_TYPE, '1' , '공사' , '2' , '행사','E' , '정체','D' , '기관', '3' , '사고' , '4' , '기상','A' , '원활', 'B' , '안내',  'Z' , '기타' ) inci_type, TO_CHAR(x.REPORT_DATE,'YYYY-MM-DD HH24:MI') REPO_DATE,  TO_CHAR(x.REGISTE_DATE,'YYYY-MM-DD HH24:MI') REGI_DATE  from  REPORT_REQUISITION x  where  x.REPORT_DATE >= to_date('2004-01-07 09:00','YYYY-MM-DD HH24:MI') and x.REPORT_DATE <= to_date('2004-01-07 10:00','YYYY-MM-DD HH24:MI') and  OPERATOR_NAME = '김접수' and x.SEND_FLAG <> '1'  Order By REPORT_DATE
+-- @ message
+SELECT M_TITLE, M_DESC
+  FROM MESSAGE
+WHERE M_CODE = :ErrCode
+-- @ login check
+SELECT * FROM USER_MANAGE
+WHERE USERID = :UserID
+AND      USERPASS = :UserPass
+AND      APPNAME = :AppName
+-- @ usage record
+INSERT INTO USER_RECORD
+               (RECORDDATE, USERID, IPADDRESS, APPNAME, ACTION)
+VALUES (SYSDATE, :UserID, :IPaddr, :AppName, :Action)
+-- @ period reference day
+SELECT decode(TO_CHAR(SYSDATE,'yyyymmdd'),'20040107', TO_CHAR(SYSDATE-1,'yyyymmdd'),'20040107') FROM DUAL
+-- @ period day of week
+SELECT TO_CHAR(  TO_DATE('20040107', 'yyyymmdd'), 'D') FROM DUAL
+-- @ period week start
+SELECT TO_CHAR((TO_DATE('20040107', 'yyyymmdd') -(TO_NUMBER(TO_CHAR( TO_DATE('20040107', 'yyyymmdd'), 'D'))) + 2 - 7  ), 'yyyymmdd') FROM DUAL
+-- @ period week end sunday
+SELECT TO_CHAR((TO_DATE('20040111', 'yyyymmdd') -(TO_NUMBER(TO_CHAR( TO_DATE('20040111', 'yyyymmdd'), 'D'))) + 2 - 1  - 7 ), 'yyyymmdd') FROM DUAL
+-- @ period month
+SELECT TO_CHAR(( TO_DATE('20040107', 'yyyymmdd')  - (TO_NUMBER(TO_CHAR( TO_DATE('20040107', 'yyyymmdd')  , 'DD')) )), 'yyyymm') FROM DUAL
+-- @ Part 5.1 Query3 broadcast
+select total, decode(TOTAL,0,0.0,nvl(TOTAL / :TOT * 100 , 0)) TOTAL_per, MORNING_TOTAL, decode(MORNING_TOTAL,0,0.0,nvl(MORNING_TOTAL / :MORN * 100 , 0)) MORNING_per, EVENING_TOTAL, decode(EVENING_TOTAL,0,0.0,nvl(EVENING_TOTAL / :ENEN * 100 , 0)) EVENING_per, time06, decode(Time06,0,0.0,nvl(Time06 / :T06 * 100 , 0)) Time06_per, time07, decode(Time07,0,0.0,nvl(Time07 / :T07 * 100 , 0)) Time07_per, time08, decode(Time08,0,0.0,nvl(Time08 / :T08 * 100 , 0)) Time08_per, time09, decode(Time09,0,0.0,nvl(Time09 / :T09 * 100 , 0)) Time09_per, time10, decode(Time10,0,0.0,nvl(Time10 / :T10 * 100 , 0)) Time10_per, time11, decode(Time11,0,0.0,nvl(Time11 / :T11 * 100 , 0)) Time11_per, time12, decode(Time12,0,0.0,nvl(Time12 / :T12 * 100 , 0)) Time12_per, time13, decode(Time13,0,0.0,nvl(Time13 / :T13 * 100 , 0)) Time13_per, time14, decode(Time14,0,0.0,nvl(Time14 / :T14 * 100 , 0)) Time14_per, time15, decode(Time15,0,0.0,nvl(Time15 / :T15 * 100 , 0)) Time15_per, time16, decode(Time16,0,0.0,nvl(Time16 / :T16 * 100 , 0)) Time16_per, time17, decode(Time17,0,0.0,nvl(Time17 / :T17 * 100 , 0)) Time17_per, time18, decode(Time18,0,0.0,nvl(Time18 / :T18 * 100 , 0)) Time18_per, time19, decode(Time19,0,0.0,nvl(Time19 / :T19 * 100 , 0)) Time19_per, time20, decode(Time20,0,0.0,nvl(Time20 / :T20 * 100 , 0)) Time20_per, time21, decode(Time21,0,0.0,nvl(Time21 / :T21 * 100 , 0)) Time21_per from stat_hub_day where stat_day = :start_day and result = '2'
+-- @ Part 5.1 Query5 material
+select Sum( Total ) tot, Sum( MORNING_TOTAL ) morn, Sum( EVENING_TOTAL ) enen, Sum( time06 ) t06, Sum( time07 ) t07, Sum( time08 ) t08, Sum( time09 ) t09, Sum( time10 ) t10, Sum( time11 ) t11, Sum( time12 ) t12, Sum( time13 ) t13, Sum( time14 ) t14, Sum( time15 ) t15, Sum( time16 ) t16, Sum( time17 ) t17, Sum( time18 ) t18, Sum( time19 ) t19, Sum( time20 ) t20, Sum( time21 ) t21 from stat_hub_day where stat_day = :start_day and result <> '1' Group by stat_day
+-- @ Part 5.2 Query2 month in-house
+select sum(total) total, sum(MORNING_TOTAL) MORNING_TOTAL, sum(EVENING_TOTAL) EVENING_TOTAL, sum(time06) time06, sum(time07) time07, sum(time08) time08, sum(time09) time09, sum(time10) time10, sum(time11) time11, sum(time12) time12, sum(time13) time13, sum(time14) time14, sum(time15) time15, sum(time16) time16, sum(time17) time17, sum(time18) time18, sum(time19) time19, sum(time20) time20, sum(time21) time21 from stat_hub_day where substr(stat_day, 1, 6) = :start_day and result = '1'
+-- @ Part 5.2 Query6 month reporters
+select SUM( total ) T1, SUM( reporter1 ) R1, decode(SUM( reporter1 ),0,0.0,nvl(SUM( reporter1 ) / SUM( total ) * 100 , 0)) R1_per, SUM( reporter2 ) R2, decode(SUM( reporter2 ),0,0.0,nvl(SUM( reporter2 ) / SUM( total ) * 100 , 0)) R2_per, SUM( reporter3 ) R3, decode(SUM( reporter3 ),0,0.0,nvl(SUM( reporter3 ) / SUM( total ) * 100 , 0)) R3_per, SUM( reporter4 ) R4, decode(SUM( reporter4 ),0,0.0,nvl(SUM( reporter4 ) / SUM( total ) * 100 , 0)) R4_per, SUM( reporter5 ) R5, decode(SUM( reporter5 ),0,0.0,nvl(SUM( reporter5 ) / SUM( total ) * 100 , 0)) R5_per, SUM( reporter6 ) R6, decode(SUM( reporter6 ),0,0.0,nvl(SUM( reporter6 ) / SUM( total ) * 100 , 0)) R6_per from stat_hub where substr(stat_day,1,6) = :start_day
+-- @ Part 5.3 qrySum
+select nvl(sum(total), 0) tot, nvl(sum(time06), 0) tot06, nvl(sum(time07), 0) tot07, nvl(sum(time08), 0) tot08, nvl(sum(time09), 0) tot09, nvl(sum(time10), 0) tot10, nvl(sum(time11), 0) tot11, nvl(sum(time12), 0) tot12, nvl(sum(time13), 0) tot13, nvl(sum(time14), 0) tot14, nvl(sum(time15), 0) tot15, nvl(sum(time16), 0) tot16, nvl(sum(time17), 0) tot17, nvl(sum(time18), 0) tot18, nvl(sum(time19), 0) tot19, nvl(sum(time20), 0) tot20, nvl(sum(time21), 0) tot21 from stat_hub where stat_day >= :start_day and stat_day <= :end_day
+-- @ Part 5.3 qrySumAll
+select nvl(sum(total), 0) tot, nvl(sum(time06), 0) tot06, nvl(sum(time07), 0) tot07, nvl(sum(time08), 0) tot08, nvl(sum(time09), 0) tot09, nvl(sum(time10), 0) tot10, nvl(sum(time11), 0) tot11, nvl(sum(time12), 0) tot12, nvl(sum(time13), 0) tot13, nvl(sum(time14), 0) tot14, nvl(sum(time15), 0) tot15, nvl(sum(time16), 0) tot16, nvl(sum(time17), 0) tot17, nvl(sum(time18), 0) tot18, nvl(sum(time19), 0) tot19, nvl(sum(time20), 0) tot20, nvl(sum(time21), 0) tot21 from stat_hub Where stat_day <= :End_Day

@@ -1,0 +1,217 @@
+#include "FixtureDb.h"
+#include "platform/db/Clock.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Query.h"
+
+#include <QtTest>
+
+using namespace tipdesk;
+
+// Oracle's results for expressions, checked through the embedded backend as a form would read
+// them: the field's display text, or the error text.
+class TstOracleFunctions : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void values_data();
+    void values();
+    void errors_data();
+    void errors();
+    void parametersTakeOneValueForEveryUse();
+
+private:
+    std::unique_ptr<test::FixtureDb> m_fx;
+};
+
+void TstOracleFunctions::initTestCase()
+{
+    m_fx = std::make_unique<test::FixtureDb>(
+        QStringLiteral("CREATE TABLE t (k TEXT, n INTEGER, d TEXT, report_date TEXT);"
+                       "INSERT INTO t VALUES ('8', 8, '8', '2024-02-29 23:59:30'), (NULL, NULL, NULL, NULL);"));
+    db::Clock::setFixed(QDateTime(QDate(2024, 3, 1), QTime(0, 30, 0)));
+}
+
+void TstOracleFunctions::cleanupTestCase()
+{
+    db::Clock::clearFixed();
+    m_fx.reset();
+}
+
+void TstOracleFunctions::values_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("text");
+    // Number to text, Oracle's default conversion.
+    QTest::newRow("share below one") << "concat(46/100, '%')"
+                                     << ".46%";
+    QTest::newRow("whole") << "concat(50, '')"
+                           << "50";
+    QTest::newRow("negative fraction") << "-1/2 || ''"
+                                       << "-.5";
+    QTest::newRow("to_char number") << "to_char(0.25)"
+                                    << ".25";
+    // Decimal arithmetic.
+    QTest::newRow("no integer division") << "1/3"
+                                         << "0.333333333333333";
+    QTest::newRow("trunc 29%") << "trunc(29/100*100, 1)"
+                               << "29";
+    QTest::newRow("trunc 2/3") << "trunc(2/3*100, 1)"
+                               << "66.6";
+    QTest::newRow("stays 18.75") << "18.75 * 1"
+                                 << "18.75";
+    QTest::newRow("trunc negative") << "trunc(-7.89, 1)"
+                                    << "-7.8";
+    QTest::newRow("trunc default") << "trunc(7.99)"
+                                   << "7";
+    QTest::newRow("share text cut") << "concat(trunc(nvl(1/3 * 100, 0),1), '%')"
+                                    << "33.3%";
+    QTest::newRow("sum then divide") << "(5 + 3) / 2"
+                                     << "4";
+    // DECODE: conversion to the first search value's type, null matches null, no default null.
+    QTest::newRow("decode 8 matches '8'") << "decode(k, '1', 'a', 8, 'eight')"
+                                          << "eight";
+    QTest::newRow("decode number vs text") << "decode(n, '8', 'yes', 'no')"
+                                           << "yes";
+    QTest::newRow("decode null matches null") << "(select decode(k, null, 'null', 'other') from t where n is null)"
+                                              << "null";
+    QTest::newRow("decode no match no default") << "decode(k, '1', 'a')"
+                                                << "";
+    QTest::newRow("decode default") << "decode(k, '1', 'a', 'z')"
+                                    << "z";
+    QTest::newRow("decode empty is null") << "decode('0', '1', '*', '0', '')"
+                                          << "";
+    QTest::newRow("decode numeric zero") << "decode(0, 0, 0.0, 5)"
+                                         << "0";
+    // NVL, CONCAT, SUBSTR, ||.
+    QTest::newRow("nvl null") << "(select nvl(n, 0) from t where k is null)"
+                              << "0";
+    QTest::newRow("nvl value") << "nvl(n, 0)"
+                               << "8";
+    QTest::newRow("concat null as empty") << "(select concat(k, '일') from t where k is null)"
+                                          << "일";
+    QTest::newRow("pipes null as empty") << "(select 'a' || k || 'b' from t where k is null)"
+                                         << "ab";
+    QTest::newRow("substr") << "substr('20040107', 5, 2)"
+                            << "01";
+    QTest::newRow("substr to end") << "substr('20040107', 5)"
+                                   << "0107";
+    QTest::newRow("substr negative") << "substr('20040107', -2)"
+                                     << "07";
+    QTest::newRow("substr zero start") << "substr('abc', 0, 2)"
+                                       << "ab";
+    QTest::newRow("substr of number") << "substr(12345, 2, 3)"
+                                      << "234";
+    QTest::newRow("to_number") << "to_number('42') + 1"
+                               << "43";
+    // Dates and masks.
+    QTest::newRow("yyyymmdd") << "to_char(report_date, 'YYYYMMDD')"
+                              << "20240229";
+    QTest::newRow("lower-case mask") << "to_char(report_date, 'yyyy-mm-dd hh24:mi')"
+                                     << "2024-02-29 23:59";
+    QTest::newRow("blanks in mask") << "to_char(report_date, 'MM    DD')"
+                                    << "02    29";
+    QTest::newRow("hours and minutes") << "to_char(report_date, 'HH24:MI')"
+                                       << "23:59";
+    QTest::newRow("month day") << "to_char(report_date, 'MM-DD')"
+                               << "02-29";
+    QTest::newRow("yyyymm") << "to_char(report_date, 'yyyymm')"
+                            << "202402";
+    QTest::newRow("weekday number sunday") << "to_char(to_date('20040111', 'yyyymmdd'), 'D')"
+                                           << "1";
+    QTest::newRow("weekday number saturday") << "to_char(to_date('20040110', 'yyyymmdd'), 'D')"
+                                             << "7";
+    QTest::newRow("day name monday") << "to_char(to_date('20040105', 'yyyymmdd'), 'DAY')"
+                                     << "월요일";
+    QTest::newRow("first letter of day") << "substr(to_char(to_date('20040107', 'yyyymmdd'), 'DAY'),1,1)"
+                                         << "수";
+    QTest::newRow("to_date minutes") << "to_date('2004-01-07 09:05', 'YYYY-MM-DD HH24:MI')"
+                                     << "2004-01-07 09:05:00";
+    QTest::newRow("sysdate") << "sysdate"
+                             << "2024-03-01 00:30:00";
+    QTest::newRow("sysdate minus one") << "to_char(sysdate - 1, 'yyyymmdd')"
+                                       << "20240229";
+    QTest::newRow("date minus date") << "to_date('20240301', 'yyyymmdd') - to_date('20240201', 'yyyymmdd')"
+                                     << "29";
+    QTest::newRow("date minus fraction") << "to_char(to_date('20040101', 'yyyymmdd') - 0.5, 'yyyy-mm-dd hh24:mi')"
+                                         << "2003-12-31 12:00";
+    QTest::newRow("number plus date") << "to_char(1 + to_date('20231231', 'yyyymmdd'), 'yyyymmdd')"
+                                      << "20240101";
+    QTest::newRow("trunc date") << "trunc(report_date)"
+                                << "2024-02-29 00:00:00";
+    QTest::newRow("date comparison") << "decode(1, 1, (select count(*) from t where report_date > "
+                                        "to_date('20240229', 'yyyymmdd')))"
+                                     << "1";
+    QTest::newRow("between text keys") << "(select count(*) from t where d between '7' and '9')"
+                                       << "1";
+}
+
+void TstOracleFunctions::values()
+{
+    QFETCH(QString, expression);
+    QFETCH(QString, text);
+    db::Query q(QStringLiteral("commonDB"), {QStringLiteral("select ") + expression + QStringLiteral(" v from t"),
+                                             QStringLiteral("where rownum = 1")});
+    q.open();
+    QCOMPARE(q.field(0).asString(), text);
+}
+
+void TstOracleFunctions::errors_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("division by zero") << "select 1/0 from dual"
+                                      << "ORA-01476: divisor is equal to zero";
+    QTest::newRow("division by zero column") << "select n/(n-8) from t"
+                                             << "ORA-01476";
+    QTest::newRow("month 13") << "select to_date('2024-13-01 00:00', 'YYYY-MM-DD HH24:MI') from dual"
+                              << "ORA-01843: not a valid month";
+    QTest::newRow("february 30") << "select to_date('20230229', 'YYYYMMDD') from dual"
+                                 << "ORA-01839";
+    QTest::newRow("hour 24") << "select to_date('2024-01-01 24:00', 'YYYY-MM-DD HH24:MI') from dual"
+                             << "ORA-01850";
+    QTest::newRow("trailing text") << "select to_date('2024010199', 'YYYYMMDD') from dual"
+                                   << "ORA-01830";
+    QTest::newRow("not a number") << "select to_number('abc') from dual"
+                                  << "ORA-01722: invalid number";
+    QTest::newRow("unknown function") << "select soundex(k) from t"
+                                      << "function SOUNDEX at line 1, column 8";
+    QTest::newRow("connect by") << "select k from t\nconnect by prior k = n"
+                                << "'connect' at line 2, column 1";
+    QTest::newRow("number mask") << "select to_char(n, '999') from t"
+                                 << "TO_CHAR with a number format";
+    QTest::newRow("unknown character") << "select k from t where k = `a`"
+                                       << "'`' at line 1, column 27";
+    QTest::newRow("rownum after sorting") << "select k from t where rownum <= 1 order by k"
+                                          << "ROWNUM";
+    QTest::newRow("two outer tables") << "select 1 from t a, t b where a.k(+) = b.k(+)"
+                                      << "two tables";
+    QTest::newRow("date format unknown") << "select to_char(report_date, 'YYYYQQ') from t"
+                                         << "ORA-01821";
+}
+
+void TstOracleFunctions::errors()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, text);
+    db::Query q(QStringLiteral("commonDB"), statement.split(u'\n'));
+    try {
+        q.open();
+        QFAIL("no error");
+    } catch (const db::DbError &e) {
+        QVERIFY2(e.text().contains(text), qPrintable(e.text()));
+    }
+}
+
+void TstOracleFunctions::parametersTakeOneValueForEveryUse()
+{
+    db::Query q(QStringLiteral("commonDB"),
+                {QStringLiteral("select :Day || '-' || substr(:day, 1, 4) || :n v from dual")});
+    q.paramByName(QStringLiteral("DAY")).setAsString(QStringLiteral("20040107"));
+    q.paramByName(QStringLiteral("n")).setAsInteger(3);
+    q.open();
+    QCOMPARE(q.fieldByName(QStringLiteral("v")).asString(), QStringLiteral("20040107-20043"));
+}
+
+QTEST_GUILESS_MAIN(TstOracleFunctions)
+#include "tst_oracle_functions.moc"

@@ -1,0 +1,151 @@
+#include "FixtureDb.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Query.h"
+#include "platform/db/Translator.h"
+
+#include <QtTest>
+
+using namespace tipdesk;
+
+// The translator's rewrites as before/after pairs, and the rows they give.
+class TstTranslator : public QObject {
+    Q_OBJECT
+private slots:
+    void outerJoins_data();
+    void outerJoins();
+    void outerJoinRows_data();
+    void outerJoinRows();
+    void dayConditionsBecomeRanges_data();
+    void dayConditionsBecomeRanges();
+    void parametersByPosition();
+    void resultNamesAsOracleReportsThem();
+};
+
+void TstTranslator::outerJoins_data()
+{
+    QTest::addColumn<QString>("oracle");
+    QTest::addColumn<QString>("sqlite");
+    QTest::newRow("one column") << "select a.x, b.y from a, b where a.x = b.x(+)"
+                                << "SELECT a.x AS \"X\", b.y AS \"Y\" FROM a LEFT JOIN b ON (a.x = b.x)";
+    QTest::newRow("outer table written first") << "select a.x from b, a where a.x = b.x(+)"
+                                               << "SELECT a.x AS \"X\" FROM a LEFT JOIN b ON (a.x = b.x)";
+    QTest::newRow("two columns, constant in ON")
+        << "select a.x from a, b where a.x = b.x(+) and b.k(+) = 'Y' and a.y = b.y(+) and a.z > 0"
+        << "SELECT a.x AS \"X\" FROM a LEFT JOIN b ON (((a.x = b.x) AND (b.k = 'Y')) AND (a.y = b.y)) WHERE (a.z > 0)";
+    QTest::newRow("chained") << "select a.x from a, c, b where b.y = c.y(+) and a.x = b.x(+)"
+                             << "SELECT a.x AS \"X\" FROM a LEFT JOIN b ON (a.x = b.x) LEFT JOIN c ON (b.y = c.y)";
+    QTest::newRow("inner after outer stays a filter")
+        << "Select R.ID, O.NAME From R, RO, O Where R.ID = RO.ID(+) And RO.OID = O.OID"
+        << "SELECT R.ID AS \"ID\", O.NAME AS \"NAME\" FROM R, O LEFT JOIN RO ON (R.ID = RO.ID) WHERE (RO.OID = O.OID)";
+    QTest::newRow("unnamed subqueries and a subquery with marks")
+        << "select s1, s2 from (select 1 s1 from a), (select t.x s2 from t, u where t.x = u.x(+))"
+        << "SELECT s1 AS \"S1\", s2 AS \"S2\" FROM (SELECT 1 AS \"S1\" FROM a), (SELECT t.x AS \"S2\" FROM t LEFT JOIN "
+           "u "
+           "ON (t.x = u.x))";
+}
+
+void TstTranslator::outerJoins()
+{
+    QFETCH(QString, oracle);
+    QFETCH(QString, sqlite);
+    QCOMPARE(db::translateOracle(oracle).sql, sqlite);
+}
+
+void TstTranslator::outerJoinRows_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("rows");
+    QTest::newRow("missing rows give nulls") << "select a.x, b.y from a, b where a.x = b.x(+) order by a.x"
+                                             << "1|p;2|;3|r";
+    QTest::newRow("condition on the outer table in ON")
+        << "select a.x, b.y from a, b where a.x = b.x(+) and b.y(+) <> 'p' order by a.x"
+        << "1|;2|;3|r";
+    QTest::newRow("inner join after the outer one drops unmatched")
+        << "select a.x, c.z from a, b, c where a.x = b.x(+) and b.y = c.y order by a.x"
+        << "1|P";
+    QTest::newRow("chain of outer joins")
+        << "select a.x, c.z from a, b, c where a.x = b.x(+) and b.y = c.y(+) order by a.x"
+        << "1|P;2|;3|";
+    QTest::newRow("inside a subquery") << "select count(*) from (select a.x from a, b where a.x = b.x(+))"
+                                       << "3";
+}
+
+void TstTranslator::outerJoinRows()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, rows);
+    test::FixtureDb fx(QStringLiteral("create table a(x integer); insert into a values (1),(2),(3);"
+                                      "create table b(x integer, y text); insert into b values (1,'p'),(3,'r');"
+                                      "create table c(y text, z text); insert into c values ('p','P');"));
+    db::Query q(QStringLiteral("commonDB"), {sql});
+    q.open();
+    QStringList got;
+    for (int r = 0; r < q.recordCount(); ++r) {
+        QStringList f;
+        for (int c = 0; c < q.fieldCount(); ++c)
+            f.append(db::Field::displayText(q.value(r, c)));
+        got.append(f.join(u'|'));
+    }
+    QCOMPARE(got.join(u';'), rows);
+}
+
+void TstTranslator::dayConditionsBecomeRanges_data()
+{
+    QTest::addColumn<QString>("oracle");
+    QTest::addColumn<QString>("where");
+    QTest::newRow("day equality")
+        << "select 1 from r where TO_DATE(:d, 'YYYYMMDD') = TO_DATE(TO_CHAR(report_date, 'YYYYMMDD'), 'YYYYMMDD')"
+        << "((report_date >= ora_to_date(?1, 'YYYYMMDD')) AND (report_date < ora_date_add(ora_to_date(?1, "
+           "'YYYYMMDD'), 1)))";
+    QTest::newRow("day keys between")
+        << "select 1 from r where To_char(REPORT_DATE, 'YYYYMMDD') Between '20040101' And '20040131'"
+        << "(((REPORT_DATE >= ora_daykey_bound('20040101', 0)) AND (REPORT_DATE <= ora_daykey_bound('20040131', 1))) "
+           "AND (ora_to_char_date(REPORT_DATE, 'YYYYMMDD') BETWEEN '20040101' AND '20040131'))";
+    QTest::newRow("dates between")
+        << "select 1 from r where report_date between to_date(:a, 'yyyymmdd') and to_date(:b, 'yyyymmdd')"
+        << "(report_date BETWEEN ora_to_date(?1, 'yyyymmdd') AND ora_to_date(?2, 'yyyymmdd'))";
+    QTest::newRow("not a date column stays")
+        << "select 1 from r where TO_DATE(:d, 'YYYYMMDD') = TO_DATE(TO_CHAR(stat_day, 'YYYYMMDD'), 'YYYYMMDD')"
+        << "(ora_to_date(?1, 'YYYYMMDD') = ora_to_date(ora_to_char_date(stat_day, 'YYYYMMDD'), 'YYYYMMDD'))";
+}
+
+void TstTranslator::dayConditionsBecomeRanges()
+{
+    QFETCH(QString, oracle);
+    QFETCH(QString, where);
+    try {
+        const QString sql = db::translateOracle(oracle).sql;
+        QCOMPARE(sql.mid(sql.indexOf(QLatin1String(" WHERE ")) + 7), where);
+    } catch (const db::DbError &e) {
+        QVERIFY2(where.isEmpty(), qPrintable(e.text()));
+    }
+}
+
+void TstTranslator::parametersByPosition()
+{
+    const db::Translation t =
+        db::translateOracle(QStringLiteral("select :B, :a from dual where :b = 'x' and :Curr_Day = :A"));
+    QCOMPARE(t.paramNames, (QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("CURR_DAY")}));
+    QVERIFY(t.sql.contains(QLatin1String("(?1 = 'x') AND (?3 = ?2)")));
+    QVERIFY(t.isQuery);
+    QVERIFY(!db::translateOracle(QStringLiteral("insert into t (a) values (:a)")).isQuery);
+}
+
+void TstTranslator::resultNamesAsOracleReportsThem()
+{
+    test::FixtureDb fx(QStringLiteral("create table stat_hub(stat_day text, reporter1 integer, \"Mixed\" integer);"
+                                      "insert into stat_hub values ('20040107', 4, 1);"));
+    db::Query q(QStringLiteral("commonDB"),
+                {QStringLiteral("select a.stat_day, sum(reporter1), sum( reporter1 ) / 2 half, 1 \"Keep\", "
+                                "concat(a.stat_day, 'x'), a.* from stat_hub a group by a.stat_day")});
+    q.open();
+    QCOMPARE(q.result().columns,
+             (QStringList{QStringLiteral("STAT_DAY"), QStringLiteral("SUM(REPORTER1)"), QStringLiteral("HALF"),
+                          QStringLiteral("Keep"), QStringLiteral("CONCAT(A.STAT_DAY,'x')"), QStringLiteral("STAT_DAY"),
+                          QStringLiteral("REPORTER1"), QStringLiteral("MIXED")}));
+    QCOMPARE(q.fieldByName(QStringLiteral("sum(reporter1)")).asString(), QStringLiteral("4"));
+    QCOMPARE(q.fieldByName(QStringLiteral("half")).asString(), QStringLiteral("2"));
+}
+
+QTEST_GUILESS_MAIN(TstTranslator)
+#include "tst_translator.moc"

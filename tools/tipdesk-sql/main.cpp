@@ -1,0 +1,93 @@
+// tipdesk-sql: runs one Oracle-dialect statement on an embedded database file.
+//   tipdesk-sql --database FILE [--param NAME=VALUE]... [--translate] STATEMENT
+// Prints a header line of column names and one line per row, fields separated by "|".
+// Exit codes: 0 success, 1 database or translation error, 2 usage error.
+
+#include "platform/db/DbError.h"
+#include "platform/db/EmbeddedBackend.h"
+#include "platform/db/Query.h"
+#include "platform/db/Translator.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+#include <cstdio>
+
+using namespace tipdesk::db;
+
+namespace {
+
+int usage(const QString &problem)
+{
+    QTextStream err(stderr);
+    if (!problem.isEmpty())
+        err << "tipdesk-sql: " << problem << '\n';
+    err << "usage: tipdesk-sql --database FILE [--param NAME=VALUE]... [--translate] STATEMENT\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    QString database, statement;
+    ParamValues params;
+    bool translateOnly = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--database") && i + 1 < args.size()) {
+            database = args[++i];
+        } else if (a == QLatin1String("--param") && i + 1 < args.size()) {
+            const QString p = args[++i];
+            const qsizetype eq = p.indexOf(u'=');
+            if (eq <= 0)
+                return usage(QStringLiteral("--param needs NAME=VALUE"));
+            params.insert(p.left(eq).toUpper(), p.mid(eq + 1));
+        } else if (a == QLatin1String("--translate")) {
+            translateOnly = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return usage(QStringLiteral("unknown option %1").arg(a));
+        } else if (statement.isEmpty()) {
+            statement = a;
+        } else {
+            return usage(QStringLiteral("one statement only"));
+        }
+    }
+    if (statement.trimmed().isEmpty() || (database.isEmpty() && !translateOnly))
+        return usage(QString());
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    try {
+        if (translateOnly) {
+            out << translateOracle(statement).sql << '\n';
+            return 0;
+        }
+        if (!QFileInfo::exists(database)) {
+            err << database << ": no such database file\n";
+            return 1;
+        }
+        EmbeddedBackend backend(database);
+        backend.open();
+        const Translation t = translateOracle(statement);
+        if (!t.isQuery) {
+            out << backend.exec(statement, params) << " row(s)\n";
+            return 0;
+        }
+        const ResultSet rs = backend.select(statement, params);
+        out << rs.columns.join(u'|') << '\n';
+        for (const QVariantList &row : rs.rows) {
+            QStringList fields;
+            for (const QVariant &v : row)
+                fields.append(Field::displayText(v));
+            out << fields.join(u'|') << '\n';
+        }
+    } catch (const DbError &e) {
+        out.flush();
+        err << e.text() << '\n';
+        return 1;
+    }
+    return 0;
+}
