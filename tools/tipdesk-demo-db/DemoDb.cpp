@@ -294,6 +294,8 @@ struct Writer {
     int noticeCount;
     Stmt insert;
     qint64 seq = 0;
+    // The first lost-property reports take these codes, so that even a small database has every one.
+    std::string owedSpeeds = "87654321";
 
     Writer(sqlite3 *db, Rng &r, const Population &p)
         : rng(r), pop(p), guidanceCount(int(data::guidanceDetails().size())),
@@ -356,7 +358,7 @@ struct Writer {
 
         char prefix[16];
         std::snprintf(prefix, sizeof prefix, "%04d-%02d-%02d ", date.year(), date.month(), date.day());
-        char numPrefix[8];
+        char numPrefix[16];
         std::snprintf(numPrefix, sizeof numPrefix, "%02d%02d%02d", date.year() % 100, date.month(), date.day());
         int daily = 0;
         for (int sec : seconds) {
@@ -417,6 +419,10 @@ struct Writer {
         if ((type == '3' || type == '1' || type == '2') && rng.chance(0.04)) {
             static constexpr std::array<double, 8> kinds{5, 6, 2, 2, 3, 4, 1.5, 1.5};
             speed = char('1' + rng.weighted(kinds));
+            if (!owedSpeeds.empty()) {
+                speed = owedSpeeds.back();
+                owedSpeeds.pop_back();
+            }
             content = 'Z';
         }
         std::string subtype;
@@ -480,12 +486,12 @@ void writeReference(sqlite3 *db, const Population &pop)
     Stmt code(db, "INSERT INTO BASE_CODE (BAS_LCOD, BAS_SCOD, BAS_NAME) VALUES (?,?,?)");
     const auto offices = data::offices();
     for (std::size_t i = 0; i < offices.size(); ++i) {
-        char sc[8];
+        char sc[16];
         std::snprintf(sc, sizeof sc, "%03d", int(i) + 1);
         code.text(1, "001").text(2, sc).text(3, offices[i]).run();
     }
     auto subList = [&](char prefix, const char *heading, std::span<const char *const> items) {
-        char sc[8];
+        char sc[16];
         std::snprintf(sc, sizeof sc, "%c00", prefix);
         code.text(1, "100").text(2, sc).text(3, heading).run();
         for (std::size_t i = 0; i < items.size(); ++i) {

@@ -1,0 +1,461 @@
+#include "SqliteRows.h"
+
+#include "app/CodeLists.h"
+#include "app/Schema.h"
+#include "app/Tables.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tipdesk::app;
+using tipdesk::test::SqliteRows;
+
+class TestCodeLists : public QObject {
+    Q_OBJECT
+
+private slots:
+    void reporterTypes_data();
+    void reporterTypes();
+    void operatorsInIndividualTypesOnly();
+    void contentCodes_data();
+    void contentCodes();
+    void contentPrintOrder();
+    void sources_data();
+    void sources();
+    void sourcePrintOrder();
+    void handling_data();
+    void handling();
+    void lostProperty_data();
+    void lostProperty();
+    void hourBands_data();
+    void hourBands();
+    void hourBandHeaders();
+    void schemaCreatesTables();
+    void schemaServesStatements_data();
+    void schemaServesStatements();
+    void schemaKeepsOneStatHubRowPerDay();
+};
+
+void TestCodeLists::reporterTypes_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("1") << "1"
+                       << "통신원";
+    QTest::newRow("2") << "2"
+                       << "경찰제보처";
+    QTest::newRow("3") << "3"
+                       << "시민";
+    QTest::newRow("4") << "4"
+                       << "직원";
+    QTest::newRow("5") << "5"
+                       << "운영자";
+    QTest::newRow("6") << "6"
+                       << "고정제보처";
+    QTest::newRow("7") << "7"
+                       << "기타";
+    QTest::newRow("8") << "8"
+                       << "기관";
+    QTest::newRow("Z") << "Z"
+                       << "기타";
+    QTest::newRow("unknown") << "9"
+                             << "";
+    QTest::newRow("A is not a reporter type") << "A"
+                                              << "";
+}
+
+void TestCodeLists::reporterTypes()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, label);
+    QCOMPARE(tipdesk::app::reporterTypes().label(code), label);
+}
+
+void TestCodeLists::operatorsInIndividualTypesOnly()
+{
+    QCOMPARE(individualTypes().size(), tipdesk::app::reporterTypes().size() + 1);
+    QVERIFY(individualTypes().contains(QStringLiteral("A")));
+    QCOMPARE(operatorTypeCodes(), (QStringList{QStringLiteral("5"), QStringLiteral("A")}));
+}
+
+void TestCodeLists::contentCodes_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("longLabel");
+    QTest::addColumn<QString>("column");
+    QTest::newRow("1") << "1"
+                       << "공사"
+                       << "공사"
+                       << "CONTENT3";
+    QTest::newRow("2") << "2"
+                       << "행사"
+                       << "행사"
+                       << "CONTENT4";
+    QTest::newRow("3") << "3"
+                       << "사고"
+                       << "사고"
+                       << "CONTENT5";
+    QTest::newRow("4") << "4"
+                       << "기상"
+                       << "기상"
+                       << "CONTENT6";
+    QTest::newRow("A") << "A"
+                       << "원활"
+                       << "원활"
+                       << "CONTENT1";
+    QTest::newRow("B") << "B"
+                       << "안내"
+                       << "안내"
+                       << "CONTENT2";
+    QTest::newRow("D") << "D"
+                       << "기관"
+                       << "기관통보"
+                       << "CONTENT9";
+    QTest::newRow("E") << "E"
+                       << "정체"
+                       << "정체"
+                       << "CONTENT8";
+    QTest::newRow("Z") << "Z"
+                       << "기타"
+                       << "기타"
+                       << "CONTENT7";
+    QTest::newRow("unknown") << "C"
+                             << ""
+                             << ""
+                             << "";
+}
+
+void TestCodeLists::contentCodes()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, label);
+    QFETCH(QString, longLabel);
+    QFETCH(QString, column);
+    QCOMPARE(tipdesk::app::contentCodes().label(code), label);
+    QCOMPARE(tipdesk::app::contentCodes().longLabel(code), longLabel);
+    QCOMPARE(tipdesk::app::contentCodes().column(code), column);
+    if (!column.isEmpty())
+        QCOMPARE(tipdesk::app::contentCodes().findByColumn(column.toLower())->code, code);
+}
+
+void TestCodeLists::contentPrintOrder()
+{
+    QCOMPARE(contentsInPrintOrder().columns(), (QStringList{"CONTENT8", "CONTENT1", "CONTENT5", "CONTENT3", "CONTENT4",
+                                                            "CONTENT6", "CONTENT2", "CONTENT9", "CONTENT7"}));
+    // Every content column once, no other.
+    QStringList cols = contentsInPrintOrder().columns();
+    cols.sort();
+    QCOMPARE(cols, (QStringList{"CONTENT1", "CONTENT2", "CONTENT3", "CONTENT4", "CONTENT5", "CONTENT6", "CONTENT7",
+                                "CONTENT8", "CONTENT9"}));
+}
+
+void TestCodeLists::sources_data()
+{
+    QTest::addColumn<QString>("reporterType");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("correspondent") << "1"
+                                   << "REPORTER1"
+                                   << "통신원";
+    QTest::newRow("police") << "2"
+                            << "REPORTER5"
+                            << "경찰제보처";
+    QTest::newRow("citizen") << "3"
+                             << "REPORTER2"
+                             << "시민";
+    QTest::newRow("staff") << "4"
+                           << "REPORTER4"
+                           << "직원";
+    QTest::newRow("operator") << "5"
+                              << "REPORTER6"
+                              << "기타";
+    QTest::newRow("fixed point") << "6"
+                                 << "REPORTER3"
+                                 << "고정제보처";
+    QTest::newRow("other 7") << "7"
+                             << "REPORTER6"
+                             << "기타";
+    QTest::newRow("institution") << "8"
+                                 << "REPORTER6"
+                                 << "기타";
+    QTest::newRow("other Z") << "Z"
+                             << "REPORTER6"
+                             << "기타";
+    QTest::newRow("unlisted") << ""
+                              << "REPORTER6"
+                              << "기타";
+}
+
+void TestCodeLists::sources()
+{
+    QFETCH(QString, reporterType);
+    QFETCH(QString, column);
+    QFETCH(QString, label);
+    const QString source = sourceForReporterType(reporterType);
+    QCOMPARE(statisticsSources().column(source), column);
+    QCOMPARE(statisticsSources().label(source), label);
+    if (!reporterType.isEmpty())
+        QVERIFY(reporterTypesOfSource(source).contains(reporterType));
+}
+
+void TestCodeLists::sourcePrintOrder()
+{
+    QCOMPARE(sourcesInPrintOrder().labels(),
+             (QStringList{"통신원", "경찰제보처", "시민", "직원", "고정제보처", "기타"}));
+    QCOMPARE(sourcesInPrintOrder().columns(),
+             (QStringList{"REPORTER1", "REPORTER5", "REPORTER2", "REPORTER4", "REPORTER3", "REPORTER6"}));
+}
+
+void TestCodeLists::handling_data()
+{
+    QTest::addColumn<QString>("send");
+    QTest::addColumn<QString>("broad");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("broadcast") << "1"
+                               << "1"
+                               << "2"
+                               << "방송";
+    QTest::newRow("sent, not broadcast") << "1"
+                                         << "0"
+                                         << "3"
+                                         << "비보도";
+    QTest::newRow("sent, broadcast flag null") << "1"
+                                               << ""
+                                               << "3"
+                                               << "비보도";
+    QTest::newRow("not sent") << "0"
+                              << "0"
+                              << "1"
+                              << "자체처리";
+    QTest::newRow("not sent, flag null") << "0"
+                                         << ""
+                                         << "1"
+                                         << "자체처리";
+    QTest::newRow("send flag null") << ""
+                                    << ""
+                                    << "1"
+                                    << "자체처리";
+}
+
+void TestCodeLists::handling()
+{
+    QFETCH(QString, send);
+    QFETCH(QString, broad);
+    QFETCH(QString, result);
+    QFETCH(QString, label);
+    QCOMPARE(handlingResult(send, broad), result);
+    QCOMPARE(handlingResults().label(result), label);
+    QCOMPARE(handlingResults().column(result), QStringLiteral("RESULT") + result);
+}
+
+void TestCodeLists::lostProperty_data()
+{
+    QTest::addColumn<QString>("speed");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<bool>("processed");
+    QTest::newRow("1") << "1"
+                       << "분실"
+                       << "L_MISS" << false;
+    QTest::newRow("2") << "2"
+                       << "습득"
+                       << "L_FOUND" << false;
+    QTest::newRow("3") << "3"
+                       << "도난차량"
+                       << "L_CAR" << false;
+    QTest::newRow("4") << "4"
+                       << "기타"
+                       << "L_ETC" << false;
+    QTest::newRow("5") << "5"
+                       << "분실(처리)"
+                       << "F_MISS" << true;
+    QTest::newRow("6") << "6"
+                       << "습득(처리)"
+                       << "F_FOUND" << true;
+    QTest::newRow("7") << "7"
+                       << "도난차량(처리)"
+                       << "F_CAR" << true;
+    QTest::newRow("8") << "8"
+                       << "기타(처리)"
+                       << "F_ETC" << true;
+    QTest::newRow("0 is not lost property") << "0"
+                                            << ""
+                                            << "" << false;
+    QTest::newRow("9 is not lost property") << "9"
+                                            << ""
+                                            << "" << false;
+}
+
+void TestCodeLists::lostProperty()
+{
+    QFETCH(QString, speed);
+    QFETCH(QString, label);
+    QFETCH(QString, column);
+    QFETCH(bool, processed);
+    QCOMPARE(lostPropertyCodes().label(speed), label);
+    QCOMPARE(lostPropertyCodes().column(speed), column);
+    QCOMPARE(isLostProperty(speed), !label.isEmpty());
+    QCOMPARE(isLostPropertyProcessed(speed), processed);
+}
+
+void TestCodeLists::hourBands_data()
+{
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<bool>("morning");
+    QTest::newRow("midnight") << 0 << "TIME06" << true;
+    QTest::newRow("06") << 6 << "TIME06" << true;
+    QTest::newRow("07") << 7 << "TIME07" << true;
+    QTest::newRow("13") << 13 << "TIME13" << true;
+    QTest::newRow("14") << 14 << "TIME14" << false;
+    QTest::newRow("20") << 20 << "TIME20" << false;
+    QTest::newRow("21") << 21 << "TIME21" << false;
+    QTest::newRow("23") << 23 << "TIME21" << false;
+}
+
+void TestCodeLists::hourBands()
+{
+    QFETCH(int, hour);
+    QFETCH(QString, column);
+    QFETCH(bool, morning);
+    const int i = hourBandIndex(hour);
+    QVERIFY(i >= 0);
+    QCOMPARE(tipdesk::app::hourBands().at(i).column, column);
+    QCOMPARE(tipdesk::app::hourBands().at(i).morning, morning);
+    QCOMPARE(morningColumns().contains(column), morning);
+    QCOMPARE(afternoonColumns().contains(column), !morning);
+}
+
+void TestCodeLists::hourBandHeaders()
+{
+    QStringList headers;
+    for (const HourBand &b : tipdesk::app::hourBands())
+        headers << b.header;
+    QCOMPARE(headers, (QStringList{"0-7", "7-8", "8-9", "9-10", "10-11", "11-12", "12-13", "13-14", "14-15", "15-16",
+                                   "16-17", "17-18", "18-19", "19-20", "20-21", "21-24"}));
+    QCOMPARE(morningColumns().size(), 8);
+    QCOMPARE(morningColumns().last(), QStringLiteral("TIME13"));
+    QCOMPARE(afternoonColumns().first(), QStringLiteral("TIME14"));
+    QCOMPARE(hourBandIndex(24), -1);
+}
+
+namespace {
+
+struct EmptyDb {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("schema.db"));
+    SqliteRows *open()
+    {
+        sqlite3 *db = nullptr;
+        sqlite3_open(path.toUtf8().constData(), &db);
+        char *err = nullptr;
+        const int rc = sqlite3_exec(db, schemaScript().toUtf8().constData(), nullptr, nullptr, &err);
+        if (rc != SQLITE_OK)
+            qWarning("%s", err);
+        sqlite3_free(err);
+        sqlite3_close(db);
+        return new SqliteRows(path);
+    }
+};
+
+} // namespace
+
+void TestCodeLists::schemaCreatesTables()
+{
+    EmptyDb e;
+    std::unique_ptr<SqliteRows> db(e.open());
+    const QStringList expected{"BASE_CODE",   "INDIVIDUAL",   "MESSAGE",      "ORGANIZATION",  "REPORT_REQUISITION",
+                               "ROLE",        "STAT_HUB",     "STAT_HUB_DAY", "STAT_HUB_INFO", "STAT_HUB_LOSS",
+                               "STAT_HUB_OP", "STAT_HUB_ORG", "STAT_HUB_POL", "STAT_HUB_ROLE", "STAT_HUB_RPT",
+                               "USER_MANAGE", "USER_RECORD"};
+    QStringList found;
+    for (const QStringList &r :
+         db->rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name")))
+        found << r.first();
+    QCOMPARE(found, expected);
+    // Every statistics table is indexed by its day key.
+    for (const QString &t : expected) {
+        if (!t.startsWith(QLatin1String("STAT_HUB")))
+            continue;
+        QVERIFY2(db->count(QStringLiteral("SELECT count(*) FROM pragma_index_list('%1') l, pragma_index_info(l.name) i "
+                                          "WHERE i.name = 'STAT_DAY'")
+                               .arg(t)) == 1,
+                 qPrintable(t));
+    }
+    QCOMPARE(db->count(QStringLiteral("SELECT count(*) FROM pragma_index_list('REPORT_REQUISITION')")), 2);
+    QCOMPARE(db->value(QStringLiteral("SELECT DUMMY FROM DUAL")), QStringLiteral("X"));
+    // Running the script again leaves the database as it is.
+    sqlite3 *h = nullptr;
+    sqlite3_open(e.path.toUtf8().constData(), &h);
+    QCOMPARE(sqlite3_exec(h, schemaScript().toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(h);
+}
+
+// Statements in the shape the screens and reports use, touching every column they read.
+void TestCodeLists::schemaServesStatements_data()
+{
+    QTest::addColumn<QString>("sql");
+    const QString bands = hourBandColumns().join(QStringLiteral(", "));
+    QTest::newRow("browser") << "select ROWNUM_, SEQ_NUM, REQUISITION_NUM, REPORT_DATE, REGISTE_DATE, REPORTER_TYPE, "
+                                "REPORTER_NAME, INDIVIDUAL_ID, ORGANIZATION_ID, INCIDENT_TYPE, INCIDENT_SUBTYPE, "
+                                "COMMENTS, OPERATOR_NAME, REGISTER_NAME, SEND_FLAG, BROAD_FLAG, SPEED from "
+                                "(select 1 ROWNUM_, x.* from REPORT_REQUISITION x) where SPEED <> 0";
+    QTest::newRow("names") << QStringLiteral(
+        "select INDIVIDUAL_NAME from INDIVIDUAL where TYPE in ('5','A') and CUR = 'Y'");
+    QTest::newRow("organisations") << QStringLiteral(
+        "select R.RPT_ID, O.NAME, RO.ORGANIZATION_ID, R.RPT_NAME, sum(R.REPORT_COUNT) from STAT_HUB_RPT R "
+        "left join ROLE RO on R.RPT_ID = RO.INDIVIDUAL_ID join ORGANIZATION O on RO.ORGANIZATION_ID = "
+        "O.ORGANIZATION_ID "
+        "group by 1, 2, 3, 4");
+    QTest::newRow("roles") << QStringLiteral(
+        "select REPORTER_ID, REPORTER_NAME, ROLE_ID, REPORT_COUNT from STAT_HUB_ROLE");
+    QTest::newRow("sources") << QStringLiteral(
+        "select ORG_ID, ORG_NAME from STAT_HUB_ORG union all select POL_ID, POL_NAME "
+        "from STAT_HUB_POL union all select OP_ID, OP_NAME from STAT_HUB_OP");
+    QTest::newRow("stat_hub") << QStringLiteral("select stat_day, total, %1, %2, %3, %4 from stat_hub")
+                                     .arg(statisticsSources().columns().join(QLatin1Char(',')),
+                                          tipdesk::app::contentCodes().columns().join(QLatin1Char(',')),
+                                          handlingResults().columns().join(QLatin1Char(',')), bands);
+    QTest::newRow("stat_hub_day") << QStringLiteral("select total, MORNING_TOTAL, EVENING_TOTAL, %1 from stat_hub_day "
+                                                    "where result <> '1'")
+                                         .arg(bands);
+    QTest::newRow("stat_hub_info")
+        << QStringLiteral("select total, MORNING_TOTAL, EVENING_TOTAL, %1 from stat_hub_info").arg(bands);
+    QTest::newRow("stat_hub_loss") << QStringLiteral("select stat_day, total, %1 from stat_hub_loss")
+                                          .arg(lostPropertyCodes().columns().join(QLatin1Char(',')));
+    QTest::newRow("base_code") << QStringLiteral(
+        "select BAS_NAME from BASE_CODE where BAS_LCOD = '100' and "
+        "substr(BAS_SCOD,1,1) = '8' and substr(BAS_SCOD,2,2) <> '00' order by BAS_SCOD");
+    QTest::newRow("message") << QStringLiteral("select M_TITLE, M_DESC from MESSAGE where M_CODE = 'ERR0158'");
+    QTest::newRow("login") << QStringLiteral(
+        "select * from USER_MANAGE where USERID = ? and USERPASS = ? and APPNAME = ?");
+    QTest::newRow("usage") << QStringLiteral("insert into USER_RECORD (RECORDDATE, USERID, IPADDRESS, APPNAME, ACTION) "
+                                             "values (datetime('now'), ?, ?, ?, ?)");
+}
+
+void TestCodeLists::schemaServesStatements()
+{
+    QFETCH(QString, sql);
+    EmptyDb e;
+    std::unique_ptr<SqliteRows> db(e.open());
+    QVERIFY2(db->prepares(sql), qPrintable(db->error()));
+}
+
+void TestCodeLists::schemaKeepsOneStatHubRowPerDay()
+{
+    EmptyDb e;
+    std::unique_ptr<SqliteRows> db(e.open());
+    QVERIFY(sqlite3_exec(db->handle(), "INSERT INTO STAT_HUB (STAT_DAY, TOTAL) VALUES ('20240101', 3)", nullptr,
+                         nullptr, nullptr) == SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db->handle(), "INSERT INTO STAT_HUB (STAT_DAY, TOTAL) VALUES ('20240101', 4)", nullptr,
+                          nullptr, nullptr),
+             SQLITE_CONSTRAINT);
+    // Unset counts read as 0.
+    QCOMPARE(db->value(QStringLiteral("SELECT REPORTER6 + CONTENT9 + RESULT3 + TIME21 FROM STAT_HUB")),
+             QStringLiteral("0"));
+}
+
+QTEST_GUILESS_MAIN(TestCodeLists)
+#include "tst_codelists.moc"
