@@ -57,8 +57,11 @@ void TstReportOutputs::pdfHasEveryPageAndExtractableKoreanText()
     QVERIFY(p.waitForFinished(30000));
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     QCOMPARE(text.count(QChar(u'\f')), m_model.pageCount()); // one form feed per page
-    QVERIFY2(text.contains(QStringLiteral("교통정보 접수 대장")), qPrintable(text.left(300)));
-    QVERIFY(text.contains(QStringLiteral("row 60")));
+    // Word gaps come back as the extractor guesses them; compare the letters.
+    QString letters = text;
+    letters.removeIf([](QChar c) { return !c.isLetterOrNumber(); });
+    QVERIFY2(letters.contains(QStringLiteral("교통정보접수대장")), qPrintable(text.left(300)));
+    QVERIFY(letters.contains(QStringLiteral("row60")));
 }
 
 void TstReportOutputs::pngOfAPageHasPaperSizeAndInkWhereTextIs_data()

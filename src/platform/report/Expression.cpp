@@ -142,9 +142,12 @@ private:
                     fail(QStringLiteral("SUM 안에 SUM 을 쓸 수 없습니다"));
             return add(Node::Sum, {}, {}, {}, arg);
         }
-        if (eat(u'.'))
-            return add(Node::Field, {}, name, identifier());
-        return add(Node::Field, {}, {}, name);
+        // NAME, Query.NAME or Module.Query.NAME: the last part is the field.
+        QStringList parts{name};
+        while (eat(u'.'))
+            parts << identifier();
+        const QString field = parts.takeLast();
+        return add(Node::Field, {}, parts.join(u'.'), field);
     }
 
     Expression &m_e;

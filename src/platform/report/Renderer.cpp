@@ -324,7 +324,8 @@ public:
                 } else {
                     const QString v = valueOf(i);
                     p.lines = i.wordWrap ? wrap(v, *p.font, mm(i.width)) : QStringList{v};
-                    if (i.wordWrap) {
+                    // One line fits the box as it was drawn; only further lines grow the band.
+                    if (i.wordWrap && p.lines.size() > 1) {
                         const double need = p.lines.size() * p.font->lineHeight;
                         height = std::max(height, designHeight + need - mm(i.height));
                     }
