@@ -7,8 +7,31 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 using namespace tipdesk::app;
 using tipdesk::test::SqliteRows;
+
+namespace {
+
+struct EmptyDb {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("schema.db"));
+    SqliteRows *open()
+    {
+        sqlite3 *db = nullptr;
+        sqlite3_open(path.toUtf8().constData(), &db);
+        char *err = nullptr;
+        const int rc = sqlite3_exec(db, schemaScript().toUtf8().constData(), nullptr, nullptr, &err);
+        if (rc != SQLITE_OK)
+            qWarning("%s", err);
+        sqlite3_free(err);
+        sqlite3_close(db);
+        return new SqliteRows(path);
+    }
+};
+
+} // namespace
 
 class TestCodeLists : public QObject {
     Q_OBJECT
@@ -34,6 +57,10 @@ private slots:
     void schemaServesStatements_data();
     void schemaServesStatements();
     void schemaKeepsOneStatHubRowPerDay();
+
+private:
+    EmptyDb m_empty;
+    std::unique_ptr<SqliteRows> m_schemaDb;
 };
 
 void TestCodeLists::reporterTypes_data()
@@ -341,27 +368,6 @@ void TestCodeLists::hourBandHeaders()
     QCOMPARE(hourBandIndex(24), -1);
 }
 
-namespace {
-
-struct EmptyDb {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("schema.db"));
-    SqliteRows *open()
-    {
-        sqlite3 *db = nullptr;
-        sqlite3_open(path.toUtf8().constData(), &db);
-        char *err = nullptr;
-        const int rc = sqlite3_exec(db, schemaScript().toUtf8().constData(), nullptr, nullptr, &err);
-        if (rc != SQLITE_OK)
-            qWarning("%s", err);
-        sqlite3_free(err);
-        sqlite3_close(db);
-        return new SqliteRows(path);
-    }
-};
-
-} // namespace
-
 void TestCodeLists::schemaCreatesTables()
 {
     EmptyDb e;
@@ -438,9 +444,9 @@ void TestCodeLists::schemaServesStatements_data()
 void TestCodeLists::schemaServesStatements()
 {
     QFETCH(QString, sql);
-    EmptyDb e;
-    std::unique_ptr<SqliteRows> db(e.open());
-    QVERIFY2(db->prepares(sql), qPrintable(db->error()));
+    if (!m_schemaDb)
+        m_schemaDb.reset(m_empty.open());
+    QVERIFY2(m_schemaDb->prepares(sql), qPrintable(m_schemaDb->error()));
 }
 
 void TestCodeLists::schemaKeepsOneStatHubRowPerDay()
