@@ -145,14 +145,21 @@ QString ExportResult::message() const
 
 QString WriteWholeFile(const QString &path, const QByteArray &bytes)
 {
-    // The previous export stays until the new one is complete on disk.
+    // The previous export stays until the new one is complete on disk. Unbuffered, so that a
+    // short write (a full disk, a size limit) is seen here: a buffered flush can lose it and the
+    // commit would then put a truncated file in place of the old one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
+            const QString error = file.errorString();
+            file.cancelWriting(); // the temporary file goes with the object
+            return error.isEmpty() ? QStringLiteral("쓰기 오류") : error;
+        }
+        written += n;
     }
     if (!file.commit())
         return file.errorString();
