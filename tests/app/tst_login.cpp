@@ -118,6 +118,8 @@ void TstLogin::lookOfTheDialog()
     QVERIFY(!(d.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
     QVERIFY(!d.ui->Image1->pixmap().isNull());
     QCOMPARE(d.ui->edPass->echoMode(), QLineEdit::Password);
+    QTest::keyClicks(d.ui->edPass, QStringLiteral("pw1"));
+    QCOMPARE(d.ui->edPass->displayText(), QStringLiteral("***"));
     d.ui->edID->setFocus();
     QTest::keyClick(d.ui->edID, Qt::Key_Tab);
     QCOMPARE(d.focusWidget(), d.ui->edPass);
