@@ -275,6 +275,7 @@ private:
 
     std::unique_ptr<Select> selectStatement()
     {
+        Depth depth(*this);
         std::unique_ptr<Select> s = queryTerm();
         while (isWord("UNION") || isWord("MINUS") || isWord("INTERSECT")) {
             QString op = take().upper;
@@ -441,7 +442,22 @@ private:
         return e;
     }
 
-    ExprPtr expression() { return orExpr(); }
+    // Nesting is bounded so that no statement can exhaust the stack.
+    struct Depth {
+        Parser &p;
+        explicit Depth(Parser &parser) : p(parser)
+        {
+            if (++p.m_depth > 200)
+                p.unexpected(QStringLiteral("nesting too deep"));
+        }
+        ~Depth() { --p.m_depth; }
+    };
+
+    ExprPtr expression()
+    {
+        Depth d(*this);
+        return orExpr();
+    }
 
     ExprPtr orExpr()
     {
@@ -461,6 +477,7 @@ private:
 
     ExprPtr notExpr()
     {
+        Depth depth(*this);
         if (isWord("NOT")) {
             const int pos = take().pos;
             ExprPtr e = make(Expr::Unary, pos);
@@ -561,6 +578,7 @@ private:
 
     ExprPtr unary()
     {
+        Depth depth(*this);
         if (isOp("-") || isOp("+")) {
             const Token &t = take();
             ExprPtr inner = unary();
@@ -775,6 +793,7 @@ private:
     const QString &m_sql;
     std::vector<Token> m_tokens;
     size_t m_at = 0;
+    int m_depth = 0;
     QStringList m_params;
 };
 
