@@ -269,7 +269,7 @@ void TstSummaries::rowsMatchTheTables()
     QVERIFY(totals[0] < want.periodSums[0]);
 
     const report::Page &first = model.pages.front();
-    QVERIFY(first.contains(QLatin1String(kTables[kind].title)));
+    QVERIFY(first.contains(QString::fromUtf8(kTables[kind].title)));
     if (kind == 2)
         QCOMPARE(first.textsOf(QStringLiteral("QRLDay")), QStringList{QStringLiteral("기준일 : 2004년 1월 7일 ")});
     else
