@@ -211,6 +211,13 @@ void TstOracleFunctions::parametersTakeOneValueForEveryUse()
     q.paramByName(QStringLiteral("n")).setAsInteger(3);
     q.open();
     QCOMPARE(q.fieldByName(QStringLiteral("v")).asString(), QStringLiteral("20040107-20043"));
+
+    // A month key bound as an integer still matches the text taken from a day key.
+    db::Query month(QStringLiteral("commonDB"),
+                    {QStringLiteral("select count(*) from t where substr(d || '0107', 1, 1) = :m")});
+    month.paramByName(QStringLiteral("m")).setAsInteger(8);
+    month.open();
+    QCOMPARE(month.field(0).asInteger(), 1);
 }
 
 QTEST_GUILESS_MAIN(TstOracleFunctions)

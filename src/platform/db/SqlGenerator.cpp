@@ -362,7 +362,14 @@ private:
         if (op == u'*' || op == u'/')
             return (op == u'*' ? QStringLiteral("ora_mul(") : QStringLiteral("ora_div(")) + expr(l) +
                    QStringLiteral(", ") + expr(r) + u')';
-        return u'(' + expr(l) + u' ' + op + u' ' + expr(r) + u')';
+        // A parameter bound as a number compared with text made by an expression (no column
+        // affinity to convert it): compare the number's text, as SUBSTR(stat_day,1,6) = :month needs.
+        auto side = [&](const Expr &x, const Expr &other) {
+            if (x.kind == Expr::Param && other.kind != Expr::Column && typeOf(other) == Type::Text)
+                return QStringLiteral("ora_num_text(") + expr(x) + u')';
+            return expr(x);
+        };
+        return u'(' + side(l, r) + u' ' + op + u' ' + side(r, l) + u')';
     }
 
     const QString &m_sql;
