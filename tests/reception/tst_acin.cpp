@@ -4,6 +4,7 @@
 #include "platform/db/BackendSelector.h"
 #include "platform/db/Clock.h"
 #include "platform/db/Query.h"
+#include "platform/report/Fonts.h"
 #include "platform/ui/UiService.h"
 #include "reception/UAcIn.h"
 
@@ -140,6 +141,7 @@ QList<Report> aDayOfReports()
 class TstAcIn : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { report::installFontSubstitutes(); }
     void init() { db::Clock::setFixed(at(QStringLiteral("2026-03-10 14:20:00"))); }
     void cleanup() { db::Clock::clearFixed(); }
 
