@@ -143,6 +143,9 @@ TDMReport::TDMReport(QObject *parent) : QObject(parent)
     qryDateF = makeQuery(this, "qryDateF", {});
     qrySumF = makeQuery(this, "qrySumF", kSumF);
     qryReportF = makeQuery(this, "qryReportF", kReportF);
+    // Start-up creates the one module; the console reaches it through the global.
+    if (!DMReport)
+        DMReport = this;
 }
 
 TDMReport::~TDMReport()
