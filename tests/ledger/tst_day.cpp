@@ -1,0 +1,374 @@
+#include "../stats/StatsFixture.h"
+#include "platform/report/PageModel.h"
+#include "reports/ledger/untDay.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QListWidget>
+#include <QtTest>
+#include <array>
+#include <map>
+
+using namespace tipdesk;
+using Outcome = stats::TfStatHUBp::Outcome;
+
+namespace {
+
+// The hour buckets TIME06..TIME21 of one STAT_HUB_DAY row.
+using Hours = std::array<int, 16>;
+
+struct HandlingRow {
+    const char *day;
+    const char *result;
+    Hours hours;
+};
+
+int morning(const Hours &h)
+{
+    int s = 0;
+    for (int i = 0; i < 8; ++i)
+        s += h[size_t(i)];
+    return s;
+}
+int evening(const Hours &h)
+{
+    int s = 0;
+    for (int i = 8; i < 16; ++i)
+        s += h[size_t(i)];
+    return s;
+}
+
+// 19990611: every result, and a result "4" that counts as broadcast material but in no hour row.
+// TIME06 is 0 everywhere (a share without a divisor); TIME07 gives 3/16 = 18.75 %, TIME08 1/16 =
+// 6.25 %, TIME09 thirds. 20000105: no in-house row. 20040301: no not-broadcast row. 20040302:
+// nothing but zeros.
+const HandlingRow kRows[] = {
+    {"19990611", "1", {0, 2, 0, 1, 4, 0, 0, 3, 1, 0, 0, 2, 5, 0, 0, 1}},
+    {"19990611", "2", {0, 3, 1, 1, 0, 2, 7, 0, 0, 4, 1, 0, 2, 0, 9, 1}},
+    {"19990611", "3", {0, 12, 15, 2, 1, 0, 3, 5, 0, 4, 0, 0, 1, 1, 0, 2}},
+    {"19990611", "4", {0, 1, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}},
+    {"20000105", "2", {1, 0, 2, 0, 0, 1, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0}},
+    {"20000105", "3", {1, 1, 0, 0, 0, 0, 0, 2, 0, 0, 1, 0, 0, 0, 0, 0}},
+    {"20040301", "1", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+    {"20040301", "2", {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}},
+    {"20040302", "3", {}},
+};
+
+// STAT_HUB: total, CONTENT1..9, REPORTER1..6.
+struct DayRow {
+    const char *day;
+    int total;
+    std::array<int, 9> content;
+    std::array<int, 6> reporter;
+};
+const DayRow kDays[] = {
+    {"19990611", 16, {1, 2, 4, 0, 0, 2, 1, 3, 3}, {3, 12, 0, 0, 1, 0}},
+    {"20000105", 3, {0, 0, 0, 0, 3, 0, 0, 0, 0}, {0, 1, 0, 2, 0, 0}},
+    {"20040301", 7, {7, 0, 0, 0, 0, 0, 0, 0, 0}, {7, 0, 0, 0, 0, 0}},
+    {"20040302", 0, {}, {}},
+};
+
+QString fixtureRows()
+{
+    QString s;
+    for (const HandlingRow &r : kRows) {
+        QStringList hours;
+        for (int h : r.hours)
+            hours << QString::number(h);
+        s += QStringLiteral("insert into STAT_HUB_DAY (STAT_DAY, RESULT, TOTAL, MORNING_TOTAL, EVENING_TOTAL, "
+                            "TIME06, TIME07, TIME08, TIME09, TIME10, TIME11, TIME12, TIME13, TIME14, TIME15, "
+                            "TIME16, TIME17, TIME18, TIME19, TIME20, TIME21) values ('%1', '%2', %3, %4, %5, %6);\n")
+                 .arg(QLatin1String(r.day), QLatin1String(r.result))
+                 .arg(morning(r.hours) + evening(r.hours))
+                 .arg(morning(r.hours))
+                 .arg(evening(r.hours))
+                 .arg(hours.join(QStringLiteral(", ")));
+    }
+    for (const DayRow &d : kDays) {
+        QStringList v;
+        for (int c : d.content)
+            v << QString::number(c);
+        for (int c : d.reporter)
+            v << QString::number(c);
+        s += QStringLiteral("insert into STAT_HUB (STAT_DAY, TOTAL, CONTENT1, CONTENT2, CONTENT3, CONTENT4, CONTENT5, "
+                            "CONTENT6, CONTENT7, CONTENT8, CONTENT9, REPORTER1, REPORTER2, REPORTER3, REPORTER4, "
+                            "REPORTER5, REPORTER6) values ('%1', %2, %3);\n")
+                 .arg(QLatin1String(d.day))
+                 .arg(d.total)
+                 .arg(v.join(QStringLiteral(", ")));
+    }
+    return s;
+}
+
+// A share of count in divisor, in percent, rounded half up to one decimal with whole numbers
+// only: 3 of 16 is 18.75 and prints 18.8. A count of 0 is 0.0 whatever the divisor.
+QString share(int count, int divisor)
+{
+    if (count == 0)
+        return QStringLiteral("0.0");
+    const qint64 tenths = (qint64(count) * 2000 + divisor) / (qint64(divisor) * 2);
+    return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
+}
+
+// The grid's columns in print order, as (field suffix of the item name, value of a row).
+struct Column {
+    QString field;
+    std::function<int(const Hours &)> of;
+};
+std::vector<Column> columns()
+{
+    std::vector<Column> c;
+    c.push_back({QStringLiteral("TOTAL"), [](const Hours &h) { return morning(h) + evening(h); }});
+    c.push_back({QStringLiteral("MORNING_TOTAL"), morning});
+    for (int i = 0; i < 16; ++i) {
+        if (i == 8)
+            c.push_back({QStringLiteral("EVENING_TOTAL"), evening});
+        c.push_back({QStringLiteral("TIME%1").arg(i + 6, 2, 10, QLatin1Char('0')),
+                     [i](const Hours &h) { return h[size_t(i)]; }});
+    }
+    return c;
+}
+
+const Hours *rowOf(const char *day, const char *result)
+{
+    for (const HandlingRow &r : kRows)
+        if (qstrcmp(r.day, day) == 0 && qstrcmp(r.result, result) == 0)
+            return &r.hours;
+    return nullptr;
+}
+
+int material(const char *day, const Column &c)
+{
+    int s = 0;
+    for (const HandlingRow &r : kRows)
+        if (qstrcmp(r.day, day) == 0 && qstrcmp(r.result, "1") != 0)
+            s += c.of(r.hours);
+    return s;
+}
+
+QString text(const report::PageModel &m, const QString &source)
+{
+    const QStringList t = m.pages.front().textsOf(source);
+    return t.join(u'\n');
+}
+
+} // namespace
+
+class TstDay : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void formatShare_data();
+    void formatShare();
+    void hourGridRowsAndShares_data();
+    void hourGridRowsAndShares();
+    void missingInHouseRowPrintsEmptyCells();
+    void contentAndReporterShares();
+    void zeroCountsGiveZeroShares();
+    void noNotBroadcastRowMeansNoReport();
+    void dateLineWithWeekday_data();
+    void dateLineWithWeekday();
+    void stampFollowsTheConsoleOption();
+
+private:
+    report::PageModel render(const QDate &day, bool approval = false);
+    std::unique_ptr<test::StatsEnvironment> m_env;
+    Outcome m_outcome = Outcome::None;
+};
+
+void TstDay::init()
+{
+    m_env = std::make_unique<test::StatsEnvironment>(fixtureRows());
+}
+
+void TstDay::cleanup()
+{
+    m_env.reset();
+}
+
+report::PageModel TstDay::render(const QDate &day, bool approval)
+{
+    report::PageModel model;
+    report::ReportForm::setPreviewHook([&](report::ReportForm &form) { model = form.render(); });
+    stats::TfStatHUBp console;
+    stats::fStatHUBp = &console;
+    console.DateTimePicker1->setDate(day);
+    console.DateTimePicker2->setDate(day);
+    console.ListBox1->setCurrentRow(11);
+    console.CheckBox1->setChecked(approval);
+    console.SBPreviewClick();
+    report::ReportForm::setPreviewHook(nullptr);
+    stats::fStatHUBp = nullptr;
+    m_outcome = console.lastOutcome();
+    if (m_outcome == Outcome::Failed) // say why, rather than only that it failed
+        for (const auto &e : m_env->ui().entries)
+            qWarning("%s", qPrintable(e.text));
+    return model;
+}
+
+void TstDay::formatShare_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("half goes up") << "18.75"
+                                  << "18.8";
+    QTest::newRow("half goes up, not to even") << "6.25"
+                                               << "6.3";
+    QTest::newRow("below half") << "33.3333333333333"
+                                << "33.3";
+    QTest::newRow("above half") << "66.6666666666667"
+                                << "66.7";
+    QTest::newRow("carry into the integer") << "99.95"
+                                            << "100.0";
+    QTest::newRow("zero") << "0"
+                          << "0.0";
+    QTest::newRow("whole") << "50"
+                           << "50.0";
+    QTest::newRow("small") << "0.04"
+                           << "0.0";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TstDay::formatShare()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, plain);
+    QCOMPARE(ledger::FormatShare(text, false), plain);
+    QCOMPARE(ledger::FormatShare(text, true), plain.isEmpty() ? QString() : plain + u'%');
+}
+
+void TstDay::hourGridRowsAndShares_data()
+{
+    QTest::addColumn<int>("column");
+    const std::vector<Column> cols = columns();
+    for (int i = 0; i < int(cols.size()); ++i)
+        QTest::newRow(qPrintable(cols[size_t(i)].field)) << i;
+}
+
+void TstDay::hourGridRowsAndShares()
+{
+    QFETCH(int, column);
+    const report::PageModel m = render(QDate(1999, 6, 11));
+    QCOMPARE(m_outcome, Outcome::Shown);
+    QCOMPARE(m.pageCount(), 1);
+    const Column c = columns()[size_t(column)];
+    const int inHouse = c.of(*rowOf("19990611", "1"));
+    const int broadcast = c.of(*rowOf("19990611", "2"));
+    const int notBroadcast = c.of(*rowOf("19990611", "3"));
+    const int mat = material("19990611", c);
+    QCOMPARE(text(m, QStringLiteral("GridInHouse") + c.field), QString::number(inHouse));
+    QCOMPARE(text(m, QStringLiteral("GridBroadcast") + c.field), QString::number(broadcast));
+    QCOMPARE(text(m, QStringLiteral("GridNotBroadcast") + c.field), QString::number(notBroadcast));
+    // Shares of the broadcast material of the same column, without a percent sign.
+    QCOMPARE(text(m, QStringLiteral("GridBroadcastShare") + c.field), share(broadcast, mat));
+    QCOMPARE(text(m, QStringLiteral("GridNotBroadcastShare") + c.field), share(notBroadcast, mat));
+    QCOMPARE(text(m, QStringLiteral("GridMaterial") + c.field), QString::number(mat));
+    // The subtotal columns add the broadcast material to the in-house count; the hour columns
+    // add only the three handling rows.
+    const bool subtotal = !c.field.startsWith(u'T') || c.field == QLatin1String("TOTAL");
+    const int total = subtotal ? inHouse + mat : inHouse + broadcast + notBroadcast;
+    QCOMPARE(text(m, QStringLiteral("GridTotal") + c.field), QString::number(total));
+}
+
+void TstDay::missingInHouseRowPrintsEmptyCells()
+{
+    const report::PageModel m = render(QDate(2000, 1, 5));
+    QCOMPARE(m_outcome, Outcome::Shown);
+    for (const Column &c : columns()) {
+        QCOMPARE(text(m, QStringLiteral("GridInHouse") + c.field), QString());
+        QCOMPARE(text(m, QStringLiteral("GridBroadcast") + c.field), QString::number(c.of(*rowOf("20000105", "2"))));
+        QCOMPARE(text(m, QStringLiteral("GridNotBroadcastShare") + c.field),
+                 share(c.of(*rowOf("20000105", "3")), material("20000105", c)));
+    }
+    QVERIFY(m.pages.front().contains(QStringLiteral("자체처리")));
+}
+
+void TstDay::contentAndReporterShares()
+{
+    const report::PageModel m = render(QDate(1999, 6, 11));
+    QCOMPARE(m_outcome, Outcome::Shown);
+    const DayRow &d = kDays[0];
+    // Print order against the CONTENTn and REPORTERn columns.
+    const std::pair<int, const char *> contents[] = {{8, "CNT8_PER"},   {1, "FLOW_PER"},  {5, "ACCI_PER"},
+                                                     {3, "CONS_PER"},   {4, "EVENT_PER"}, {6, "CLIM_PER"},
+                                                     {2, "INFORM_PER"}, {9, "CNT9_PER"},  {7, "ETC_PER"}};
+    for (const auto &[n, per] : contents) {
+        const int count = d.content[size_t(n - 1)];
+        QCOMPARE(text(m, QStringLiteral("ContentCONTENT%1").arg(n)), QString::number(count));
+        QCOMPARE(text(m, QStringLiteral("Content") + QLatin1String(per)), share(count, d.total) + u'%');
+    }
+    const std::pair<int, const char *> reporters[] = {{1, "COM_PER"},  {5, "POLICE_PER"}, {2, "CITI_PER"},
+                                                      {4, "COMP_PER"}, {3, "FIX_PER"},    {6, "ETC_PER"}};
+    for (const auto &[n, per] : reporters) {
+        const int count = d.reporter[size_t(n - 1)];
+        QCOMPARE(text(m, QStringLiteral("ReporterREPORTER%1").arg(n)), QString::number(count));
+        QCOMPARE(text(m, QStringLiteral("Reporter") + QLatin1String(per)), share(count, d.total) + u'%');
+    }
+    QCOMPARE(text(m, QStringLiteral("ContentTOTAL")), QString::number(d.total));
+    QCOMPARE(text(m, QStringLiteral("ReporterTOTAL")), QString::number(d.total));
+    // The two sample shares of the sheet: 3 of 16 and 1 of 16.
+    QCOMPARE(text(m, QStringLiteral("ContentCNT8_PER")), QStringLiteral("18.8%"));
+    QCOMPARE(text(m, QStringLiteral("ContentFLOW_PER")), QStringLiteral("6.3%"));
+}
+
+void TstDay::zeroCountsGiveZeroShares()
+{
+    // Every count and every divisor is 0: each share is tested on its count before dividing.
+    const report::PageModel m = render(QDate(2004, 3, 2));
+    QCOMPARE(m_outcome, Outcome::Shown);
+    for (const Column &c : columns())
+        QCOMPARE(text(m, QStringLiteral("GridNotBroadcastShare") + c.field), QStringLiteral("0.0"));
+    for (const char *per : {"CNT8_PER", "FLOW_PER", "ETC_PER"})
+        QCOMPARE(text(m, QStringLiteral("Content") + QLatin1String(per)), QStringLiteral("0.0%"));
+    for (const char *per : {"COM_PER", "CITI_PER", "ETC_PER"})
+        QCOMPARE(text(m, QStringLiteral("Reporter") + QLatin1String(per)), QStringLiteral("0.0%"));
+}
+
+void TstDay::noNotBroadcastRowMeansNoReport()
+{
+    int previews = 0;
+    const report::PageModel m = render(QDate(2004, 3, 1));
+    Q_UNUSED(previews);
+    QCOMPARE(m_outcome, Outcome::NoData);
+    QCOMPARE(m.pageCount(), 0);
+    QCOMPARE(m_env->ui().entries.size(), 1);
+    QCOMPARE(m_env->ui().entries[0].text, QStringLiteral("해당 기간의 자료가 없습니다."));
+}
+
+void TstDay::dateLineWithWeekday_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("Friday") << QDate(1999, 6, 11) << "1999년 6월 11일 (금요일 )";
+    QTest::newRow("no leading zeros") << QDate(2000, 1, 5) << "2000년 1월 5일 (수요일 )";
+}
+
+void TstDay::dateLineWithWeekday()
+{
+    QFETCH(QDate, day);
+    QFETCH(QString, line);
+    const report::PageModel m = render(day);
+    QCOMPARE(m_outcome, Outcome::Shown);
+    QCOMPARE(text(m, QStringLiteral("QRLabel37")), line);
+}
+
+void TstDay::stampFollowsTheConsoleOption()
+{
+    const report::PageModel ticked = render(QDate(1999, 6, 11), true);
+    QCOMPARE(text(ticked, QStringLiteral("QRLabel21")), QStringLiteral("전결"));
+    const report::PageModel unticked = render(QDate(1999, 6, 11), false);
+    QVERIFY(!unticked.pages.front().contains(QStringLiteral("전결")));
+    // The rest of the approval box prints either way.
+    for (const char *title : {"담  당", "과  장", "국  장", "본부장"})
+        QVERIFY(unticked.pages.front().contains(QString::fromUtf8(title)));
+    bool whiteFrame = false;
+    for (const report::Primitive &p : unticked.pages.front().items)
+        if (p.source == QLatin1String("QRShape14"))
+            whiteFrame = p.color == QColor(Qt::white);
+    QVERIFY(whiteFrame);
+}
+
+QTEST_MAIN(TstDay)
+#include "tst_day.moc"
