@@ -69,6 +69,8 @@ void ShowCodedMessage(const QString &code)
         icon = ui::Icon::Information;
     }
 
+    if (!DataMod1)
+        throw db::DbError(QStringLiteral("The shared data module has not been created"));
     db::Query &q = *DataMod1->qryMessage;
     q.close();
     q.paramByName(QStringLiteral("ErrCode")).setAsString(code);

@@ -16,9 +16,13 @@ namespace tipdesk::app {
 template <class Dialog> void runWorkingDialog(Dialog *&global)
 {
     std::unique_ptr<Dialog> dialog(new Dialog(nullptr));
+    // Cleared before the dialog goes, on every exit path, so that no one reads a freed dialog.
+    struct ClearGlobal {
+        Dialog *&global;
+        ~ClearGlobal() { global = nullptr; }
+    } clear{global};
     global = dialog.get();
     dialog->exec();
-    global = nullptr;
 }
 
 // The main menu: a borderless picture with three buttons.

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 #include "app/UntMain.h"
 #include "platform/report/Fonts.h"
+#include "reception/UAcIn.h"
 #include "stats/UDMReport.h"
 #include "stats/UStatHUBp.h"
 
@@ -14,7 +15,6 @@ int main(int argc, char **argv)
     app::StartupSteps steps;
     steps.createReportModule = [] { return new stats::TDMReport; };
     app::TFrmMain::setStatisticsConsoleOpener([] { app::runWorkingDialog(stats::fStatHUBp); });
-    // The reception status browser is wired here once it is built; until then its button
-    // says that the screen is not available yet.
+    app::TFrmMain::setReceptionStatusOpener([] { app::runWorkingDialog(reception::AcIn); });
     return app::runStartup(application, steps);
 }

@@ -210,6 +210,9 @@ void TstCatalogue::databaseErrorPassesToCaller()
     test::AppFixture fx;
     fx.db.run(QStringLiteral("DROP TABLE MESSAGE;"));
     QVERIFY_THROWS_EXCEPTION(db::DbError, app::ShowCodedMessage(QStringLiteral("ERR0158")));
+    // Before start-up has created the data module: an error, not a crash.
+    fx.dataModule.reset();
+    QVERIFY_THROWS_EXCEPTION(db::DbError, app::ShowCodedMessage(QStringLiteral("ERR0158")));
     QVERIFY(fx.recorded->entries.isEmpty());
 }
 
