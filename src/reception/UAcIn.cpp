@@ -116,7 +116,7 @@ QFont pixelFont(const QString &family, int pixels, bool bold = false)
     return f;
 }
 
-QString twoDigits(qint64 value)
+QString twoDigits(int value)
 {
     return value < 10 ? QStringLiteral("0%1").arg(value) : QString::number(value);
 }
@@ -185,17 +185,16 @@ std::optional<QString> normalisePeriodEntry(const QString &entry)
     const QStringList parts = entry.split(nonDigit, Qt::SkipEmptyParts);
     if (parts.size() < 5)
         return std::nullopt;
-    // An entry holds at most four digits in a row; longer runs cannot come from the mask and
-    // would not fit a number, so they are refused like a short entry.
-    qint64 n[5];
+    // The mask allows four digits in a row; a longer run would not fit a number and is refused
+    // like a short entry.
+    int n[5];
     const QString picked[5] = {parts[0], parts[1], parts[2], parts[3], parts.last()};
     for (int i = 0; i < 5; ++i) {
         if (picked[i].size() > 9)
             return std::nullopt;
-        n[i] = picked[i].toLongLong();
+        n[i] = picked[i].toInt();
     }
-    return QStringLiteral("%1-%2-%3 %4:%5")
-        .arg(QString::number(n[0]), twoDigits(n[1]), twoDigits(n[2]), twoDigits(n[3]), twoDigits(n[4]));
+    return windowText(n[0], n[1], n[2], n[3], n[4]);
 }
 
 TimeWindow lastHour(const QDateTime &now)

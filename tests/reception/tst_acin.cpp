@@ -164,6 +164,7 @@ private slots:
     void periodEntryWithFewerThanFiveNumbersIsRefused_data();
     void periodEntryWithFewerThanFiveNumbersIsRefused();
     void radioButtonsEnableThePeriodEntries();
+    void databaseErrorLeavesTheGridEmpty_data();
     void databaseErrorLeavesTheGridEmpty();
     void screenshot();
 };
@@ -568,20 +569,43 @@ void TstAcIn::radioButtonsEnableThePeriodEntries()
     QVERIFY(!f.isVisible());
 }
 
+void TstAcIn::databaseErrorLeavesTheGridEmpty_data()
+{
+    // A period typed into the start entry ("" keeps "금일"), a table to take away, and what the
+    // database layer's text must say.
+    QTest::addColumn<QString>("startKeys");
+    QTest::addColumn<bool>("dropTable");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("table gone") << "" << true << "REPORT_REQUISITION";
+    QTest::newRow("month 13") << "202613100900" << false << "month";
+    QTest::newRow("30 February") << "202602300900" << false << "month";
+}
+
 void TstAcIn::databaseErrorLeavesTheGridEmpty()
 {
+    QFETCH(QString, startKeys);
+    QFETCH(bool, dropTable);
+    QFETCH(QString, says);
     Desk d(aDayOfReports());
     d.form->RadioButton5->setChecked(true);
     d.form->SearchBtnClick();
     QCOMPARE(d.numbers().size(), 9);
-    d.fx.run(QStringLiteral("ALTER TABLE REPORT_REQUISITION RENAME TO GONE;"));
+    if (dropTable)
+        d.fx.run(QStringLiteral("ALTER TABLE REPORT_REQUISITION RENAME TO GONE;"));
+    if (!startKeys.isEmpty()) {
+        d.form->RadioButton6->setChecked(true);
+        typeInto(d.form->MaskSt, startKeys);
+        typeInto(d.form->MaskEn, QStringLiteral("202603102359"));
+    }
+    d.boxes->clear();
     d.form->SearchBtnClick();
     QCOMPARE(d.boxes->entries.size(), 1);
     QCOMPARE(d.boxes->entries[0].kind, ui::RecordingUiService::Kind::Error);
-    QVERIFY2(d.boxes->entries[0].text.contains(QStringLiteral("REPORT_REQUISITION"), Qt::CaseInsensitive),
-             qPrintable(d.boxes->entries[0].text));
+    QVERIFY2(d.boxes->entries[0].text.contains(says, Qt::CaseInsensitive), qPrintable(d.boxes->entries[0].text));
     QCOMPARE(d.numbers(), QStringList());
+    // The busy cursor was taken back although the search failed.
     QCOMPARE(d.boxes->busyDepth, 0);
+    QCOMPARE(d.boxes->busyChanges, 2);
 }
 
 void TstAcIn::screenshot()
