@@ -1,5 +1,7 @@
 #include "stats/ReportKinds.h"
 #include "stats/UStatHUBp.h"
+#include "stats/UStatHUBpLedger.h"
+#include "stats/UntRepC.h"
 
 namespace tipdesk::stats {
 
@@ -25,7 +27,7 @@ const std::array<ReportKindInfo, kReportKindCount> kKinds = {{
     {"TFrmGun", "QuickRep1", S, false, false, true, nullptr},
     {"TFrmSu", "QuickRep1", S, false, false, true, nullptr},
     {"TFrmHAL", "QuickRep1", SE, false, false, false, nullptr},
-    {"TFrmDay", "QuickRep1", S, false, false, true, nullptr},
+    {"TFrmDay", "QuickRep1", S, false, false, true, &PrepareFrmDay},
     {"TFrmAnn", "QuickRep1", S, false, false, true, nullptr},
     {"TFrmTime", "QRTime", SE, false, false, true, nullptr},
     {"TfrmMonth", "QuickRep1", M, false, false, true, nullptr},
@@ -35,12 +37,12 @@ const std::array<ReportKindInfo, kReportKindCount> kKinds = {{
     {"TFrmRole", "QuickRep1", SE, true, false, false, nullptr},
     {"TFrmLossM", "QuickRep1", SE, false, false, false, nullptr},
     {"TFrmLoss", "QReSheet", S, false, false, false, nullptr},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, nullptr},
-    {"TFrmRepC", "QuickRep1", SE, true, true, false, nullptr},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, nullptr},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, nullptr},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, nullptr},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, nullptr},
+    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
+    {"TFrmRepC", "QuickRep1", SE, true, true, false, &PrepareFrmRepC},
+    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
+    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
+    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
+    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
 }};
 
 } // namespace

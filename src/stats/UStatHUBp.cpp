@@ -8,6 +8,7 @@
 #include "platform/report/ReportForm.h"
 #include "platform/ui/UiService.h"
 #include "reports/summary/Furniture.h"
+#include "stats/Export.h"
 #include "ui_UStatHUBp.h"
 
 #include <QCloseEvent>
@@ -187,7 +188,18 @@ void TfStatHUBp::ShowReport(int kind)
 
 void TfStatHUBp::SpeedButton1Click()
 {
-    ui::ui().showMessage(QString::fromUtf8(kMsgNoExport));
+    try {
+        const ExportResult r =
+            ExportReport(selectedKind(), DateTimePicker1->date(), DateTimePicker2->date(), sortOrder(), *Query1, this);
+        if (r.status == ExportResult::Status::Failed)
+            ui::ui().showError(r.message());
+        else
+            ui::ui().showMessage(r.message());
+    } catch (const db::DbError &e) {
+        ui::ui().showError(e.text());
+    } catch (const report::ReportError &e) {
+        ui::ui().showError(e.text());
+    }
 }
 
 void TfStatHUBp::CloseBtnClick()

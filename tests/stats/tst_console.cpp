@@ -1,5 +1,7 @@
 #include "StatsFixture.h"
 #include "reports/summary/Furniture.h"
+#include "stats/Export.h"
+#include "stats/UntRepC.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,7 +56,7 @@ private slots:
     void previewShowsThenFreesTheForm();
     void onePreviewAtATime();
     void approvalStateFollowsTheCheckBox();
-    void exportSaysItIsNotAvailable();
+    void exportWritesTheChosenKind();
     void globalsOutliveTheConsole();
 };
 
@@ -279,6 +281,12 @@ void TstConsole::emptyTableGivesErr0158()
     QCOMPARE(box.title, QStringLiteral("자료 없음"));
     QCOMPARE(box.text, QStringLiteral("해당 기간의 자료가 없습니다."));
     QCOMPARE(box.icon, ui::Icon::Stop);
+    if (stats::IsPeriodTotalsKind(kind)) {
+        // The period totals free their form before saying so.
+        QVERIFY(!console.preparedForm());
+        QVERIFY(stats::FrmRepC.isNull());
+        return;
+    }
     // The form stays with the console until the console goes.
     QVERIFY(console.preparedForm());
     QCOMPARE(console.preparedForm()->parent(), &console);
@@ -358,14 +366,24 @@ void TstConsole::approvalStateFollowsTheCheckBox()
     QVERIFY(!report::ApprovalState::delegatedStampEnabled());
 }
 
-void TstConsole::exportSaysItIsNotAvailable()
+void TstConsole::exportWritesTheChosenKind()
 {
-    ui::ScopedRecordingUi rec;
+    test::StatsEnvironment env(kRptRows);
+    QTemporaryDir folder;
+    stats::SetExportFolder(folder.path());
     stats::TfStatHUBp console;
-    console.ListBox1->setCurrentRow(21);
+    console.SpeedButton1Click(); // nothing selected
+    setRequest(console, 21, QDate(2004, 1, 7), QDate(2004, 1, 7));
     QTest::mouseClick(console.SpeedButton1, Qt::LeftButton);
-    QCOMPARE(rec->entries.size(), 1);
-    QCOMPARE(rec->entries[0].text, QStringLiteral("파일 저장은 아직 준비되지 않았습니다."));
+    stats::SetExportFolder(QString());
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("통신원기간.txt"));
+    QCOMPARE(env.ui().entries.size(), 2);
+    QCOMPARE(env.ui().entries[0].text, QStringLiteral("저장 대상을 지정하십시요"));
+    QCOMPARE(env.ui().entries[1].text, path + QStringLiteral(" 파일을 저장하였습니다."));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(QStringDecoder("CP949").decode(f.readAll()),
+             QStringLiteral("순번|통신원번호|이름|기간 합계|\r\n1|R01|김철수|4|\r\n"));
 }
 
 void TstConsole::globalsOutliveTheConsole()
