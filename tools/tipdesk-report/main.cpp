@@ -1,15 +1,20 @@
 // tipdesk-report --kind K --start YYYYMMDD [--end YYYYMMDD] [--sort 0|1|2] [--approval]
-//                [--database FILE] (--pdf FILE | --png DIR | --text FILE)
+//                [--database FILE] (--pdf FILE | --png DIR | --text FILE | --export)
+//
+// --export writes the kind's text file (kinds 18, 21..26) beside the program, as "File 저장" does,
+// and prints its path.
 //
 // Exit status: 0 a report was written, 1 database or file error, 2 bad arguments, 3 no data.
 
 #include "app/CommonDM.h"
 #include "platform/db/BackendSelector.h"
+#include "platform/db/DbError.h"
 #include "platform/report/Fonts.h"
 #include "platform/report/Layout.h"
 #include "platform/report/Painter.h"
 #include "platform/report/ReportForm.h"
 #include "platform/ui/UiService.h"
+#include "stats/Export.h"
 #include "stats/UDMReport.h"
 #include "stats/UStatHUBp.h"
 
@@ -122,7 +127,10 @@ int main(int argc, char **argv)
                                     QStringLiteral("DIR"));
     const QCommandLineOption textOpt(QStringLiteral("text"), QStringLiteral("write the page model's text dump"),
                                      QStringLiteral("FILE"));
-    parser.addOptions({kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pdfOpt, pngOpt, textOpt});
+    const QCommandLineOption exportOpt(QStringLiteral("export"),
+                                       QStringLiteral("write the export file of kinds 18, 21..26 and print its path"));
+    parser.addOptions(
+        {kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pdfOpt, pngOpt, textOpt, exportOpt});
     if (!parser.parse(QApplication::arguments()))
         return usage(parser, parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -145,9 +153,12 @@ int main(int argc, char **argv)
     const int sort = parser.value(sortOpt).toInt(&ok);
     if (!ok || sort < 0 || sort > 2)
         return usage(parser, QStringLiteral("--sort must be 0, 1 or 2"));
-    const int outputs = int(parser.isSet(pdfOpt)) + int(parser.isSet(pngOpt)) + int(parser.isSet(textOpt));
+    const int outputs = int(parser.isSet(pdfOpt)) + int(parser.isSet(pngOpt)) + int(parser.isSet(textOpt)) +
+                        int(parser.isSet(exportOpt));
     if (outputs != 1)
-        return usage(parser, QStringLiteral("give exactly one of --pdf, --png, --text"));
+        return usage(parser, QStringLiteral("give exactly one of --pdf, --png, --text, --export"));
+    if (parser.isSet(exportOpt) && !stats::IsExportKind(kind))
+        return usage(parser, QStringLiteral("--export is for kinds 18 and 21..26"));
 
     if (parser.isSet(databaseOpt)) {
         const QString path = parser.value(databaseOpt);
@@ -175,6 +186,29 @@ int main(int argc, char **argv)
     console.ListBox1->setCurrentRow(kind);
     console.ComboBox1->setCurrentIndex(sort);
     console.CheckBox1->setChecked(parser.isSet(approvalOpt));
+
+    if (parser.isSet(exportOpt)) {
+        // The console's own export, with its query and its folder; no range check, as there.
+        int status = Failure;
+        try {
+            const stats::ExportResult r = stats::ExportReport(kind, *start, *end, sort, *console.Query1, &console);
+            if (r.status == stats::ExportResult::Status::Saved) {
+                print(stdout, r.path);
+                status = Written;
+            } else {
+                print(stderr, r.message());
+                status = r.status == stats::ExportResult::Status::NoData ? NoData : Failure;
+            }
+        } catch (const db::DbError &e) {
+            print(stderr, e.text());
+        } catch (const report::ReportError &e) {
+            print(stderr, e.text());
+        }
+        stats::fStatHUBp = nullptr;
+        stats::DMReport = nullptr;
+        ui::UiService::install(nullptr);
+        return status;
+    }
 
     const QString base = QStringLiteral("kind%1-%2").arg(kind, 2, 10, QLatin1Char('0')).arg(parser.value(startOpt));
     QStringList written;
