@@ -68,6 +68,7 @@ private slots:
     void pdfAndPng();
     void exitStatuses_data();
     void exitStatuses();
+    void listsTheKinds();
 
 private:
     std::unique_ptr<test::FixtureDb> m_db;
@@ -181,6 +182,18 @@ void TstReportTool::exitStatuses()
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(r.out.isEmpty());
     QVERIFY(!QFile::exists(out));
+}
+
+void TstReportTool::listsTheKinds()
+{
+    const Run r = runTool({"--list"});
+    QCOMPARE(r.exitCode, 0);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 27);
+    QCOMPARE(lines[0], QStringLiteral("0 P yes TfStatRepCoumm"));
+    QCOMPARE(lines[2], QStringLiteral("2 P yes TFrmPol"));
+    QVERIFY(lines[14].startsWith(QStringLiteral("14 M ")));
+    QVERIFY(lines[18].startsWith(QStringLiteral("18 SE ")));
 }
 
 QTEST_MAIN(TstReportTool)

@@ -1,3 +1,4 @@
+// tipdesk-report --list
 // tipdesk-report --kind K --start YYYYMMDD [--end YYYYMMDD] [--sort 0|1|2] [--approval]
 //                [--database FILE] (--pdf FILE | --png DIR | --text FILE | --export)
 //
@@ -92,6 +93,23 @@ QStringList writePngs(const report::PageModel &model, const QString &dir, const 
     return paths;
 }
 
+// One line per kind: number, inputs (P reference periods, S start day, SE start and end day,
+// M month of the start day), whether the report is built, and its form.
+void listKinds()
+{
+    for (int kind = 0; kind < stats::kReportKindCount; ++kind) {
+        const stats::ReportKindInfo &info = *stats::ReportKindAt(kind);
+        const char *inputs = info.inputs == stats::KindInputs::Periods    ? "P"
+                             : info.inputs == stats::KindInputs::Start    ? "S"
+                             : info.inputs == stats::KindInputs::StartEnd ? "SE"
+                                                                          : "M";
+        print(stdout, QStringLiteral("%1 %2 %3 %4")
+                          .arg(kind)
+                          .arg(QLatin1String(inputs), info.prepare ? QStringLiteral("yes") : QStringLiteral("no"),
+                               QLatin1String(info.formName)));
+    }
+}
+
 int usage(const QCommandLineParser &parser, const QString &problem)
 {
     print(stderr, problem);
@@ -129,12 +147,17 @@ int main(int argc, char **argv)
                                      QStringLiteral("FILE"));
     const QCommandLineOption exportOpt(QStringLiteral("export"),
                                        QStringLiteral("write the export file of kinds 18, 21..26 and print its path"));
+    const QCommandLineOption listOpt(QStringLiteral("list"), QStringLiteral("list the report kinds and exit"));
     parser.addOptions(
-        {kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pdfOpt, pngOpt, textOpt, exportOpt});
+        {listOpt, kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pdfOpt, pngOpt, textOpt, exportOpt});
     if (!parser.parse(QApplication::arguments()))
         return usage(parser, parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         print(stdout, parser.helpText());
+        return Written;
+    }
+    if (parser.isSet(listOpt)) {
+        listKinds();
         return Written;
     }
     if (!parser.positionalArguments().isEmpty())
