@@ -12,7 +12,6 @@
 #include "ui_UStatHUBp.h"
 
 #include <QCloseEvent>
-#include <QPointer>
 #include <QScopedValueRollback>
 #include <QStyle>
 
@@ -23,7 +22,6 @@ TfStatHUBp *fStatHUBp = nullptr;
 const char *const kMsgBadRange = "출력 범위를 정확히 입력하십시요";
 const char *const kMsgNoSelection = "출력 대상을 지정하십시요";
 const char *const kMsgNotAvailable = "이 보고서는 아직 준비되지 않았습니다.";
-const char *const kMsgNoExport = "파일 저장은 아직 준비되지 않았습니다.";
 
 TfStatHUBp::TfStatHUBp(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TfStatHUBp>())
 {
@@ -56,6 +54,8 @@ TfStatHUBp::TfStatHUBp(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
 
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfStatHUBp::ListBox1Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TfStatHUBp::SBPreviewClick);
+    // Enter (or a double click) on a kind previews it, as "미리보기" does.
+    connect(ListBox1, &QListWidget::itemActivated, this, &TfStatHUBp::SBPreviewClick);
     connect(SpeedButton1, &QToolButton::clicked, this, &TfStatHUBp::SpeedButton1Click);
     connect(CloseBtn, &QToolButton::clicked, this, &TfStatHUBp::CloseBtnClick);
 }
@@ -205,15 +205,6 @@ void TfStatHUBp::SpeedButton1Click()
 void TfStatHUBp::CloseBtnClick()
 {
     close();
-}
-
-void OpenStatisticsConsole()
-{
-    QPointer<TfStatHUBp> console = new TfStatHUBp();
-    fStatHUBp = console;
-    console->exec();
-    delete console; // null when it already freed itself on closing
-    fStatHUBp = nullptr;
 }
 
 void TfStatHUBp::FormClose()

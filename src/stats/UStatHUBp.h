@@ -92,7 +92,6 @@ const ReportKindInfo *ReportKindAt(int kind);
 extern const char *const kMsgBadRange;     // end day before the start day
 extern const char *const kMsgNoSelection;  // no kind selected
 extern const char *const kMsgNotAvailable; // kind not built yet
-extern const char *const kMsgNoExport;     // export not built yet
 
 // The statistics console "제보/접수 통계".
 class TfStatHUBp : public QDialog {
@@ -154,9 +153,5 @@ private:
 
 // The console of the current use of the menu button; report forms read "전결인 사용" through it.
 extern TfStatHUBp *fStatHUBp;
-
-// The main menu's "제보 접수 통계": a console owned by the application, stored in fStatHUBp before
-// it shows, run modally and destroyed afterwards.
-void OpenStatisticsConsole();
 
 } // namespace tipdesk::stats

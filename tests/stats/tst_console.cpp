@@ -48,6 +48,7 @@ private slots:
     void rangeIsCheckedFirst();
     void selectionIsCheckedSecond();
     void equalDaysPass();
+    void enterOnTheListPreviews();
     void kindsNotBuiltSayTheyAreNotAvailable_data();
     void kindsNotBuiltSayTheyAreNotAvailable();
     void emptyTableGivesErr0158_data();
@@ -219,6 +220,21 @@ void TstConsole::equalDaysPass()
     QCOMPARE(stats::ReportKind, 0);
     QVERIFY(stats::ReportReady);
     QVERIFY(env.ui().entries.isEmpty());
+}
+
+void TstConsole::enterOnTheListPreviews()
+{
+    test::StatsEnvironment env(kRptRows);
+    stats::TfStatHUBp console;
+    int previews = 0;
+    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    console.show(); // before the request: showing sets today's date
+    setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
+    console.ListBox1->setFocus();
+    QTest::keyClick(console.ListBox1, Qt::Key_Return);
+    QCOMPARE(previews, 1);
+    QCOMPARE(console.lastOutcome(), Outcome::Shown);
+    console.hide();
 }
 
 void TstConsole::kindsNotBuiltSayTheyAreNotAvailable_data()
