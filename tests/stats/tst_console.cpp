@@ -45,8 +45,8 @@ private slots:
     void enablingRules_data();
     void enablingRules();
     void sortItemKeptWhileDisabled();
-    void rangeIsCheckedFirst();
-    void selectionIsCheckedSecond();
+    void validationOrder_data();
+    void validationOrder();
     void equalDaysPass();
     void enterOnTheListPreviews();
     void kindsNotBuiltSayTheyAreNotAvailable_data();
@@ -173,36 +173,46 @@ void TstConsole::sortItemKeptWhileDisabled()
     QCOMPARE(console.sortOrder(), 2);
 }
 
-void TstConsole::rangeIsCheckedFirst()
+void TstConsole::validationOrder_data()
 {
-    test::StatsEnvironment env;
-    stats::TfStatHUBp console;
-    stats::ReportKind = 5;
-    stats::StartDay = QStringLiteral("19990101");
-    setRequest(console, -1, QDate(2004, 1, 8), QDate(2004, 1, 7));
-    console.SBPreviewClick();
-    QCOMPARE(console.lastOutcome(), Outcome::BadRange);
-    QCOMPARE(env.ui().entries.size(), 1);
-    QCOMPARE(env.ui().entries[0].kind, ui::RecordingUiService::Kind::Message);
-    QCOMPARE(env.ui().entries[0].text, QStringLiteral("출력 범위를 정확히 입력하십시요"));
-    QCOMPARE(console.focusWidget(), console.DateTimePicker1);
-    QCOMPARE(stats::ReportKind, 5);
-    QCOMPARE(stats::StartDay, QStringLiteral("19990101"));
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("reportKind");
+    const QString range = QStringLiteral("출력 범위를 정확히 입력하십시요");
+    QTest::newRow("range first, even with nothing selected")
+        << QDate(2004, 1, 6) << -1 << int(Outcome::BadRange) << range << 5;
+    QTest::newRow("range with a kind") << QDate(2004, 1, 6) << 0 << int(Outcome::BadRange) << range << 5;
+    QTest::newRow("then the selection") << QDate(2004, 1, 8) << -1 << int(Outcome::NoSelection)
+                                        << QStringLiteral("출력 대상을 지정하십시요") << -1;
 }
 
-void TstConsole::selectionIsCheckedSecond()
+void TstConsole::validationOrder()
 {
-    test::StatsEnvironment env;
+    QFETCH(QDate, end);
+    QFETCH(int, kind);
+    QFETCH(int, outcome);
+    QFETCH(QString, message);
+    QFETCH(int, reportKind);
+    test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console;
     stats::ReportKind = 5;
     stats::StartDay = QStringLiteral("19990101");
-    setRequest(console, -1, QDate(2004, 1, 7), QDate(2004, 1, 8));
+    stats::EndDay = QStringLiteral("19990102");
+    setRequest(console, kind, QDate(2004, 1, 7), end);
     console.SBPreviewClick();
-    QCOMPARE(console.lastOutcome(), Outcome::NoSelection);
+    QCOMPARE(int(console.lastOutcome()), outcome);
     QCOMPARE(env.ui().entries.size(), 1);
-    QCOMPARE(env.ui().entries[0].text, QStringLiteral("출력 대상을 지정하십시요"));
-    QCOMPARE(stats::ReportKind, -1);
+    QCOMPARE(env.ui().entries[0].kind, ui::RecordingUiService::Kind::Message);
+    QCOMPARE(env.ui().entries[0].text, message);
+    if (outcome == int(Outcome::BadRange))
+        QCOMPARE(console.focusWidget(), console.DateTimePicker1);
+    // Nothing is prepared and the period is not stored.
+    QCOMPARE(stats::ReportKind, reportKind);
     QCOMPARE(stats::StartDay, QStringLiteral("19990101"));
+    QCOMPARE(stats::EndDay, QStringLiteral("19990102"));
+    QVERIFY(!console.preparedForm());
 }
 
 void TstConsole::equalDaysPass()
