@@ -209,8 +209,10 @@ void TfStatHUBp::CloseBtnClick()
 
 void TfStatHUBp::FormClose()
 {
-    // Not kept hidden after closing; the creator may also delete it right after the modal run.
-    setAttribute(Qt::WA_DeleteOnClose);
+    // The menu frees the console right after its modal run, so it is not freed here as well (that
+    // would free it twice); what a preparation without data left behind goes now.
+    delete m_prepared.form;
+    m_prepared = {};
 }
 
 } // namespace tipdesk::stats

@@ -313,9 +313,14 @@ void TstConsole::emptyTableGivesErr0158()
         QVERIFY(stats::FrmRepC.isNull());
         return;
     }
-    // The form stays with the console until the console goes.
-    QVERIFY(console.preparedForm());
-    QCOMPARE(console.preparedForm()->parent(), &console);
+    // The form stays with the console until it closes.
+    QPointer<report::ReportForm> form = console.preparedForm();
+    QVERIFY(form);
+    QCOMPARE(form->parent(), &console);
+    console.show();
+    console.CloseBtn->click();
+    QVERIFY(!console.isVisible());
+    QVERIFY(form.isNull());
 }
 
 void TstConsole::databaseErrorGoesToTheErrorBox()
