@@ -148,6 +148,8 @@ int material(const char *day, const Column &c)
 
 QString text(const report::PageModel &m, const QString &source)
 {
+    if (m.pages.empty())
+        return QStringLiteral("(no page)");
     const QStringList t = m.pages.front().textsOf(source);
     return t.join(u'\n');
 }
@@ -359,6 +361,7 @@ void TstDay::stampFollowsTheConsoleOption()
     const report::PageModel ticked = render(QDate(1999, 6, 11), true);
     QCOMPARE(text(ticked, QStringLiteral("QRLabel21")), QStringLiteral("전결"));
     const report::PageModel unticked = render(QDate(1999, 6, 11), false);
+    QCOMPARE(m_outcome, Outcome::Shown);
     QVERIFY(!unticked.pages.front().contains(QStringLiteral("전결")));
     // The rest of the approval box prints either way.
     for (const char *title : {"담  당", "과  장", "국  장", "본부장"})
