@@ -17,6 +17,10 @@ private slots:
     void outerJoinRows();
     void dayConditionsBecomeRanges_data();
     void dayConditionsBecomeRanges();
+    void prefixConditionsBecomeRanges_data();
+    void prefixConditionsBecomeRanges();
+    void prefixRangeRows_data();
+    void prefixRangeRows();
     void parametersByPosition();
     void resultNamesAsOracleReportsThem();
 };
@@ -119,6 +123,110 @@ void TstTranslator::dayConditionsBecomeRanges()
     } catch (const db::DbError &e) {
         QVERIFY2(where.isEmpty(), qPrintable(e.text()));
     }
+}
+
+void TstTranslator::prefixConditionsBecomeRanges_data()
+{
+    QTest::addColumn<QString>("oracle");
+    QTest::addColumn<QString>("where");
+    auto monthRange = [](int n) {
+        return QStringLiteral("((stat_day >= ora_num_text(?%1)) AND (stat_day < ora_prefix_end(ora_num_text(?%1)))) "
+                              "AND (ora_substr(stat_day, 1, 6) = ora_num_text(?%1))")
+            .arg(n);
+    };
+    QTest::newRow("month of a parameter") << "select 1 from stat_hub_rpt where SUBSTR(stat_day,1,6) = :m"
+                                          << "(" + monthRange(1) + ")";
+    QTest::newRow("text written first, qualified column")
+        << "select 1 from stat_hub_org o where '200402' = substr(o.stat_day, 1, 6)"
+        << "(((o.stat_day >= '200402') AND (o.stat_day < ora_prefix_end('200402'))) AND ('200402' = "
+           "ora_substr(o.stat_day, 1, 6)))";
+    QTest::newRow("beside other conditions and inside OR")
+        << "select 1 from stat_hub_pol where pol_id = :p and (substr(stat_day,1,6) = :m or stat_day = :d)"
+        << "((pol_id = ?1) AND ((" + monthRange(2) + ") OR (stat_day = ?3)))";
+    QTest::newRow("whole key without a length")
+        << "select 1 from stat_hub_op where substr(stat_day, 1) = '20040229'"
+        << "(((stat_day >= '20040229') AND (stat_day < ora_prefix_end('20040229'))) AND (ora_substr(stat_day, 1) = "
+           "'20040229'))";
+    // Left as written: the truth of the condition is not all that counts, the prefix does not
+    // start the key, the value might be compared as a number, or the column might not be text.
+    QTest::newRow("under NOT") << "select 1 from stat_hub_rpt where not (substr(stat_day,1,6) = :m)"
+                               << "(NOT (ora_substr(stat_day, 1, 6) = ora_num_text(?1)))";
+    QTest::newRow("not from the first character") << "select 1 from stat_hub_rpt where substr(stat_day,5,2) = :m"
+                                                  << "(ora_substr(stat_day, 5, 2) = ora_num_text(?1))";
+    QTest::newRow("a number literal") << "select 1 from stat_hub_rpt where substr(stat_day,1,6) = 200402"
+                                      << "(ora_substr(stat_day, 1, 6) = 200402)";
+    QTest::newRow("another column") << "select 1 from stat_hub_rpt where substr(rpt_id,1,2) = :m"
+                                    << "(ora_substr(rpt_id, 1, 2) = ora_num_text(?1))";
+    QTest::newRow("a derived table's column")
+        << "select 1 from (select 20040201 stat_day from dual) t where substr(t.stat_day,1,6) = :m"
+        << "(ora_substr(t.stat_day, 1, 6) = ora_num_text(?1))";
+    QTest::newRow("a table that is no statistics table")
+        << "select 1 from report_requisition where substr(stat_day,1,6) = :m"
+        << "(ora_substr(stat_day, 1, 6) = ora_num_text(?1))";
+}
+
+void TstTranslator::prefixConditionsBecomeRanges()
+{
+    QFETCH(QString, oracle);
+    QFETCH(QString, where);
+    const QString sql = db::translateOracle(oracle).sql;
+    QCOMPARE(sql.mid(sql.indexOf(QLatin1String(" WHERE ")) + 7), where);
+}
+
+void TstTranslator::prefixRangeRows_data()
+{
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("ids");
+    // Keys around a month's edges, shorter and longer keys, and text past the digits (a Korean
+    // syllable, the highest character) that must still sort inside the range.
+    QTest::newRow("month as text") << "substr(stat_day,1,6) = :k" << QVariant(QStringLiteral("200402"))
+                                   << "feb-short,feb-01,feb-7,feb-29,feb-hangul,feb-max";
+    QTest::newRow("month as a number") << "substr(stat_day,1,6) = :k" << QVariant(qint64(200402))
+                                       << "feb-short,feb-01,feb-7,feb-29,feb-hangul,feb-max";
+    QTest::newRow("month written in the statement")
+        << "'200401' = substr(stat_day,1,6)" << QVariant() << "jan-short,jan-31";
+    QTest::newRow("one day") << "substr(stat_day,1,8) = :k" << QVariant(QStringLiteral("20040229")) << "feb-29";
+    QTest::newRow("whole key") << "substr(stat_day,1) = :k" << QVariant(QStringLiteral("200402")) << "feb-short";
+    QTest::newRow("Korean prefix") << "substr(stat_day,1,5) = :k" << QVariant(QStringLiteral("2004가")) << "hangul-4";
+    QTest::newRow("a key no row has") << "substr(stat_day,1,6) = :k" << QVariant(QStringLiteral("200403x")) << "";
+    QTest::newRow("null parameter") << "substr(stat_day,1,6) = :k" << QVariant() << "";
+    QTest::newRow("within OR") << "(substr(stat_day,1,6) = :k or rpt_id = 'mar-01')"
+                               << QVariant(QStringLiteral("200401")) << "jan-short,jan-31,mar-01";
+}
+
+void TstTranslator::prefixRangeRows()
+{
+    QFETCH(QString, condition);
+    QFETCH(QVariant, value);
+    QFETCH(QString, ids);
+    test::FixtureDb fx(
+        QStringLiteral("create table stat_hub_rpt(stat_day text, rpt_id text);"
+                       "create index ix on stat_hub_rpt(stat_day);"
+                       "insert into stat_hub_rpt values ('20040131','jan-31'),('20040201','feb-01'),"
+                       "('20040229','feb-29'),('20040301','mar-01'),('200402','feb-short'),('2004021','feb-7'),"
+                       "('200401','jan-short'),('20040','five'),('','empty'),(NULL,'null'),"
+                       "('200402가','feb-hangul'),('2004가나','hangul-4'),('200402' || char(1114111),'feb-max');"));
+    auto idsOf = [&](const QString &where) {
+        db::Query q(QStringLiteral("commonDB"), {QStringLiteral("select rpt_id from stat_hub_rpt where ") + where +
+                                                 QStringLiteral(" order by stat_day")});
+        if (q.paramNames().contains(QStringLiteral("k"), Qt::CaseInsensitive))
+            q.paramByName(QStringLiteral("k")).setValue(value);
+        q.open();
+        QStringList got;
+        for (q.first(); !q.eof(); q.next())
+            got.append(q.fieldByName(QStringLiteral("rpt_id")).asString());
+        return got.join(u',');
+    };
+    QVERIFY(db::translateOracle(QStringLiteral("select 1 from stat_hub_rpt where ") + condition)
+                .sql.contains(QLatin1String("ora_prefix_end")));
+    QCOMPARE(idsOf(condition), ids);
+    // The same condition where the rewrite does not apply (start position written as a sum).
+    QString plain = condition;
+    plain.replace(QLatin1String("stat_day,1"), QLatin1String("stat_day,0+1"));
+    QVERIFY(!db::translateOracle(QStringLiteral("select 1 from stat_hub_rpt where ") + plain)
+                 .sql.contains(QLatin1String("ora_prefix_end")));
+    QCOMPARE(idsOf(plain), ids);
 }
 
 void TstTranslator::parametersByPosition()

@@ -778,6 +778,20 @@ void daykeyBound(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
 }
 
+// ora_prefix_end(text): the text followed by the byte 0xFF, which no UTF-8 text holds; every text
+// starting with the given one sorts below it (byte order, as the index compares).
+void prefixEnd(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    QByteArray bound(text ? text : "", sqlite3_value_bytes(argv[0]));
+    bound.append('\xff');
+    sqlite3_result_text(ctx, bound.constData(), int(bound.size()), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 void registerFunctions(sqlite3 *db)
@@ -809,6 +823,7 @@ void registerFunctions(sqlite3 *db)
         {"ora_trunc_date", 1, guarded<truncDate>, true},
         {"ora_sysdate", 0, guarded<sysdate>, false},
         {"ora_daykey_bound", 2, guarded<daykeyBound>, true},
+        {"ora_prefix_end", 1, guarded<prefixEnd>, true},
     };
     for (const Fn &f : fns) {
         const int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);

@@ -408,6 +408,7 @@ ExprPtr compare(const QString &op, ExprPtr l, ExprPtr r)
     return e;
 }
 
+// A call of one of our own functions, with one argument (b null) or two.
 ExprPtr internalCall(const char *name, ExprPtr a, ExprPtr b, Type type)
 {
     auto e = std::make_unique<Expr>();
@@ -418,7 +419,8 @@ ExprPtr internalCall(const char *name, ExprPtr a, ExprPtr b, Type type)
     e->pos = a->pos;
     e->end = a->end;
     e->args.push_back(std::move(a));
-    e->args.push_back(std::move(b));
+    if (b)
+        e->args.push_back(std::move(b));
     return e;
 }
 
@@ -478,6 +480,71 @@ void rewriteDayRanges(ExprPtr &e)
     }
 }
 
+// A day-key column of a statistics table named in this SELECT: text in every row (the column's
+// affinity makes it so), which an index range on the column needs for a prefix to mean a range.
+bool isDayKeyColumn(const Select &s, const Expr &e)
+{
+    if (e.kind != Expr::Column || e.quoted || e.text.compare(QLatin1String("STAT_DAY"), Qt::CaseInsensitive) != 0)
+        return false;
+    auto statTable = [](const TableRef &ref) {
+        return !ref.sub && ref.name.section(u'.', -1).startsWith(QLatin1String("STAT_HUB"), Qt::CaseInsensitive);
+    };
+    if (!e.qualifier.isEmpty()) {
+        const int t = findTable(s, e.qualifier);
+        return t >= 0 && statTable(s.from[size_t(t)]);
+    }
+    bool any = false;
+    for (const TableRef &ref : s.from) {
+        if (ref.sub)
+            return false; // the name might be a derived table's column of any type
+        any = any || statTable(ref);
+    }
+    return any;
+}
+
+// SUBSTR(k, 1[, n]) = X, k a day key and X a parameter or a text: the rows where X is a prefix
+// of k. The condition stays, and is first narrowed to the index range of keys starting with X:
+//   k >= X AND k < ora_prefix_end(X) AND SUBSTR(k, 1, n) = X
+// Every key that starts with X lies in that range (UTF-8 never holds the byte 0xFF that ends it),
+// so the range only lets the index find the rows. Only where the condition's truth alone counts
+// (under AND and OR): a range false where the condition is null would differ under NOT.
+void rewritePrefixRanges(const Select &s, ExprPtr &e)
+{
+    if (e->kind == Expr::Binary && (e->text == QLatin1String("AND") || e->text == QLatin1String("OR"))) {
+        rewritePrefixRanges(s, e->args[0]);
+        rewritePrefixRanges(s, e->args[1]);
+        return;
+    }
+    if (e->kind != Expr::Binary || e->text != u'=')
+        return;
+    for (int side = 0; side < 2; ++side) {
+        const Expr &f = *e->args[size_t(side)];
+        const Expr &x = *e->args[size_t(1 - side)];
+        if (f.kind != Expr::Func || f.internal || f.text != QLatin1String("SUBSTR") || f.args.size() < 2 ||
+            f.args.size() > 3 || f.args[1]->kind != Expr::Number || f.args[1]->text != u'1' ||
+            !isDayKeyColumn(s, *f.args[0]))
+            continue;
+        if (x.kind != Expr::Param && x.kind != Expr::String)
+            continue;
+        // A parameter is compared as the text it gives, as the condition itself compares it.
+        auto key = [&x]() {
+            ExprPtr k = clone(x);
+            return x.kind == Expr::Param ? internalCall("ora_num_text", std::move(k), nullptr, Type::Text)
+                                         : std::move(k);
+        };
+        const int pos = e->pos, end = e->end;
+        std::vector<ExprPtr> parts;
+        parts.push_back(compare(QStringLiteral(">="), clone(*f.args[0]), key()));
+        parts.push_back(compare(QStringLiteral("<"), clone(*f.args[0]),
+                                internalCall("ora_prefix_end", key(), nullptr, Type::Text)));
+        parts.push_back(std::move(e));
+        e = andAll(std::move(parts));
+        e->pos = pos;
+        e->end = end;
+        return;
+    }
+}
+
 } // namespace
 
 void rewrite(Statement &st, const QString &sql)
@@ -485,11 +552,15 @@ void rewrite(Statement &st, const QString &sql)
     auto perSelect = [&](Select &s) {
         rewriteOuterJoins(s, sql);
         rewriteRownum(s, sql);
-        if (s.where)
+        if (s.where) {
             rewriteDayRanges(s.where);
+            rewritePrefixRanges(s, s.where);
+        }
         for (TableRef &ref : s.from) {
-            if (ref.on)
+            if (ref.on) {
                 rewriteDayRanges(ref.on);
+                rewritePrefixRanges(s, ref.on);
+            }
         }
     };
     if (st.select)
