@@ -83,6 +83,13 @@ void TstOracleFunctions::values_data()
                                           << "";
     QTest::newRow("decode numeric zero") << "decode(0, 0, 0.0, 5)"
                                          << "0";
+    // Only the chosen result is evaluated: a share guarded by DECODE never divides by zero.
+    QTest::newRow("decode guards a division") << "decode(0, 0, 0.0, 5 / 0)"
+                                              << "0";
+    QTest::newRow("decode default guarded") << "decode(n - 8, 0, -1, 1 / (n - 8))"
+                                            << "-1";
+    QTest::newRow("decode later branch") << "decode(n, 1, 1 / 0, 8, n * 2, 1 / 0)"
+                                         << "16";
     // NVL, CONCAT, SUBSTR, ||.
     QTest::newRow("nvl null") << "(select nvl(n, 0) from t where k is null)"
                               << "0";

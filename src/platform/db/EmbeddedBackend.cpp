@@ -49,8 +49,13 @@ void EmbeddedBackend::close()
 const Translation &EmbeddedBackend::translation(const QString &sql)
 {
     auto it = m_cache.find(sql);
-    if (it == m_cache.end())
+    if (it == m_cache.end()) {
+        // Statements composed at run time (the browser's time window) each have a text of their
+        // own; start afresh now and then so that a long session does not grow without bound.
+        if (m_cache.size() >= kMaxCachedTranslations)
+            m_cache.clear();
         it = m_cache.insert(sql, translateOracle(sql));
+    }
     return it.value();
 }
 

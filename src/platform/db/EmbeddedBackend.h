@@ -36,6 +36,7 @@ private:
 
     QString m_path;
     sqlite3 *m_db = nullptr;
+    static constexpr qsizetype kMaxCachedTranslations = 512;
     QHash<QString, Translation> m_cache;
 };
 

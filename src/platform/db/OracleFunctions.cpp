@@ -647,44 +647,34 @@ void substr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     resultText(ctx, s.mid(start - 1, count));
 }
 
-// ora_decode(mode, expr, search1, result1, …[, default]); mode 'T' compares as text, 'N' as
-// numbers, '?' by the first search value's type. Null matches null.
-void decode(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+// ora_decode_eq(mode, expr, first_search, search): whether a DECODE search value matches.
+// Mode 'T' compares as text, 'N' as numbers, '?' by the type of the first search value.
+// Null matches null. DECODE itself becomes a CASE over these tests, so that only the chosen
+// result is evaluated, as on the server (a division in a branch not taken never fails).
+bool decodeMatches(sqlite3_value *modeArg, sqlite3_value *expr, sqlite3_value *first, sqlite3_value *search)
 {
-    QString mode = valueText(argv[0]);
+    QString mode = valueText(modeArg);
     if (mode == u'?')
-        mode = sqlite3_value_type(argv[2]) == SQLITE_INTEGER || sqlite3_value_type(argv[2]) == SQLITE_FLOAT
+        mode = sqlite3_value_type(first) == SQLITE_INTEGER || sqlite3_value_type(first) == SQLITE_FLOAT
                    ? QStringLiteral("N")
                    : QStringLiteral("T");
-    const bool numeric = mode == u'N';
-    sqlite3_value *expr = argv[1];
-    const QString exprText = numeric ? QString() : valueText(expr);
-    const bool exprNull = sqlite3_value_type(expr) == SQLITE_NULL || (!numeric && exprText.isEmpty());
-    Num exprNum;
-    if (numeric && !exprNull)
-        number(expr, &exprNum);
-    int i = 2;
-    for (; i + 1 < argc; i += 2) {
-        sqlite3_value *search = argv[i];
-        bool match;
-        if (numeric) {
-            Num s;
-            const bool has = number(search, &s);
-            match = !has ? exprNull
-                         : !exprNull && (s.isInt && exprNum.isInt ? s.i == exprNum.i : s.real() == exprNum.real());
-        } else {
-            const QString s = valueText(search);
-            match = s.isEmpty() ? exprNull : !exprNull && s == exprText;
-        }
-        if (match) {
-            sqlite3_result_value(ctx, argv[i + 1]);
-            return;
-        }
+    if (mode == u'N') {
+        Num e;
+        const bool exprNull = !number(expr, &e);
+        Num s;
+        if (!number(search, &s))
+            return exprNull;
+        return !exprNull && (s.isInt && e.isInt ? s.i == e.i : s.real() == e.real());
     }
-    if (i < argc)
-        sqlite3_result_value(ctx, argv[i]);
-    else
-        sqlite3_result_null(ctx);
+    const QString exprText = valueText(expr);
+    const bool exprNull = sqlite3_value_type(expr) == SQLITE_NULL || exprText.isEmpty();
+    const QString s = valueText(search);
+    return s.isEmpty() ? exprNull : !exprNull && s == exprText;
+}
+
+void decodeEq(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    sqlite3_result_int(ctx, decodeMatches(argv[0], argv[1], argv[2], argv[3]) ? 1 : 0);
 }
 
 void toCharDate(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -815,7 +805,7 @@ void registerFunctions(sqlite3 *db)
         {"ora_num_text", 1, guarded<numText>, true},
         {"ora_concat", -1, guarded<concat>, true},
         {"ora_substr", -1, guarded<substr>, true},
-        {"ora_decode", -1, guarded<decode>, true},
+        {"ora_decode_eq", 4, guarded<decodeEq>, true},
         {"ora_to_char_date", 2, guarded<toCharDate>, true},
         {"ora_to_date", 2, guarded<toDate>, false}, // missing year or month come from the clock
         {"ora_date_add", 2, guarded<dateAdd>, true},

@@ -209,7 +209,18 @@ private:
             const Expr &first = *e.args[1];
             const Type t = first.kind == Expr::Null ? Type::Text : typeOf(first);
             const char *mode = t == Type::Number ? "'N'" : t == Type::Unknown ? "'?'" : "'T'";
-            return QStringLiteral("ora_decode(%1, ").arg(QLatin1String(mode)) + call("", e.args).mid(1);
+            // A CASE evaluates only the result it chooses, as the server does.
+            const QString subject = expr(*e.args[0]);
+            const QString firstSearch = expr(first);
+            QString out = QStringLiteral("(CASE");
+            size_t i = 1;
+            for (; i + 1 < e.args.size(); i += 2) {
+                out += QStringLiteral(" WHEN ora_decode_eq(%1, %2, %3, %4) = 1 THEN %5")
+                           .arg(QLatin1String(mode), subject, firstSearch, expr(*e.args[i]), expr(*e.args[i + 1]));
+            }
+            if (i < e.args.size())
+                out += QStringLiteral(" ELSE ") + expr(*e.args[i]);
+            return out + QStringLiteral(" END)");
         }
         if (f == QLatin1String("CONCAT")) {
             arity(e, 2, 2);
