@@ -1,6 +1,6 @@
 -- Every statement the system runs, as it stands in its form; composed ones with sample values.
 -- Blocks start with a line "-- @ name".
--- @ Part 2.2 585
+-- @ reception register
 select REQUISITION_NUM, seq_num,
 TO_CHAR(report_date, 'MM-DD') DDay,
 TO_CHAR(report_date, 'HH24:MI') DTime,
@@ -19,7 +19,7 @@ operator_name
 and TO_DATE(:Curr_Day, 'YYYYMMDD')
  =TO_DATE(TO_CHAR(report_date, 'YYYYMMDD'), 'YYYYMMDD')
  order by seq_num
--- @ Part 2.3 670
+-- @ fixed point register
 select REQUISITION_NUM,
       TO_CHAR(report_date, 'MM    DD') report_day,
       TO_CHAR(report_date, 'HH24    MI') report_time,
@@ -40,7 +40,7 @@ Where reporter_type='6'
     = TO_DATE(TO_CHAR(report_date, 'YYYYMMDD'), 'YYYYMMDD')
    And INDIVIDUAL_ID in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
 Order by seq_num
--- @ Part 2.4 753
+-- @ guidance register
 select REQUISITION_NUM, SEQ_NUM,
   TO_CHAR(REPORT_DATE, 'MM   DD') DDay,
   TO_CHAR(REPORT_DATE, 'HH24   MI') DTime,
@@ -53,10 +53,10 @@ where INCIDENT_TYPE in ('B', 'D')
 and TO_DATE(:Curr_Day, 'YYYYMMDD')
  =TO_DATE(TO_CHAR(REPORT_DATE, 'YYYYMMDD'), 'YYYYMMDD')
 order by SEQ_NUM
--- @ Part 2.4 769
+-- @ guidance detail codes
 Select * From BASE_CODE
 Where BAS_LCOD = '100'
--- @ Part 2.5 845
+-- @ lost property register
 select REQUISITION_NUM, seq_num,
        concat( concat( concat( TO_CHAR(report_date, 'MM'),'월'),TO_CHAR(report_date, 'DD')),'일') MMDD,
        concat( concat( concat( TO_CHAR(report_date, 'HH24'),'시'),TO_CHAR(report_date, 'MI')),'분') HHMI,
@@ -79,7 +79,7 @@ where SPEED <> 0
   and TO_DATE(:Curr_Day, 'YYYYMMDD')
     = TO_DATE(TO_CHAR(report_date, 'YYYYMMDD'), 'YYYYMMDD')
 order by seq_num
--- @ Part 3.3 1184
+-- @ correspondent period sums
 select daysum, weeksum, monthsum, totsum
 from  (select sum(report_count) daysum from stat_hub_rpt where stat_day = :currDay),
       (select sum(report_count) weeksum from stat_hub_rpt
@@ -88,7 +88,7 @@ from  (select sum(report_count) daysum from stat_hub_rpt where stat_day = :currD
         where SUBSTR(stat_day,1,6) = :currMonth),
       (select sum(report_count) totsum from stat_hub_rpt
         where stat_day <= :currDay)
--- @ Part 3.3 1196
+-- @ correspondent detail
 select rownum,t4.rpt_id, t4.rpt_name,
            to_char( to_date( :currDay,'yyyymmdd'), 'yyyy-mm-dd' ) Job_Date,
            nvl(t1.total, 0) day_sum,
@@ -119,7 +119,7 @@ select rownum,t4.rpt_id, t4.rpt_name,
  where t4.rpt_id = t1.rpt_id(+) and t4.rpt_name = t1.rpt_name(+)
    and t4.rpt_id = t2.rpt_id(+) and t4.rpt_name = t2.rpt_name(+)
    and t4.rpt_id = t3.rpt_id(+) and t4.rpt_name = t3.rpt_name(+)
--- @ Part 3.3 1234
+-- @ fixed point period sums
 select daysum, weeksum, monthsum, totsum
 from  (select sum(report_count) daysum from stat_hub_org where stat_day = :currDay),
       (select sum(report_count) weeksum from stat_hub_org
@@ -128,7 +128,7 @@ from  (select sum(report_count) daysum from stat_hub_org where stat_day = :currD
         where SUBSTR(stat_day,1,6) = :currMonth),
       (select sum(report_count) totsum from stat_hub_org
         where stat_day <= :currDay)
--- @ Part 3.3 1245
+-- @ fixed point detail
 select t4.org_id, t4.org_name,
            to_char( to_date( :currDay,'yyyymmdd'), 'yyyy-mm-dd' ) job_date,
            nvl(t1.total, 0) day_sum,
@@ -163,40 +163,40 @@ select t4.org_id, t4.org_name,
    and t4.org_name = t2.org_name(+)
    and t4.org_name = t3.org_name(+)
  order by t4.total desc
--- @ Part 3.4 1380
+-- @ period total correspondents
 Select RPT_ID, RPT_NAME, SUM( REPORT_COUNT ) RSUM
 From STAT_HUB_RPT
 Where STAT_DAY Between  '20040101' And '20040131'
 Group By RPT_ID, RPT_NAME
--- @ Part 3.4 1388
+-- @ period total by organisation
 Select R.RPT_ID, O.NAME, RO.ORGANIZATION_ID, R.RPT_NAME, SUM( R.REPORT_COUNT ) RSUM
 From STAT_HUB_RPT R, ROLE RO, ORGANIZATION O 
 Where R.STAT_DAY Between  '20040101' And '20040131'
   And R.RPT_ID = RO.INDIVIDUAL_ID(+)
   And RO.ORGANIZATION_ID = O.ORGANIZATION_ID
 Group By R.RPT_ID, RO.ORGANIZATION_ID, O.NAME, R.RPT_NAME
--- @ Part 3.4 1398
+-- @ period total fixed points
 Select ORG_ID RPT_ID, ORG_NAME RPT_NAME, SUM( REPORT_COUNT ) RSUM
 From STAT_HUB_ORG
 Where STAT_DAY Between  '20040101' And '20040131'
 Group By ORG_ID, ORG_NAME
--- @ Part 3.4 1406
+-- @ period total police points
 Select POL_ID RPT_ID, POL_NAME RPT_NAME, SUM( REPORT_COUNT ) RSUM
 From STAT_HUB_POL
 Where STAT_DAY Between  '20040101' And '20040131'
 Group By POL_ID, POL_NAME
--- @ Part 3.4 1414
+-- @ period total operators
 Select OP_ID RPT_ID, OP_NAME RPT_NAME, SUM( REPORT_COUNT ) RSUM
 From STAT_HUB_OP
 Where STAT_DAY Between  '20040101' And '20040131'
 Group By OP_ID, OP_NAME
--- @ Part 3.4 1422
+-- @ period total citizens
 Select INDIVIDUAL_ID RPT_ID, REPORTER_NAME RPT_NAME, Count(*) RSUM
 From REPORT_REQUISITION
 Where To_char(REPORT_DATE, 'YYYYMMDD') Between  '20040101' And '20040131'
   And REPORTER_TYPE = '3' 
 Group By INDIVIDUAL_ID, REPORTER_NAME
--- @ Part 3.5 1497
+-- @ export by organisation
 Select ROLE.REPORTER_ID,ORG.NAME, ROLE.REPORTER_NAME, 
        SUM( ROLE.REPORT_COUNT ) RCO 
 From STAT_HUB_ROLE ROLE, ORGANIZATION ORG 
@@ -205,7 +205,7 @@ Where ROLE.ROLE_ID = ORG.ORGANIZATION_ID(+)
   And role.Reporter_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
 Group by ROLE.ROLE_ID, ROLE.REPORTER_ID, ORG.NAME, ROLE.REPORTER_NAME
 Order by ROLE.ROLE_ID, ROLE.REPORTER_ID, RCO desc
--- @ Part 4.2 1662
+-- @ police point period sums
 select daysum, weeksum, monthsum, totsum
 from  (select sum(report_count) daysum from stat_hub_pol where stat_day = :currDay),
       (select sum(report_count) weeksum from stat_hub_pol
@@ -214,7 +214,7 @@ from  (select sum(report_count) daysum from stat_hub_pol where stat_day = :currD
         where SUBSTR(stat_day,1,6) = :currMonth),
       (select sum(report_count) totsum from stat_hub_pol
         where stat_day <= :currDay)
--- @ Part 4.2 1673
+-- @ police point detail
 select t4.pol_id, t4.pol_name, nvl(t1.total, 0) day_sum,
            nvl(t1.total/:daysum * 100, 0) day_per,
            nvl(t2.total, 0) week_sum,
@@ -247,7 +247,7 @@ select t4.pol_id, t4.pol_name, nvl(t1.total, 0) day_sum,
    and t4.pol_name = t2.pol_name(+)
    and t4.pol_name = t3.pol_name(+)
  order by t4.total desc
--- @ Part 4.2 1709
+-- @ operator detail
 select t4.op_id, t4.op_name, nvl(t1.total, 0) day_sum,
            nvl(t1.total / :daysum * 100, 0) day_per,
    concat( trunc(nvl(t1.total / :daysum * 100, 0),1),'%') str_day,
@@ -285,7 +285,7 @@ select t4.op_id, t4.op_name, nvl(t1.total, 0) day_sum,
    and t4.op_name = t2.op_name(+)
    and t4.op_name = t3.op_name(+)
  order by t4.total desc
--- @ Part 4.3 1852
+-- @ reporter type totals
 select  nvl(sum(total), 0) tot,
         nvl(sum(reporter1), 0) tot_com,
         concat( trunc( decode(nvl(sum(reporter1), 0),0,0.0,nvl(nvl(sum(reporter1), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_com,
@@ -302,7 +302,7 @@ select  nvl(sum(total), 0) tot,
 from    stat_hub
 where   stat_day >= :start_day
 and     stat_day <= :end_day
--- @ Part 4.3 1872
+-- @ reporter type by day
 select  stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1) str_week, total,
         reporter1, concat( trunc( nvl(reporter1 / total * 100 , 0),1), '%' ) str_com,
         reporter2, concat( trunc( nvl(reporter2 / total * 100 , 0),1), '%' ) str_citi,
@@ -314,7 +314,7 @@ from    stat_hub
 where   stat_day >= :start_day
 and     stat_day <= :end_day
 ORDER BY stat_day
--- @ Part 4.3 1887
+-- @ handling totals
 select  nvl(sum(total), 0) tot,
         nvl(sum(result1), 0) tot_self,
         concat( trunc( decode(nvl(sum(result1), 0),0,0.0,nvl(nvl(sum(result1), 0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_self,
@@ -327,7 +327,7 @@ select  nvl(sum(total), 0) tot,
 from    stat_hub
 where   stat_day >= :start_day
 and     stat_day <= :end_day
--- @ Part 4.3 1903
+-- @ handling by day
 select  stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1) str_week, total,
         result1, concat( trunc( (result1 / total * 100 ),1),'%') str_self,
         result2, concat( trunc( (result2 / total * 100 ),1),'%') str_broad,
@@ -338,7 +338,7 @@ from    stat_hub
 where   stat_day >= :start_day
 and     stat_day <= :end_day
 ORDER BY stat_day
--- @ Part 4.3 1917
+-- @ content totals
 select  nvl(sum(total), 0) tot,
         nvl(sum(content3), 0) tot_cons,
         concat(trunc( decode(nvl(sum(content3),0),0,0.0,nvl(nvl(sum(content3),0) / nvl(sum(total), 0) * 100 , 0)),1),'%') str_cons,
@@ -361,7 +361,7 @@ select  nvl(sum(total), 0) tot,
 from    stat_hub
 where   stat_day >= :start_day
 and     stat_day <= :end_day
--- @ Part 4.3 1943
+-- @ content by day
 select  stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1) str_week, total,
         content3, concat(trunc( decode(content3,0,0.0,content3 / total * 100 ),1),'%') str_cons,
         content4, concat(trunc( decode(content4,0,0.0,content4 / total * 100 ),1),'%') str_event,
@@ -376,7 +376,7 @@ from    stat_hub
 where   stat_day >= :start_day
 and     stat_day <= :end_day
 ORDER BY stat_day
--- @ Part 4.4 2005
+-- @ hour band totals
 select  nvl(sum(total), 0) tot,
         nvl(sum(time06), 0) tot06, nvl(sum(time07), 0) tot07,
         nvl(sum(time08), 0) tot08, nvl(sum(time09), 0) tot09,
@@ -389,7 +389,7 @@ select  nvl(sum(total), 0) tot,
 from    stat_hub 
 where   stat_day >= :start_day
 and     stat_day <= :end_day
--- @ Part 4.4 2020
+-- @ hour band by day
 select  stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1)  str_week, total,
        time06, time07, time08, time09, time10, time11, time12, time13,
        time14, time15, time16, time17, time18, time19, time20, time21,
@@ -399,7 +399,7 @@ from   stat_hub
 where  stat_day >= :start_day
 and    stat_day <= :end_day
 order by stat_day
--- @ Part 4.5 2069
+-- @ correspondents by organisation
 Select ROLE.REPORTER_ID,ROLE.REPORTER_NAME,
        ROLE.ROLE_ID, ORG.NAME,
        SUM( ROLE.REPORT_COUNT ) RCO, t1.S_R S_R
@@ -415,39 +415,39 @@ Where ROLE.ROLE_ID = ORG.ORGANIZATION_ID(+)
   And role.Reporter_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
 group by ROLE.ROLE_ID, ROLE.reporter_ID, ROLE.REPORTER_NAME, ORG.NAME, t1.S_R
 order by ROLE.ROLE_ID,RCO desc
--- @ inline 204
+-- @ account lookup
 SELECT * FROM USER_MANAGE
--- @ inline 520
+-- @ operator names
  select individual_name from individual where  type = '5' or type = 'A'
--- @ inline 2153
+-- @ daily ledger reporters
 select stat_day, total, reporter1, decode(reporter1,0,0.0,nvl(reporter1 / total * 100 , 0)) com_per, reporter2, decode(reporter2,0,0.0,nvl(reporter2 / total * 100 , 0)) citi_per, reporter3, decode(reporter3,0,0.0,nvl(reporter3 / total * 100 , 0)) fix_per, reporter4, decode(reporter4,0,0.0,nvl(reporter4 / total * 100 , 0)) comp_per, reporter5, decode(reporter5,0,0.0,nvl(reporter5 / total * 100 , 0)) police_per, reporter6, decode(reporter6,0,0.0,nvl(reporter6 / total * 100 , 0)) etc_per from stat_hub where stat_day = :start_day
--- @ inline 2154
+-- @ daily ledger contents
 select total, content3, decode(content3,0,0.0,content3 / total * 100 ) cons_per, content4, decode(content4,0,0.0,content4 / total * 100 ) event_per, content5, decode(content5,0,0.0,content5 / total * 100 ) acci_per, content6, decode(content6,0,0.0,content6 / total * 100 ) clim_per, content1, decode(content1,0,0.0,content1 / total * 100 ) flow_per, content2, decode(content2,0,0.0,content2 / total * 100 ) inform_per, content7, decode(content7,0,0.0,content7 / total * 100 ) etc_per, content8, decode(content8,0,0.0,content8 / total * 100 ) Cnt8_per, content9, decode(content9,0,0.0,content9 / total * 100 ) Cnt9_per from stat_hub where stat_day = :start_day
--- @ inline 2155
+-- @ daily ledger in-house
 select total, MORNING_TOTAL, EVENING_TOTAL, time06, time07, time08, time09, time10, time11, time12, time13, time14, time15, time16, time17, time18, time19, time20, time21 from stat_hub_day where stat_day = :start_day and result = '1'
--- @ inline 2247
+-- @ monthly ledger guidance
 select ( SUM(content2) + SUM(content9) ) S_total, SUM(content2) Content2, decode(sum(content2),0,0.0,sum(content2) / ( sum(content2) + sum(content9) ) * 100 ) Cnt2_per, sum(content9) Content9, decode(sum(content9),0,0.0,sum(content9) / ( sum(content2) + sum(content9) ) * 100 ) Cnt9_per, sum( Total ) Total, sum( result1 ) result1, decode(sum(result1),0,0.0,sum(result1) / sum(Total) * 100 ) result1_per, ( sum(result2)+sum(result3) ) B_Total, decode(( sum(result2)+sum(result3) ),0,0.0,( sum(result2)+sum(result3) ) / sum(Total) * 100 ) B_Total_per, sum(result2) result2, decode(sum(result2),0,0.0,sum(result2) / ( sum(result2)+sum(result3) ) * 100 ) result2_per, sum(result3) result3, decode(sum(result3),0,0.0,sum(result3) / ( sum(result2)+sum(result3) ) * 100 ) result3_per from stat_hub where substr(stat_day,1,6) = :start_day
--- @ inline 2318
+-- @ weekly ledger days
 select stat_day, substr(to_char(to_date(stat_day, 'yyyymmdd'), 'DAY'),1,1) str_week, total, time06, time07, time08, time09, time10, time11, time12, time13, time14, time15, time16, time17, time18, time19, time20, time21, time06+time07+time08+time09+time10+time11+time12+time13 sum_am, time14+time15+time16+time17+time18+time19+time20+time21 sum_pm from stat_hub where stat_day >= :start_day and stat_day <= :end_day order by stat_day
--- @ inline 2321
+-- @ weekly ledger average
 select avg(TOTAL) DayAvg from stat_hub where stat_day >= :start_day and stat_day <= :end_day
--- @ inline 2383
+-- @ handling ledger in-house
 select total, MORNING_TOTAL, EVENING_TOTAL, time06, time07, time08, time09, time10, time11, time12, time13, time14, time15, time16, time17, time18, time19, time20, time21 from stat_hub_info where stat_day = :start_day
--- @ inline 2384
+-- @ handling ledger guidance
 select ( content2 + content9 ) S_total, content2, concat(trunc(decode(content2,0,0.0,content2 / ( content2 + content9 ) * 100 ),1),'%') Cnt2_per, content9, concat(trunc(decode(content9,0,0.0,content9 / ( content2 + content9 ) * 100 ),1),'%') Cnt9_per, Total, result1, concat(trunc(decode(result1,0,0.0,result1 / Total * 100 ),1),'%') result1_per, ( result2+result3 ) B_Total, concat(trunc(decode(( result2+result3 ),0,0.0,( result2+result3 ) / Total * 100 ),1),'%') B_Total_per, result2,concat(trunc(decode(result2,0,0.0,result2 / ( result2+result3 ) * 100 ),1),'%') result2_per, result3,concat(trunc(decode(result3,0,0.0,result3 / ( result2+result3 ) * 100 ),1),'%') result3_per from stat_hub where stat_day = :start_day
--- @ inline 2429
+-- @ work log
 select stat_day, total, ( result2 + result3 ) bang, result1, result2, result3, Content2, Content9,content7, ( result2+result3+Content2+Content9+result1 ) S_Tot from stat_hub where stat_day = :start_day
--- @ inline 2475
+-- @ collection results
 select stat_day, total, reporter1, reporter2, reporter3, reporter4, reporter5, reporter6, ( result2 + result3 ) bang, Content2, Content9, result1, ( result2 + result3 + Content2 + Content9 + result1) S_TOTAL, result2, decode(result2,0,0.0,nvl(result2 / ( result2 + result3 ) * 100 , 0)) bang_per from stat_hub where stat_day = :start_day
--- @ inline 2476
+-- @ local office name
 Select BAS_NAME From BASE_CODE where BAS_LCOD = '001'
--- @ inline 2533
+-- @ collection by day
 select stat_day, total, (total+Content2+Content9) S_Total, reporter1, reporter2, reporter3, reporter4, reporter5, reporter6, ( result2 + result3 ) bang, Content2, Content9, result1, result2 from stat_hub where stat_day >= :start_day and stat_day <= :end_day Order by Stat_day
--- @ inline 2534
+-- @ collection totals
 select sum(total) total, (sum(total)+sum(Content2)+sum(Content9)) S_total, sum(reporter1), sum(reporter2), sum(reporter3), sum(reporter4), sum(reporter5), sum(reporter6), sum(( result2 + result3 )) bang, sum(Content2), sum(Content9), sum(result1), sum(result2) from stat_hub where stat_day >= :start_day and stat_day <= :end_day
--- @ inline 2587
+-- @ lost property by day
 select stat_day, total, (L_MISS + L_FOUND + L_CAR + L_ETC ) L_Total, L_MISS, L_FOUND, L_CAR, L_ETC, (F_MISS + F_FOUND + F_CAR + F_ETC ) F_Total, F_MISS, F_FOUND, F_CAR, F_ETC from stat_hub_loss where stat_day >= :start_day and stat_day <= :end_day Order by Stat_day
--- @ inline 2588
+-- @ lost property totals
 select sum( total ) total, ( sum(L_MISS) + sum(L_FOUND) + sum(L_CAR) + sum(L_ETC) ) L_Total, sum(L_MISS) L_MISS, sum(L_FOUND) L_FOUND, sum(L_CAR) L_CAR, sum(L_ETC) L_ETC, ( sum(F_MISS) + sum(F_FOUND) + sum(F_CAR) + sum(F_ETC) ) F_Total, sum(F_MISS) F_MISS, sum(F_FOUND) F_FOUND, sum(F_CAR) F_CAR, sum(F_ETC) F_ETC from stat_hub_loss where stat_day >= :start_day and stat_day <= :end_day
 -- @ browser plain
  select ROWNUM,seq_num,x.*,  decode(reporter_type, '1' , '통신원' , '2' , '경찰제보처', '3' , '시민' , '4' , '직원', '5' , '운영자' , '6' , '고정제보처', '7' , '기타' , '8' , '기관' ,'Z' , '기타') repo_type, decode(INCIDENT_TYPE, '1' , '공사' , '2' , '행사','E' , '정체','D' , '기관', '3' , '사고' , '4' , '기상','A' , '원활', 'B' , '안내',  'Z' , '기타' ) inci_type, TO_CHAR(x.REPORT_DATE,'YYYY-MM-DD HH24:MI') REPO_DATE,  TO_CHAR(x.REGISTE_DATE,'YYYY-MM-DD HH24:MI') REGI_DATE  from  REPORT_REQUISITION x  where  x.REPORT_DATE >= to_date('2004-01-07 09:00','YYYY-MM-DD HH24:MI') and x.REPORT_DATE <= to_date('2004-01-07 10:00','YYYY-MM-DD HH24:MI') Order By REPORT_DATE
@@ -478,15 +478,15 @@ SELECT TO_CHAR((TO_DATE('20040107', 'yyyymmdd') -(TO_NUMBER(TO_CHAR( TO_DATE('20
 SELECT TO_CHAR((TO_DATE('20040111', 'yyyymmdd') -(TO_NUMBER(TO_CHAR( TO_DATE('20040111', 'yyyymmdd'), 'D'))) + 2 - 1  - 7 ), 'yyyymmdd') FROM DUAL
 -- @ period month
 SELECT TO_CHAR(( TO_DATE('20040107', 'yyyymmdd')  - (TO_NUMBER(TO_CHAR( TO_DATE('20040107', 'yyyymmdd')  , 'DD')) )), 'yyyymm') FROM DUAL
--- @ Part 5.1 Query3 broadcast
+-- @ daily ledger broadcast
 select total, decode(TOTAL,0,0.0,nvl(TOTAL / :TOT * 100 , 0)) TOTAL_per, MORNING_TOTAL, decode(MORNING_TOTAL,0,0.0,nvl(MORNING_TOTAL / :MORN * 100 , 0)) MORNING_per, EVENING_TOTAL, decode(EVENING_TOTAL,0,0.0,nvl(EVENING_TOTAL / :ENEN * 100 , 0)) EVENING_per, time06, decode(Time06,0,0.0,nvl(Time06 / :T06 * 100 , 0)) Time06_per, time07, decode(Time07,0,0.0,nvl(Time07 / :T07 * 100 , 0)) Time07_per, time08, decode(Time08,0,0.0,nvl(Time08 / :T08 * 100 , 0)) Time08_per, time09, decode(Time09,0,0.0,nvl(Time09 / :T09 * 100 , 0)) Time09_per, time10, decode(Time10,0,0.0,nvl(Time10 / :T10 * 100 , 0)) Time10_per, time11, decode(Time11,0,0.0,nvl(Time11 / :T11 * 100 , 0)) Time11_per, time12, decode(Time12,0,0.0,nvl(Time12 / :T12 * 100 , 0)) Time12_per, time13, decode(Time13,0,0.0,nvl(Time13 / :T13 * 100 , 0)) Time13_per, time14, decode(Time14,0,0.0,nvl(Time14 / :T14 * 100 , 0)) Time14_per, time15, decode(Time15,0,0.0,nvl(Time15 / :T15 * 100 , 0)) Time15_per, time16, decode(Time16,0,0.0,nvl(Time16 / :T16 * 100 , 0)) Time16_per, time17, decode(Time17,0,0.0,nvl(Time17 / :T17 * 100 , 0)) Time17_per, time18, decode(Time18,0,0.0,nvl(Time18 / :T18 * 100 , 0)) Time18_per, time19, decode(Time19,0,0.0,nvl(Time19 / :T19 * 100 , 0)) Time19_per, time20, decode(Time20,0,0.0,nvl(Time20 / :T20 * 100 , 0)) Time20_per, time21, decode(Time21,0,0.0,nvl(Time21 / :T21 * 100 , 0)) Time21_per from stat_hub_day where stat_day = :start_day and result = '2'
--- @ Part 5.1 Query5 material
+-- @ daily ledger material
 select Sum( Total ) tot, Sum( MORNING_TOTAL ) morn, Sum( EVENING_TOTAL ) enen, Sum( time06 ) t06, Sum( time07 ) t07, Sum( time08 ) t08, Sum( time09 ) t09, Sum( time10 ) t10, Sum( time11 ) t11, Sum( time12 ) t12, Sum( time13 ) t13, Sum( time14 ) t14, Sum( time15 ) t15, Sum( time16 ) t16, Sum( time17 ) t17, Sum( time18 ) t18, Sum( time19 ) t19, Sum( time20 ) t20, Sum( time21 ) t21 from stat_hub_day where stat_day = :start_day and result <> '1' Group by stat_day
--- @ Part 5.2 Query2 month in-house
+-- @ monthly ledger in-house
 select sum(total) total, sum(MORNING_TOTAL) MORNING_TOTAL, sum(EVENING_TOTAL) EVENING_TOTAL, sum(time06) time06, sum(time07) time07, sum(time08) time08, sum(time09) time09, sum(time10) time10, sum(time11) time11, sum(time12) time12, sum(time13) time13, sum(time14) time14, sum(time15) time15, sum(time16) time16, sum(time17) time17, sum(time18) time18, sum(time19) time19, sum(time20) time20, sum(time21) time21 from stat_hub_day where substr(stat_day, 1, 6) = :start_day and result = '1'
--- @ Part 5.2 Query6 month reporters
+-- @ monthly ledger reporters
 select SUM( total ) T1, SUM( reporter1 ) R1, decode(SUM( reporter1 ),0,0.0,nvl(SUM( reporter1 ) / SUM( total ) * 100 , 0)) R1_per, SUM( reporter2 ) R2, decode(SUM( reporter2 ),0,0.0,nvl(SUM( reporter2 ) / SUM( total ) * 100 , 0)) R2_per, SUM( reporter3 ) R3, decode(SUM( reporter3 ),0,0.0,nvl(SUM( reporter3 ) / SUM( total ) * 100 , 0)) R3_per, SUM( reporter4 ) R4, decode(SUM( reporter4 ),0,0.0,nvl(SUM( reporter4 ) / SUM( total ) * 100 , 0)) R4_per, SUM( reporter5 ) R5, decode(SUM( reporter5 ),0,0.0,nvl(SUM( reporter5 ) / SUM( total ) * 100 , 0)) R5_per, SUM( reporter6 ) R6, decode(SUM( reporter6 ),0,0.0,nvl(SUM( reporter6 ) / SUM( total ) * 100 , 0)) R6_per from stat_hub where substr(stat_day,1,6) = :start_day
--- @ Part 5.3 qrySum
+-- @ weekly ledger running sums
 select nvl(sum(total), 0) tot, nvl(sum(time06), 0) tot06, nvl(sum(time07), 0) tot07, nvl(sum(time08), 0) tot08, nvl(sum(time09), 0) tot09, nvl(sum(time10), 0) tot10, nvl(sum(time11), 0) tot11, nvl(sum(time12), 0) tot12, nvl(sum(time13), 0) tot13, nvl(sum(time14), 0) tot14, nvl(sum(time15), 0) tot15, nvl(sum(time16), 0) tot16, nvl(sum(time17), 0) tot17, nvl(sum(time18), 0) tot18, nvl(sum(time19), 0) tot19, nvl(sum(time20), 0) tot20, nvl(sum(time21), 0) tot21 from stat_hub where stat_day >= :start_day and stat_day <= :end_day
--- @ Part 5.3 qrySumAll
+-- @ weekly ledger overall sums
 select nvl(sum(total), 0) tot, nvl(sum(time06), 0) tot06, nvl(sum(time07), 0) tot07, nvl(sum(time08), 0) tot08, nvl(sum(time09), 0) tot09, nvl(sum(time10), 0) tot10, nvl(sum(time11), 0) tot11, nvl(sum(time12), 0) tot12, nvl(sum(time13), 0) tot13, nvl(sum(time14), 0) tot14, nvl(sum(time15), 0) tot15, nvl(sum(time16), 0) tot16, nvl(sum(time17), 0) tot17, nvl(sum(time18), 0) tot18, nvl(sum(time19), 0) tot19, nvl(sum(time20), 0) tot20, nvl(sum(time21), 0) tot21 from stat_hub Where stat_day <= :End_Day

@@ -138,7 +138,7 @@ void TstStatements::rows_data()
     // The day register: the day's reports but fixed points, by sequence; labels, marks, the
     // report at 23:59:30 inside the day and the neighbours' reports outside it.
     QTest::newRow("reception register")
-        << "Part 2.2 585"
+        << "reception register"
         << "REQUISITION_NUM|SEQ_NUM|DDAY|DTIME|COMMENTS|INCIDENT_TYPE|REPORTER_NAME|INDIVIDUAL_ID|REPORTER_TYPE|"
            "SEND_FLAG|BROAD_FLAG|OPERATOR_NAME"
         << "R2|1|01-07|00:00|원활|원활|김통신|C1|통신원|*|*|김접수\n"
@@ -146,16 +146,16 @@ void TstStatements::rows_data()
            "R5|5|01-07|13:05|통보|기관|도로공사|X1|기관|*||김접수\n"
            "R8|6|01-07|09:59|기타|기타|시민1|P1|시민|*||최운영";
     QTest::newRow("fixed point register, current members only")
-        << "Part 2.3 670"
+        << "fixed point register"
         << "REQUISITION_NUM|REPORT_DAY|REPORT_TIME|COMMENTS|INCIDENT_TYPE|REPORTER_NAME|INDIVIDUAL_ID|REPORTER_TYPE|"
            "SEND_FLAG|BROAD_FLAG|OPERATOR_NAME"
         << "R3|01    07|23    59|길 문의|안내|남산고정|F1|고정제보처|||최운영";
     QTest::newRow("lost property register")
-        << "Part 2.5 845"
+        << "lost property register"
         << "REQUISITION_NUM|SEQ_NUM|MMDD|HHMI|COMMENTS|REPORTER_NAME|SPEED_T|REPORTER_TYPE|OPERATOR_NAME"
         << "R5|5|01월07일|13시05분|통보|도로공사|습득|기관|김접수";
     // Correspondents: period sums, and the detail with outer-joined periods and cut shares.
-    QTest::newRow("correspondent sums") << "Part 3.3 1184"
+    QTest::newRow("correspondent sums") << "correspondent period sums"
                                         << "DAYSUM|WEEKSUM|MONTHSUM|TOTSUM"
                                         << "13|6|8|25";
     // The browser's hour: citizens, sent but not broadcast (a null broadcast flag counts), oldest first.
@@ -170,10 +170,10 @@ void TstStatements::rows_data()
            "2004-01-07 09:59|2004-01-07 10:00";
     // Correspondents by organisation: ROLE outer, ORGANIZATION inner, so C2 (organisation G9
     // unknown) drops out and the rest keeps its row.
-    QTest::newRow("period totals by organisation") << "Part 3.4 1388"
+    QTest::newRow("period totals by organisation") << "period total by organisation"
                                                    << "RPT_ID|NAME|ORGANIZATION_ID|RPT_NAME|RSUM"
                                                    << "C1|서울지부|G1|김통신|3";
-    QTest::newRow("citizens by day text") << "Part 3.4 1422"
+    QTest::newRow("citizens by day text") << "period total citizens"
                                           << "RPT_ID|RPT_NAME|RSUM"
                                           << "P1|시민1|2\nP2|시민2|1\nP3|시민3|1";
 }
