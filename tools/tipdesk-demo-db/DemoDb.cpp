@@ -446,7 +446,7 @@ struct Writer {
         const Member *receiver = onDuty[std::size_t(rng.below(int(onDuty.size())))];
         const Member *registrar = rng.chance(0.7) ? receiver : onDuty[std::size_t(rng.below(int(onDuty.size())))];
 
-        char when[24], registered[24], num[24];
+        char when[64], registered[64], num[64]; // roomy: the compiler cannot see the bounds of the parts
         std::snprintf(when, sizeof when, "%s%02d:%02d:%02d", prefix, sec / 3600, sec / 60 % 60, sec % 60);
         std::snprintf(registered, sizeof registered, "%s%02d:%02d:%02d", prefix, regSec / 3600, regSec / 60 % 60,
                       regSec % 60);
