@@ -23,6 +23,7 @@ fi
 
 build="$1"; shift
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/tipdesk-ccache}"
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}" # cache hits across clones in other folders
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja "$@"
 fi
