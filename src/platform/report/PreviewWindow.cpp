@@ -189,7 +189,15 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
     layout->addLayout(status);
 
     connect(d->zoom, &QComboBox::currentIndexChanged, this, [this] { showPage(d->current); });
-    connect(d->pageBox, &QSpinBox::editingFinished, this, [this] { showPage(d->pageBox->value() - 1); });
+    connect(d->pageBox, &QSpinBox::editingFinished, this, [this] {
+        showPage(d->pageBox->value() - 1);
+        // After Enter the page box would keep Home and End for its own cursor; hand the keys back
+        // to the page. (When it lost focus to another widget, that widget keeps it.)
+        if (d->pageBox->hasFocus())
+            d->scroll->setFocus(Qt::OtherFocusReason);
+    });
+    // The fitting zooms follow the window: showing, resizing, scroll bars coming and going.
+    d->scroll->viewport()->installEventFilter(this);
 
     // Builds in slices between events, so the first page shows while the rest is built.
     d->timer = new QTimer(this);
@@ -239,7 +247,20 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
     showPage(0);
 }
 
-PreviewWindow::~PreviewWindow() = default;
+PreviewWindow::~PreviewWindow()
+{
+    // QDialog's destructor hides the window after d is gone; the page box losing focus then must
+    // not navigate.
+    disconnect(d->pageBox, nullptr, this, nullptr);
+    d->scroll->viewport()->removeEventFilter(this);
+}
+
+bool PreviewWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == d->scroll->viewport() && event->type() == QEvent::Resize && d->zoom->currentIndex() < 2)
+        showPage(d->current);
+    return QDialog::eventFilter(watched, event);
+}
 
 void PreviewWindow::loadModel(PageModel model)
 {

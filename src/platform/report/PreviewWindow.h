@@ -27,6 +27,9 @@ public:
     void showPage(int index);
     bool building() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     class Private;
     std::unique_ptr<Private> d;

@@ -1,0 +1,426 @@
+#include "ReportFixture.h"
+#include "platform/report/PreviewWindow.h"
+#include "platform/report/Renderer.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QThread>
+#include <QtTest>
+
+using namespace tipdesk;
+using namespace tipdesk::test;
+using report::PageModel;
+using report::PreviewWindow;
+
+class TstPreview : public QObject {
+    Q_OBJECT
+private slots:
+    void showsEveryPageOnceBuilt();
+    void navigatesByKeysAndTypedNumber_data();
+    void navigatesByKeysAndTypedNumber();
+    void zoomStepsChangeThePageSize_data();
+    void zoomStepsChangeThePageSize();
+    void firstPageShowsWhileALongReportBuilds();
+    void escapeClosesTheWindowAndPreviewReturns_data();
+    void escapeClosesTheWindowAndPreviewReturns();
+    void closesWithAPageNumberHalfTyped_data();
+    void closesWithAPageNumberHalfTyped();
+};
+
+namespace {
+
+constexpr int shortRows = 100; // a handful of pages
+
+QJsonArray bands()
+{
+    return QJsonArray{
+        band("PH", "rbPageHeader", 8, {item("PageNo", "TQRSysData", {{"Data", "qrsPageNumber"}}, 170, 1, 17)}),
+        band("TitleBand", "rbTitle", 20, {label("TitleLabel", "제목", 60, 2, 60, 8)}),
+        band("CH", "rbColumnHeader", 10, {label("HeadK", "순번", 1, 1)}),
+        band("DB", "rbDetail", 10,
+             {item("DetailNo", "TQRSysData", {{"Data", "qrsDetailNo"}}, 1, 1, 10),
+              item("FieldV", "TQRDBText", {{"DataField", "v"}}, 20, 1)}),
+        band("SB", "rbSummary", 10, {label("SumCaption", "계", 1, 1)}),
+        band("PF", "rbPageFooter", 10, {label("FooterLabel", "끝", 1, 1)}),
+    };
+}
+
+// A form whose detail band can be slowed down: each record then takes at least a millisecond, so
+// a long build certainly spans many of the window's slices whatever the machine's speed.
+class SlowForm : public TestForm {
+public:
+    explicit SlowForm(bool slow)
+    {
+        onBandBeforePrint(QStringLiteral("DBBeforePrint"), [slow](report::Band &, bool &) {
+            if (slow)
+                QThread::msleep(1);
+        });
+        QJsonArray b = bands();
+        QJsonObject detail = b[3].toObject();
+        detail.insert("BeforePrint", "DBBeforePrint");
+        b[3] = detail;
+        load(reportJson(b, {{"Options", QJsonArray{"FirstPageHeader"}}}));
+    }
+};
+
+struct Parts {
+    QSpinBox *pageBox = nullptr;
+    QLabel *count = nullptr;
+    QComboBox *zoom = nullptr;
+    QScrollArea *scroll = nullptr;
+    QProgressBar *progress = nullptr;
+    QPushButton *cancel = nullptr;
+    QWidget *page() const { return scroll->widget(); }
+};
+
+Parts partsOf(PreviewWindow &w)
+{
+    Parts p;
+    p.pageBox = w.findChild<QSpinBox *>();
+    p.zoom = w.findChild<QComboBox *>();
+    p.scroll = w.findChild<QScrollArea *>();
+    p.progress = w.findChild<QProgressBar *>();
+    p.cancel = w.findChild<QPushButton *>();
+    const auto labels = w.findChildren<QLabel *>();
+    if (labels.size() == 1)
+        p.count = labels.front();
+    return p;
+}
+
+bool complete(const Parts &p)
+{
+    return p.pageBox && p.count && p.zoom && p.scroll && p.scroll->widget() && p.progress && p.cancel;
+}
+
+// Dark pixels inside the page's border: zero for a blank page.
+int inkOf(QWidget *page)
+{
+    const QImage img = page->grab().toImage();
+    int ink = 0;
+    for (int y = 2; y < img.height() - 2; ++y)
+        for (int x = 2; x < img.width() - 2; ++x)
+            if (qGray(img.pixel(x, y)) < 128)
+                ++ink;
+    return ink;
+}
+
+// A window over a finished model, as after loading a saved report.
+struct LoadedWindow {
+    FixtureDb db{numberedRows(shortRows)};
+    SlowForm form{false};
+    std::unique_ptr<PreviewWindow> w = std::make_unique<PreviewWindow>(nullptr);
+    Parts p;
+    LoadedWindow()
+    {
+        w->loadModel(form.render());
+        p = partsOf(*w);
+    }
+};
+
+void showActive(QWidget &w)
+{
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+int finishedPageCount()
+{
+    SlowForm form(false);
+    return form.render().pageCount();
+}
+
+void press(PreviewWindow &w, Qt::Key key)
+{
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
+    QTest::keyClick(target, key);
+}
+
+// As a user does: click into the page box, replace its text, press Enter.
+void typePage(const Parts &p, const QString &text)
+{
+    p.pageBox->setFocus(Qt::MouseFocusReason);
+    p.pageBox->selectAll();
+    QTest::keyClicks(p.pageBox, text);
+    QTest::keyClick(p.pageBox, Qt::Key_Return);
+}
+
+} // namespace
+
+void TstPreview::showsEveryPageOnceBuilt()
+{
+    FixtureDb db(numberedRows(shortRows));
+    const int pages = finishedPageCount();
+    QVERIFY(pages >= 4);
+    SlowForm form(false);
+    PreviewWindow w(std::make_unique<report::Renderer>(form));
+    const Parts p = partsOf(w);
+    QVERIFY(complete(p));
+    showActive(w);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.building(), 8000);
+    QCOMPARE(w.model().pageCount(), pages);
+    QCOMPARE(p.count->text(), QStringLiteral(" / %1").arg(pages));
+    QCOMPARE(p.pageBox->maximum(), pages);
+    QCOMPARE(p.pageBox->value(), 1);
+    QCOMPARE(w.currentPage(), 0);
+    QVERIFY(!p.progress->isVisible());
+    QVERIFY(!p.cancel->isVisible());
+    QVERIFY(inkOf(p.page()) > 0);
+}
+
+void TstPreview::navigatesByKeysAndTypedNumber_data()
+{
+    // Steps: a key name, or "=N" for typing N into the page box; -1 in expected means the last page.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("expected"); // 0-based
+    QTest::newRow("PgDn") << QStringList{"PgDn"} << 1;
+    QTest::newRow("PgDn twice") << QStringList{"PgDn", "PgDn"} << 2;
+    QTest::newRow("PgDn stops at the last page") << QStringList{"End", "PgDn"} << -1;
+    QTest::newRow("PgUp") << QStringList{"PgDn", "PgDn", "PgUp"} << 1;
+    QTest::newRow("PgUp stops at the first page") << QStringList{"PgUp"} << 0;
+    QTest::newRow("End") << QStringList{"End"} << -1;
+    QTest::newRow("Home after End") << QStringList{"End", "Home"} << 0;
+    QTest::newRow("typed number") << QStringList{"=3"} << 2;
+    QTest::newRow("typed number after End") << QStringList{"End", "=2"} << 1;
+    QTest::newRow("PgDn after a typed number") << QStringList{"=3", "PgDn"} << 3;
+    QTest::newRow("Home after a typed number") << QStringList{"=3", "Home"} << 0;
+    QTest::newRow("End after a typed number") << QStringList{"=2", "End"} << -1;
+    QTest::newRow("typed number beyond the last") << QStringList{"=2", "=99"} << 1;
+    QTest::newRow("typed zero") << QStringList{"=3", "=0"} << 2;
+}
+
+void TstPreview::navigatesByKeysAndTypedNumber()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, expected);
+    FixtureDb db(numberedRows(shortRows));
+    SlowForm form(false);
+    PreviewWindow w(std::make_unique<report::Renderer>(form));
+    const Parts p = partsOf(w);
+    QVERIFY(complete(p));
+    showActive(w);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.building(), 8000);
+    const int pages = w.model().pageCount();
+    QVERIFY(pages >= 4);
+    if (expected < 0)
+        expected = pages - 1;
+    const QHash<QString, Qt::Key> keys{
+        {"PgDn", Qt::Key_PageDown}, {"PgUp", Qt::Key_PageUp}, {"Home", Qt::Key_Home}, {"End", Qt::Key_End}};
+    for (const QString &s : steps) {
+        if (s.startsWith('='))
+            typePage(p, s.mid(1));
+        else
+            press(w, keys.value(s));
+    }
+    QCOMPARE(w.currentPage(), expected);
+    QCOMPARE(p.pageBox->value(), expected + 1);
+    QCOMPARE(p.pageBox->text(), QString::number(expected + 1));
+    // The page drawn is the one named: its page number is on it.
+    QCOMPARE(w.model().pages[size_t(expected)].textsOf("PageNo"), QStringList{QString::number(expected + 1)});
+    QVERIFY(inkOf(p.page()) > 0);
+}
+
+void TstPreview::zoomStepsChangeThePageSize_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<double>("percent"); // 0: the step fits the window
+    QTest::newRow("whole page") << "전체 페이지" << 0.0;
+    QTest::newRow("page width") << "페이지 너비" << 0.0;
+    QTest::newRow("50%") << "50%" << 50.0;
+    QTest::newRow("75%") << "75%" << 75.0;
+    QTest::newRow("100%") << "100%" << 100.0;
+    QTest::newRow("150%") << "150%" << 150.0;
+    QTest::newRow("200%") << "200%" << 200.0;
+}
+
+void TstPreview::zoomStepsChangeThePageSize()
+{
+    QFETCH(QString, step);
+    QFETCH(double, percent);
+    LoadedWindow loaded;
+    PreviewWindow &w = *loaded.w;
+    const Parts &p = loaded.p;
+    QVERIFY(complete(p));
+    const int index = p.zoom->findText(step);
+    QVERIFY(index >= 0);
+    p.zoom->setCurrentIndex(index);
+    if (percent > 0) {
+        showActive(w);
+        // An A4 portrait page, 210 x 297 mm, at the screen's resolution times the step.
+        const double dpi = w.logicalDpiX() * percent / 100.0;
+        QCOMPARE(p.page()->width(), int(210 * dpi / 25.4) + 1);
+        QCOMPARE(p.page()->height(), int(297 * dpi / 25.4) + 1);
+        // Moving to another page keeps the step.
+        QTest::keyClick(&w, Qt::Key_End);
+        QCOMPARE(w.currentPage(), w.model().pageCount() - 1);
+        QCOMPARE(p.page()->width(), int(210 * dpi / 25.4) + 1);
+        return;
+    }
+    const bool wholePage = index == 0;
+    for (const QSize size : {QSize(1000, 800), QSize(600, 500), QSize(900, 1000)}) {
+        w.resize(size);
+        if (!w.isVisible())
+            showActive(w);
+        QTRY_COMPARE(w.size(), size);
+        const QSize vp = p.scroll->viewport()->size();
+        const QSize page = p.page()->size();
+        if (wholePage) {
+            // The whole sheet is in view, and it fills the height or the width.
+            QVERIFY2(page.width() <= vp.width() && page.height() <= vp.height(),
+                     qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                                    .arg(page.width())
+                                    .arg(page.height())
+                                    .arg(vp.width())
+                                    .arg(vp.height())));
+            QVERIFY(page.height() >= vp.height() - 12 || page.width() >= vp.width() - 12);
+        } else {
+            // The sheet's width is the window's, less the scroll bar the tall page brings.
+            QVERIFY2(page.width() <= vp.width() + 1 && page.width() >= vp.width() - 40,
+                     qPrintable(QStringLiteral("%1 in %2").arg(page.width()).arg(vp.width())));
+        }
+    }
+}
+
+void TstPreview::firstPageShowsWhileALongReportBuilds()
+{
+    constexpr int rows = 3000;
+    FixtureDb db(numberedRows(rows));
+    SlowForm form(true);
+    PreviewWindow w(std::make_unique<report::Renderer>(form));
+    const Parts p = partsOf(w);
+    QVERIFY(complete(p));
+    QVERIFY(w.building());
+    showActive(w);
+    QTRY_VERIFY_WITH_TIMEOUT(w.model().pageCount() >= 2 || !w.building(), 8000);
+    // Each record takes a millisecond, so a few thousand cannot have been built yet.
+    QVERIFY(w.building());
+    QVERIFY(p.progress->isVisible());
+    QVERIFY(p.cancel->isVisible());
+    QVERIFY(p.progress->value() > 0 && p.progress->value() < p.progress->maximum());
+    const int shown = p.pageBox->maximum();
+    QVERIFY(shown >= 1);
+    QCOMPARE(p.count->text(), QStringLiteral(" / %1+").arg(shown));
+    QCOMPARE(w.currentPage(), 0);
+    QCOMPARE(p.pageBox->value(), 1);
+    QVERIFY(inkOf(p.page()) > 0);
+
+    // Cancelling keeps the complete pages and ends the build.
+    QTest::mouseClick(p.cancel, Qt::LeftButton);
+    QVERIFY(!w.building());
+    QVERIFY(!p.progress->isVisible());
+    QVERIFY(!p.cancel->isVisible());
+    const int kept = w.model().pageCount();
+    QVERIFY(kept >= shown);
+    QCOMPARE(pageOf(w.model(), "SumCaption", "계"), -1); // the report's end was never reached
+    QCOMPARE(p.count->text(), QStringLiteral(" / %1").arg(kept));
+    QTest::keyClick(&w, Qt::Key_End);
+    QCOMPARE(w.currentPage(), kept - 1);
+    QCOMPARE(w.model().pages.back().textsOf("PageNo"), QStringList{QString::number(kept)});
+    QVERIFY(inkOf(p.page()) > 0);
+    // Nothing builds on in the background.
+    QTest::qWait(100);
+    QCOMPARE(w.model().pageCount(), kept);
+}
+
+void TstPreview::escapeClosesTheWindowAndPreviewReturns_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("slow");
+    QTest::addColumn<bool>("waitForTheBuild");
+    QTest::newRow("finished report") << shortRows << false << true;
+    QTest::newRow("while building") << 3000 << true << false;
+}
+
+void TstPreview::escapeClosesTheWindowAndPreviewReturns()
+{
+    QFETCH(int, rows);
+    QFETCH(bool, slow);
+    QFETCH(bool, waitForTheBuild);
+    FixtureDb db(numberedRows(rows));
+    SlowForm form(slow);
+
+    QString seen; // the page count the window showed before Esc
+    bool wasBuilding = false;
+    bool forced = false; // true when Esc did not close it and the guard had to
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, this, [&] {
+        forced = true;
+        if (auto *w = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget()))
+            w->reject();
+    });
+    guard.start(9000);
+    QTimer::singleShot(0, this, [&] {
+        auto *w = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget());
+        if (!w)
+            return;
+        QApplication::setActiveWindow(w);
+        (void)QTest::qWaitForWindowActive(w);
+        if (waitForTheBuild) {
+            while (w->building() && !forced)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        } else {
+            while (w->model().pageCount() < 1 && w->building() && !forced)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        wasBuilding = w->building();
+        if (const QLabel *count = w->findChild<QLabel *>())
+            seen = count->text();
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+        QTest::keyClick(target, Qt::Key_Escape);
+    });
+    form.preview();
+    guard.stop();
+    QVERIFY(!forced);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(QApplication::topLevelWidgets().size() == 0 ||
+            std::none_of(QApplication::topLevelWidgets().cbegin(), QApplication::topLevelWidgets().cend(),
+                         [](QWidget *t) { return qobject_cast<PreviewWindow *>(t) != nullptr; }));
+    QCOMPARE(wasBuilding, !waitForTheBuild);
+    if (waitForTheBuild)
+        QCOMPARE(seen, QStringLiteral(" / %1").arg(finishedPageCount()));
+    else
+        QVERIFY2(seen.endsWith('+') && seen != QStringLiteral(" / 0+"), qPrintable(seen));
+}
+
+void TstPreview::closesWithAPageNumberHalfTyped_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Esc") << true;
+    QTest::newRow("window destroyed while shown") << false;
+}
+
+void TstPreview::closesWithAPageNumberHalfTyped()
+{
+    QFETCH(bool, escape);
+    LoadedWindow loaded;
+    PreviewWindow *w = loaded.w.get();
+    QPointer<PreviewWindow> alive(w);
+    const Parts p = loaded.p;
+    QVERIFY(complete(p));
+    showActive(*w);
+    p.pageBox->setFocus(Qt::MouseFocusReason);
+    p.pageBox->selectAll();
+    QTest::keyClicks(p.pageBox, "3");
+    QVERIFY(p.pageBox->hasFocus());
+    QCOMPARE(p.pageBox->text(), QStringLiteral("3"));
+    QCOMPARE(w->currentPage(), 0);
+    if (escape) {
+        QTest::keyClick(p.pageBox, Qt::Key_Escape);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->result(), int(QDialog::Rejected));
+    }
+    // The page box loses focus as the window goes; that must not reach a half-destroyed window.
+    loaded.w.reset();
+    QVERIFY(alive.isNull());
+}
+
+QTEST_MAIN(TstPreview)
+#include "tst_preview.moc"
