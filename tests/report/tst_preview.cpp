@@ -367,7 +367,11 @@ void TstPreview::escapeClosesTheWindowAndPreviewReturns()
             while (w->building() && !forced)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         } else {
-            while (w->model().pageCount() < 1 && w->building() && !forced)
+            // The count label follows the model a slice later; wait for what the user sees.
+            const QLabel *count = w->findChild<QLabel *>();
+            auto shown = [count] { return count ? count->text() : QString(); };
+            while ((w->model().pageCount() < 1 || shown().isEmpty() || shown() == QStringLiteral(" / 0+")) &&
+                   w->building() && !forced)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         }
         wasBuilding = w->building();
