@@ -35,31 +35,27 @@ void placeApprovalBox(ReportForm &form, Band *band, int left, int top, const QSt
 {
     Layout &layout = form.layout();
     std::vector<std::unique_ptr<Item>> made;
-    auto shape = [&](const QString &name, ShapeKind kind, int l, int t, int w, int h) {
+    auto place = [&](const QString &name, ItemClass cls, int l, int t, int w, int h) {
         auto i = std::make_unique<Item>();
         i->name = name;
-        i->itemClass = ItemClass::Shape;
-        i->shape = kind;
+        i->itemClass = cls;
         i->left = left + l;
         i->top = top + t;
         i->width = w;
         i->height = h;
-        made.push_back(std::move(i));
+        return made.emplace_back(std::move(i)).get();
+    };
+    auto shape = [&](const QString &name, ShapeKind kind, int l, int t, int w, int h) {
+        place(name, ItemClass::Shape, l, t, w, h)->shape = kind;
     };
     auto label = [&](const QString &name, const QString &text, int l, int t, int w, int h, double size) {
-        auto i = std::make_unique<Item>();
-        i->name = name;
-        i->itemClass = ItemClass::Label;
+        Item *i = place(name, ItemClass::Label, l, t, w, h);
         i->caption = text;
-        i->left = left + l;
-        i->top = top + t;
-        i->width = w;
-        i->height = h;
         i->parentFont = false;
         i->font.name = QStringLiteral("굴림");
         i->font.size = size;
         i->font.bold = true;
-        return made.emplace_back(std::move(i)).get();
+        return i;
     };
     // Geometry in 0.1 mm from the outer rectangle's corner.
     shape(names.prefix + QStringLiteral("Box"), ShapeKind::Rectangle, 0, 0, 807, 217);
