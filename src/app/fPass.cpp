@@ -180,7 +180,9 @@ QString TfrmPass::CheckUser()
         const QString level = qryPass->fieldByName(QStringLiteral("USERLEVEL")).asString();
         WriteUserRecord(QStringLiteral("S"));
         return level;
-    } catch (...) {
+    } catch (const db::DbError &) {
+        // Whatever the database refused, the operator is told the connection failed; any other
+        // error goes on to the default error box with its own text.
         ui::ui().showMessage(kConnectFailed);
         return {};
     }

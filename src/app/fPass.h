@@ -34,7 +34,8 @@ public:
 
     QString UserLevel;
 
-    // Handlers; a database error raised while connecting passes to the caller.
+    // Handlers; a database error raised while connecting, and any error that is not a database
+    // error, pass to the caller.
     void btnOKClick();
     void btnCancelClick();
 

@@ -6,6 +6,7 @@
 #include "ui_fPass.h"
 
 #include <QtTest>
+#include <stdexcept>
 
 using namespace tipdesk;
 using Kind = ui::RecordingUiService::Kind;
@@ -73,6 +74,7 @@ private slots:
     void enterInIdMovesToPassword();
     void escapeDoesNothingCancelEndsProgram();
     void everySubmissionWritesItsOwnRow();
+    void failedHostLookupRefusesWithoutRow_data();
     void failedHostLookupRefusesWithoutRow();
     void failureInsideCheckRefusesLogin();
     void connectionNotEstablished();
@@ -288,20 +290,61 @@ void TstLogin::everySubmissionWritesItsOwnRow()
     QVERIFY(!login.dialog.isVisible());
 }
 
+void TstLogin::failedHostLookupRefusesWithoutRow_data()
+{
+    // How the lookup fails: "none" finds no address, "db" raises a database error, "other" any
+    // other error; thrown errors carry the text given.
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("no IPv4 address") << "none" << QString() << QStringList{kConnectFailed};
+    QTest::newRow("database error") << "db" << QStringLiteral("ORA-03113: end-of-file on communication channel")
+                                    << QStringList{kConnectFailed};
+    QTest::newRow("another error keeps its own text")
+        << "other" << QStringLiteral("호스트 이름을 확인할 수 없습니다 (resolver)")
+        << QStringList{QStringLiteral("error: 호스트 이름을 확인할 수 없습니다 (resolver)")};
+}
+
 void TstLogin::failedHostLookupRefusesWithoutRow()
 {
+    QFETCH(QString, failure);
+    QFETCH(QString, text);
+    QFETCH(QStringList, messages);
     Login login;
-    login.dialog.setHostAddressLookup([] { return std::optional<QString>(); });
+    login.dialog.setHostAddressLookup([failure, text]() -> std::optional<QString> {
+        if (failure == QLatin1String("db"))
+            throw db::DbError(text);
+        if (failure == QLatin1String("other"))
+            throw std::runtime_error(text.toStdString());
+        return std::nullopt;
+    });
     const QStringList ids = {"kim", "lee"}; // a matching account, and one refused
     for (const QString &id : ids) {
         login.fx.recorded->clear();
-        login.type(id, id == QLatin1String("kim") ? QStringLiteral("pw1") : QStringLiteral("pw2"));
+        const QString pass = id == QLatin1String("kim") ? QStringLiteral("pw1") : QStringLiteral("pw2");
+        login.type(id, pass);
         QTest::mouseClick(login.dialog.ui->btnOK, Qt::LeftButton);
-        QCOMPARE(login.messages(), QStringList{kConnectFailed});
+        QCOMPARE(login.messages(), messages);
         QVERIFY(login.dialog.isVisible());
+        QCOMPARE(login.dialog.result(), int(QDialog::Rejected));
         QVERIFY(login.dialog.UserLevel.isEmpty());
+        QVERIFY(!app::terminationRequested());
+        QCOMPARE(login.dialog.ui->edID->text(), id);
+        QCOMPARE(login.dialog.ui->edPass->text(), pass);
     }
     QCOMPARE(login.fx.rows(kUsageRows), QStringList());
+
+    // Once the address resolves, the same dialog logs in.
+    login.fx.recorded->clear();
+    login.dialog.setHostAddressLookup(deskAddress);
+    login.type(QStringLiteral("kim"), QStringLiteral("pw1"));
+    QTest::keyClick(login.dialog.ui->edPass, Qt::Key_Return);
+    QCOMPARE(login.messages(), QStringList());
+    QVERIFY(!login.dialog.isVisible());
+    QCOMPARE(login.dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(login.dialog.UserLevel, QStringLiteral("1"));
+    QCOMPARE(login.fx.rows(QStringLiteral("SELECT USERID, IPADDRESS, ACTION FROM USER_RECORD")),
+             QStringList{QStringLiteral("kim|10.20.3.4|S")});
 }
 
 void TstLogin::failureInsideCheckRefusesLogin()

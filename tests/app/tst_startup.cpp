@@ -6,6 +6,7 @@
 #include "ui_fPass.h"
 
 #include <QtTest>
+#include <stdexcept>
 
 using namespace tipdesk;
 
@@ -40,6 +41,18 @@ void whenLoginShown(std::function<void(app::TfrmPass &)> act)
 const QString kAccount = QStringLiteral("INSERT INTO USER_MANAGE (USERID, USERPASS, APPNAME, USERLEVEL) "
                                         "VALUES ('kim', 'pw1', 'TST_STARTUP', '1');");
 
+// Start-up over a fixture holding one account, counting the times the menu shows.
+struct LoginOverFixture {
+    test::AppFixture fx{kAccount};
+    ShowCounter menuShows;
+    app::StartupSteps steps;
+    LoginOverFixture()
+    {
+        fx.dataModule.reset(); // start-up creates its own
+        steps.mainMenuCreated = [this](QWidget *menu) { menu->installEventFilter(&menuShows); };
+    }
+};
+
 } // namespace
 
 class TstStartup : public QObject {
@@ -49,6 +62,7 @@ private slots:
     void stepsRunInOrder();
     void cancelledLoginEndsAtOnce();
     void loginThenMenuUntilClosed();
+    void errorDuringLoginKeepsTheMenuClosed();
 };
 
 void TstStartup::stepsRunInOrder_data()
@@ -108,19 +122,15 @@ void TstStartup::stepsRunInOrder()
 
 void TstStartup::cancelledLoginEndsAtOnce()
 {
-    test::AppFixture fx(kAccount);
-    fx.dataModule.reset(); // start-up creates its own
-    ShowCounter menuShows;
-    app::StartupSteps s;
-    s.mainMenuCreated = [&](QWidget *menu) { menu->installEventFilter(&menuShows); };
+    LoginOverFixture run;
     whenLoginShown([](app::TfrmPass &d) { d.ui->btnCancel->click(); });
     QElapsedTimer t;
     t.start();
-    QCOMPARE(app::runStartup(*qApp, s), 0);
+    QCOMPARE(app::runStartup(*qApp, run.steps), 0);
     QVERIFY(t.elapsed() < 5000);
-    QCOMPARE(menuShows.shown, 0);
-    QVERIFY(fx.rows(QStringLiteral("SELECT * FROM USER_RECORD")).isEmpty());
-    QVERIFY(fx.recorded->entries.isEmpty());
+    QCOMPARE(run.menuShows.shown, 0);
+    QVERIFY(run.fx.rows(QStringLiteral("SELECT * FROM USER_RECORD")).isEmpty());
+    QVERIFY(run.fx.recorded->entries.isEmpty());
     // No login dialog is left behind.
     for (QWidget *w : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<app::TfrmPass *>(w));
@@ -128,12 +138,8 @@ void TstStartup::cancelledLoginEndsAtOnce()
 
 void TstStartup::loginThenMenuUntilClosed()
 {
-    test::AppFixture fx(kAccount);
-    fx.dataModule.reset();
-    ShowCounter menuShows;
-    app::StartupSteps s;
-    s.mainMenuCreated = [&](QWidget *menu) { menu->installEventFilter(&menuShows); };
-    s.runLogin = [] {
+    LoginOverFixture run;
+    run.steps.runLogin = [] {
         whenLoginShown([](app::TfrmPass &d) {
             d.setHostAddressLookup([] { return std::optional<QString>(QStringLiteral("192.168.0.7")); });
             QTest::keyClicks(d.ui->edID, QStringLiteral("kim"));
@@ -150,10 +156,38 @@ void TstStartup::loginThenMenuUntilClosed()
             app::FrmMain->ui->SpeedButton3->click();
     });
     poll.start(10);
-    QCOMPARE(app::runStartup(*qApp, s), 0);
-    QCOMPARE(menuShows.shown, 1);
-    QCOMPARE(fx.rows(QStringLiteral("SELECT USERID, IPADDRESS, APPNAME, ACTION FROM USER_RECORD")),
+    QCOMPARE(app::runStartup(*qApp, run.steps), 0);
+    QCOMPARE(run.menuShows.shown, 1);
+    QCOMPARE(run.fx.rows(QStringLiteral("SELECT USERID, IPADDRESS, APPNAME, ACTION FROM USER_RECORD")),
              QStringList{QStringLiteral("kim|192.168.0.7|TST_STARTUP|S")});
+}
+
+void TstStartup::errorDuringLoginKeepsTheMenuClosed()
+{
+    LoginOverFixture run;
+    bool shownAfterError = false;
+    QStringList boxesBeforeCancel;
+    run.steps.runLogin = [&] {
+        whenLoginShown([&](app::TfrmPass &d) {
+            d.setHostAddressLookup(
+                []() -> std::optional<QString> { throw std::runtime_error("주소를 확인할 수 없습니다"); });
+            d.ui->edID->setText(QStringLiteral("kim"));
+            d.ui->edPass->setText(QStringLiteral("pw1"));
+            QTest::keyClick(d.ui->edPass, Qt::Key_Return);
+            shownAfterError = d.isVisible();
+            for (const auto &e : run.fx.recorded->entries) {
+                const bool error = e.kind == ui::RecordingUiService::Kind::Error;
+                boxesBeforeCancel << (error ? QStringLiteral("error: ") : QString()) + e.text;
+            }
+            d.ui->btnCancel->click();
+        });
+        return app::runLoginDialog();
+    };
+    QCOMPARE(app::runStartup(*qApp, run.steps), 0);
+    QVERIFY(shownAfterError);
+    QCOMPARE(boxesBeforeCancel, QStringList{QStringLiteral("error: 주소를 확인할 수 없습니다")});
+    QCOMPARE(run.menuShows.shown, 0);
+    QVERIFY(run.fx.rows(QStringLiteral("SELECT * FROM USER_RECORD")).isEmpty());
 }
 
 QTEST_MAIN(TstStartup)
