@@ -7,8 +7,8 @@
 
 namespace tipdesk::app {
 
-// Runs an event handler; a database error it does not catch itself goes to the default error
-// box with its own text, as every uncaught error of the program does.
+// Runs an event handler; an error it does not catch itself goes to the default error box with
+// its own text, as every uncaught error of the program does.
 template <class Handler> void withDefaultErrorBox(Handler &&handler)
 {
     try {
@@ -16,7 +16,8 @@ template <class Handler> void withDefaultErrorBox(Handler &&handler)
     } catch (const db::DbError &e) {
         ui::ui().showError(e.text());
     } catch (const std::exception &e) {
-        ui::ui().showError(QString::fromLocal8Bit(e.what()));
+        // The program's errors hold UTF-8 in what(), whatever the desk's code page.
+        ui::ui().showError(QString::fromUtf8(e.what()));
     }
 }
 
