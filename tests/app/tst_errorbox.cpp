@@ -1,3 +1,4 @@
+#include "RecordedBoxes.h"
 #include "app/DefaultErrorBox.h"
 #include "app/Startup.h"
 #include "platform/db/DbError.h"
@@ -8,7 +9,6 @@
 #include <stdexcept>
 
 using namespace tipdesk;
-using Kind = ui::RecordingUiService::Kind;
 
 namespace {
 
@@ -34,14 +34,6 @@ public:
         return true;
     }
 };
-
-QStringList boxes(const ui::RecordingUiService &recorded)
-{
-    QStringList out;
-    for (const auto &e : recorded.entries)
-        out << (e.kind == Kind::Error ? QStringLiteral("error: ") : QStringLiteral("other box: ")) + e.text;
-    return out;
-}
 
 } // namespace
 
@@ -92,7 +84,8 @@ void TstErrorBox::errorReachesTheBoxWithItsOwnText()
         QCOMPARE(handled, error == QLatin1String("none"));
     }
     QCOMPARE(runs, 1);
-    QCOMPARE(boxes(*recorded), error == QLatin1String("none") ? QStringList() : QStringList{"error: " + text});
+    QCOMPARE(test::shownTexts(*recorded),
+             error == QLatin1String("none") ? QStringList() : QStringList{"error: " + text});
 }
 
 // The program's own application object, so that events take the program's route.

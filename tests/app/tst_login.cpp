@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "RecordedBoxes.h"
 #include "app/fPass.h"
 #include "platform/db/Clock.h"
 #include "platform/db/DbError.h"
@@ -45,13 +46,7 @@ struct Login {
         dialog.ui->edID->setText(id);
         dialog.ui->edPass->setText(pass);
     }
-    QStringList messages()
-    {
-        QStringList out;
-        for (const auto &e : fx.recorded->entries)
-            out << (e.kind == Kind::Error ? QStringLiteral("error: ") : QString()) + e.text;
-        return out;
-    }
+    QStringList messages() { return test::shownTexts(*fx.recorded); }
 
     test::AppFixture fx;
     app::TfrmPass dialog;

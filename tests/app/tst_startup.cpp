@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "RecordedBoxes.h"
 #include "app/Startup.h"
 #include "app/UntMain.h"
 #include "app/fPass.h"
@@ -175,10 +176,7 @@ void TstStartup::errorDuringLoginKeepsTheMenuClosed()
             d.ui->edPass->setText(QStringLiteral("pw1"));
             QTest::keyClick(d.ui->edPass, Qt::Key_Return);
             shownAfterError = d.isVisible();
-            for (const auto &e : run.fx.recorded->entries) {
-                const bool error = e.kind == ui::RecordingUiService::Kind::Error;
-                boxesBeforeCancel << (error ? QStringLiteral("error: ") : QString()) + e.text;
-            }
+            boxesBeforeCancel = test::shownTexts(*run.fx.recorded);
             d.ui->btnCancel->click();
         });
         return app::runLoginDialog();
