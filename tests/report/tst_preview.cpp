@@ -1,7 +1,10 @@
+#include "RecordedBoxes.h"
 #include "ReportFixture.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/Renderer.h"
+#include "platform/ui/UiService.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
@@ -10,8 +13,10 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+#include <functional>
 
 using namespace tipdesk;
 using namespace tipdesk::test;
@@ -31,6 +36,9 @@ private slots:
     void escapeClosesTheWindowAndPreviewReturns();
     void closesWithAPageNumberHalfTyped_data();
     void closesWithAPageNumberHalfTyped();
+    void savingAndLoading_data();
+    void savingAndLoading();
+    void failedBuildShowsItsErrorOverAnEmptyPreview();
 };
 
 namespace {
@@ -51,21 +59,31 @@ QJsonArray bands()
     };
 }
 
-// A form whose detail band can be slowed down: each record then takes at least a millisecond, so
-// a long build certainly spans many of the window's slices whatever the machine's speed.
-class SlowForm : public TestForm {
+// A form whose detail band runs an action before each record prints.
+class DetailForm : public TestForm {
 public:
-    explicit SlowForm(bool slow)
+    explicit DetailForm(std::function<void()> beforeEachRecord)
     {
-        onBandBeforePrint(QStringLiteral("DBBeforePrint"), [slow](report::Band &, bool &) {
-            if (slow)
-                QThread::msleep(1);
-        });
+        onBandBeforePrint(QStringLiteral("DBBeforePrint"),
+                          [act = std::move(beforeEachRecord)](report::Band &, bool &) { act(); });
         QJsonArray b = bands();
         QJsonObject detail = b[3].toObject();
         detail.insert("BeforePrint", "DBBeforePrint");
         b[3] = detail;
         load(reportJson(b, {{"Options", QJsonArray{"FirstPageHeader"}}}));
+    }
+};
+
+// A form whose detail band can be slowed down: each record then takes at least a millisecond, so
+// a long build certainly spans many of the window's slices whatever the machine's speed.
+class SlowForm : public DetailForm {
+public:
+    explicit SlowForm(bool slow)
+        : DetailForm([slow] {
+              if (slow)
+                  QThread::msleep(1);
+          })
+    {
     }
 };
 
@@ -108,6 +126,14 @@ int inkOf(QWidget *page)
             if (qGray(img.pixel(x, y)) < 128)
                 ++ink;
     return ink;
+}
+
+QAction *actionOf(PreviewWindow &w, const QString &text)
+{
+    for (QAction *a : w.findChildren<QAction *>())
+        if (a->text() == text)
+            return a;
+    return nullptr;
 }
 
 // A window over a finished model, as after loading a saved report.
@@ -424,6 +450,171 @@ void TstPreview::closesWithAPageNumberHalfTyped()
     // The page box loses focus as the window goes; that must not reach a half-destroyed window.
     loaded.w.reset();
     QVERIFY(alive.isNull());
+}
+
+void TstPreview::savingAndLoading_data()
+{
+    // file: the name answered to the window's file prompt, in an empty folder that holds only a
+    // plain file "plain"; prepared: what is put at that name first ("garbage", "truncated": the
+    // first half of a saved report, "one page": a saved report of the first page alone); error:
+    // the error box's text, %1 standing for the path; written: what the file holds after ("pdf",
+    // "tdr": a saved report, "unchanged", or nothing: no file).
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("prepared");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("pagesAfter"); // -1: the window keeps its pages
+    const QString save = QStringLiteral("저장"), load = QStringLiteral("불러오기"), none;
+    const QString pdf = QStringLiteral("PDF 파일 (*.pdf)"), tdr = QStringLiteral("저장된 보고서 (*.tdr)");
+    const QString cannotSave = QStringLiteral("%1 에 저장할 수 없습니다: ");
+    const QString cannotOpen = QStringLiteral("%1 을(를) 열 수 없습니다: ");
+    const QString damaged = QStringLiteral("저장된 보고서 파일이 손상되었거나 형식이 다릅니다.");
+    const QString unchanged = QStringLiteral("unchanged");
+    QTest::newRow("save: PDF") << save << QStringLiteral("report.pdf") << pdf << none << none << QStringLiteral("pdf")
+                               << -1;
+    QTest::newRow("save: saved report by its type")
+        << save << QStringLiteral("report") << tdr << none << none << QStringLiteral("tdr") << -1;
+    QTest::newRow("save: saved report by its extension")
+        << save << QStringLiteral("report.TDR") << pdf << none << none << QStringLiteral("tdr") << -1;
+    QTest::newRow("save: cancelled") << save << none << pdf << none << none << none << -1;
+    QTest::newRow("save: PDF into a missing folder")
+        << save << QStringLiteral("missing/report.pdf") << pdf << none << cannotSave << none << -1;
+    QTest::newRow("save: saved report into a missing folder")
+        << save << QStringLiteral("missing/report.tdr") << tdr << none << cannotSave << none << -1;
+    QTest::newRow("save: into a folder that is a file")
+        << save << QStringLiteral("plain/report.tdr") << tdr << none << cannotSave << none << -1;
+    QTest::newRow("load: saved report") << load << QStringLiteral("one.tdr") << tdr << QStringLiteral("one page")
+                                        << none << QStringLiteral("tdr") << 1;
+    QTest::newRow("load: cancelled") << load << none << tdr << none << none << none << -1;
+    QTest::newRow("load: damaged") << load << QStringLiteral("damaged.tdr") << tdr << QStringLiteral("garbage")
+                                   << damaged << unchanged << -1;
+    QTest::newRow("load: cut short") << load << QStringLiteral("short.tdr") << tdr << QStringLiteral("truncated")
+                                     << damaged << unchanged << -1;
+    QTest::newRow("load: missing") << load << QStringLiteral("absent.tdr") << tdr << none << cannotOpen << none << -1;
+}
+
+void TstPreview::savingAndLoading()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, file);
+    QFETCH(QString, filter);
+    QFETCH(QString, prepared);
+    QFETCH(QString, error);
+    QFETCH(QString, written);
+    QFETCH(int, pagesAfter);
+    ui::ScopedRecordingUi recorded;
+    LoadedWindow loaded;
+    PreviewWindow &w = *loaded.w;
+    w.showPage(2);
+    const int pages = w.model().pageCount();
+    QVERIFY(pages >= 4);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    QVERIFY(write(dir.filePath(QStringLiteral("plain")), "not a folder"));
+    const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+    if (prepared == QLatin1String("garbage")) {
+        QVERIFY(write(path, "TDR? no, just some bytes"));
+    } else if (prepared == QLatin1String("truncated")) {
+        QBuffer whole;
+        whole.open(QIODevice::WriteOnly);
+        w.model().save(whole);
+        QVERIFY(write(path, whole.data().left(whole.data().size() / 2)));
+    } else if (prepared == QLatin1String("one page")) {
+        PageModel one = w.model();
+        one.pages.resize(1);
+        one.saveFile(path);
+    }
+    const QByteArray before = prepared.isEmpty() ? QByteArray() : [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+
+    QStringList asked;
+    w.setFilePrompt([&](PreviewWindow::FileAction action, const QString &filters, QString *selected) {
+        asked << QStringLiteral("%1 %2").arg(
+            action == PreviewWindow::FileAction::Save ? QStringLiteral("save") : QStringLiteral("load"), filters);
+        *selected = filter;
+        return path;
+    });
+    QAction *action = actionOf(w, menu);
+    QVERIFY(action);
+    action->trigger();
+
+    const bool saving = menu == QStringLiteral("저장");
+    QCOMPARE(asked, QStringList{saving ? QStringLiteral("save PDF 파일 (*.pdf);;저장된 보고서 (*.tdr)")
+                                       : QStringLiteral("load 저장된 보고서 (*.tdr)")});
+    const QStringList shown = shownTexts(*recorded);
+    if (error.isEmpty()) {
+        QCOMPARE(shown, QStringList());
+    } else {
+        QCOMPARE(shown.size(), 1);
+        const QString expected =
+            QStringLiteral("error: ") + (error.contains(QLatin1String("%1")) ? error.arg(path) : error);
+        // A text ending in ": " goes on with the system's reason, in the system's words.
+        if (expected.endsWith(QLatin1String(": ")))
+            QVERIFY2(shown[0].startsWith(expected) && shown[0].size() > expected.size(), qPrintable(shown[0]));
+        else
+            QCOMPARE(shown[0], expected);
+    }
+    // The preview keeps its pages unless a saved report replaced them.
+    QCOMPARE(w.model().pageCount(), pagesAfter < 0 ? pages : pagesAfter);
+    QCOMPARE(w.currentPage(), pagesAfter < 0 ? 2 : 0);
+
+    if (path.isEmpty())
+        return;
+    if (written.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(path));
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("plain"))).isFile());
+    } else if (written == QLatin1String("pdf")) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(5) == "%PDF-");
+    } else if (written == QLatin1String("tdr")) {
+        QCOMPARE(PageModel::loadFile(path).pageCount(), saving ? pages : pagesAfter);
+    } else {
+        QCOMPARE(written, QStringLiteral("unchanged"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+}
+
+void TstPreview::failedBuildShowsItsErrorOverAnEmptyPreview()
+{
+    ui::ScopedRecordingUi recorded;
+    FixtureDb db(numberedRows(shortRows));
+    // The detail band's handler fails part-way, after some pages are built.
+    int details = 0;
+    DetailForm form([&details] {
+        if (++details == shortRows / 2)
+            throw report::ReportError(QStringLiteral("세부 항목 %1 을(를) 인쇄할 수 없습니다").arg(details));
+    });
+    PreviewWindow w(std::make_unique<report::Renderer>(form));
+    const Parts p = partsOf(w);
+    QVERIFY(complete(p));
+    QVERIFY(w.building());
+    showActive(w);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.building(), 8000);
+    QCOMPARE(shownTexts(*recorded),
+             QStringList{QStringLiteral("error: 세부 항목 %1 을(를) 인쇄할 수 없습니다").arg(shortRows / 2)});
+    QCOMPARE(details, shortRows / 2);
+    QCOMPARE(w.model().pageCount(), 0);
+    QCOMPARE(p.count->text(), QStringLiteral(" / 0"));
+    QVERIFY(!p.progress->isVisible());
+    QVERIFY(!p.cancel->isVisible());
+    QCOMPARE(inkOf(p.page()), 0);
+    // Nothing builds on, and the box is not shown again.
+    QCoreApplication::processEvents();
+    QCOMPARE(details, shortRows / 2);
+    QCOMPARE(recorded->entries.size(), 1);
 }
 
 QTEST_MAIN(TstPreview)

@@ -1,6 +1,7 @@
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/Painter.h"
 #include "platform/report/Renderer.h"
+#include "platform/ui/UiService.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace tipdesk::report {
 
@@ -78,6 +79,7 @@ public:
     QPushButton *cancel = nullptr;
     QTimer *timer = nullptr;
     QPrinter printer{QPrinter::HighResolution};
+    PreviewWindow::FilePrompt prompt;
 
     const PageModel &model() const { return useLoaded || !renderer ? loaded : renderer->model(); }
     int available() const
@@ -92,6 +94,11 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
     : QDialog(parent), d(std::make_unique<Private>())
 {
     d->renderer = std::move(renderer);
+    d->prompt = [this](FileAction action, const QString &filters, QString *selectedFilter) {
+        return action == FileAction::Save
+                   ? QFileDialog::getSaveFileName(this, QStringLiteral("저장"), QString(), filters, selectedFilter)
+                   : QFileDialog::getOpenFileName(this, QStringLiteral("불러오기"), QString(), filters, selectedFilter);
+    };
     setWindowTitle(QStringLiteral("미리보기"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(1000, 800);
@@ -135,7 +142,7 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
         try {
             printModel(model(), d->printer);
         } catch (const ReportError &e) {
-            QMessageBox::critical(this, windowTitle(), e.text());
+            ui::ui().showError(e.text());
         }
     });
     addAction(QStringLiteral("저장"), QKeySequence::Save, [this] {
@@ -143,8 +150,7 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
             return;
         QString filter;
         const QString path =
-            QFileDialog::getSaveFileName(this, QStringLiteral("저장"), QString(),
-                                         QStringLiteral("PDF 파일 (*.pdf);;저장된 보고서 (*.tdr)"), &filter);
+            d->prompt(FileAction::Save, QStringLiteral("PDF 파일 (*.pdf);;저장된 보고서 (*.tdr)"), &filter);
         if (path.isEmpty())
             return;
         try {
@@ -153,18 +159,18 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
             else
                 writePdf(model(), path);
         } catch (const ReportError &e) {
-            QMessageBox::critical(this, windowTitle(), e.text());
+            ui::ui().showError(e.text());
         }
     });
     addAction(QStringLiteral("불러오기"), QKeySequence::Open, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("불러오기"), QString(),
-                                                          QStringLiteral("저장된 보고서 (*.tdr)"));
+        QString filter;
+        const QString path = d->prompt(FileAction::Load, QStringLiteral("저장된 보고서 (*.tdr)"), &filter);
         if (path.isEmpty())
             return;
         try {
             loadModel(PageModel::loadFile(path));
         } catch (const ReportError &e) {
-            QMessageBox::critical(this, windowTitle(), e.text());
+            ui::ui().showError(e.text());
         }
     });
     addAction(QStringLiteral("닫기"), QKeySequence(), [this] { reject(); });
@@ -206,15 +212,16 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
         QElapsedTimer t;
         t.start();
         const int before = d->available();
+        std::optional<QString> failure;
         try {
             while (t.elapsed() < 40 && d->renderer->step()) {
             }
         } catch (const std::exception &e) {
             d->timer->stop();
-            QMessageBox::critical(this, windowTitle(), QString::fromUtf8(e.what()));
             d->renderer->takeModel();
             d->loaded = PageModel();
             d->useLoaded = true;
+            failure = QString::fromUtf8(e.what());
         }
         if (d->useLoaded || d->renderer->finished()) {
             d->timer->stop();
@@ -225,6 +232,9 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
         }
         if (d->available() != before || !building())
             showPage(d->current);
+        // Shown once the window has settled: the box runs its own event loop.
+        if (failure)
+            ui::ui().showError(*failure);
     });
     connect(d->cancel, &QPushButton::clicked, this, [this] {
         // Keeps the pages built so far.
@@ -280,6 +290,11 @@ const PageModel &PreviewWindow::model() const
 int PreviewWindow::currentPage() const
 {
     return d->current;
+}
+
+void PreviewWindow::setFilePrompt(FilePrompt prompt)
+{
+    d->prompt = std::move(prompt);
 }
 
 bool PreviewWindow::building() const

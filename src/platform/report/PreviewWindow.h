@@ -3,6 +3,7 @@
 #include "platform/report/PageModel.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 class QPrinter;
@@ -26,6 +27,12 @@ public:
     int currentPage() const; // 0-based
     void showPage(int index);
     bool building() const;
+
+    // Asks where to save, or what to load: a path, or an empty one when the user cancels, and the
+    // file type chosen in selectedFilter. The file dialogs by default; tests answer instead.
+    enum class FileAction { Save, Load };
+    using FilePrompt = std::function<QString(FileAction action, const QString &filters, QString *selectedFilter)>;
+    void setFilePrompt(FilePrompt prompt);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
