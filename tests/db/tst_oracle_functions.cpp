@@ -19,6 +19,7 @@ private slots:
     void errors_data();
     void errors();
     void parametersTakeOneValueForEveryUse();
+    void masksOverManyRows();
 
 private:
     std::unique_ptr<test::FixtureDb> m_fx;
@@ -28,7 +29,10 @@ void TstOracleFunctions::initTestCase()
 {
     m_fx = std::make_unique<test::FixtureDb>(
         QStringLiteral("CREATE TABLE t (k TEXT, n INTEGER, d TEXT, report_date TEXT);"
-                       "INSERT INTO t VALUES ('8', 8, '8', '2024-02-29 23:59:30'), (NULL, NULL, NULL, NULL);"));
+                       "INSERT INTO t VALUES ('8', 8, '8', '2024-02-29 23:59:30'), (NULL, NULL, NULL, NULL);"
+                       "CREATE TABLE m (i INTEGER, d TEXT);"
+                       "INSERT INTO m VALUES (1, '2024-02-29 23:59:30'), (2, '2023-01-05 07:04:09'), "
+                       "(3, '1999-12-31 12:00'), (4, NULL), (5, '2004-01-07'), (6, '0987-06-05T04:03:02');"));
     db::Clock::setFixed(QDateTime(QDate(2024, 3, 1), QTime(0, 30, 0)));
 }
 
@@ -114,6 +118,10 @@ void TstOracleFunctions::values_data()
     // Dates and masks.
     QTest::newRow("yyyymmdd") << "to_char(report_date, 'YYYYMMDD')"
                               << "20240229";
+    QTest::newRow("date text, minutes only") << "to_char('2004-01-07 09:05', 'YYYYMMDD HH24:MI:SS')"
+                                             << "20040107 09:05:00";
+    QTest::newRow("date text, longer than a date") << "to_char('2004-01-07 09:05:01 and a remark of 40 bytes', 'DD')"
+                                                   << "07";
     QTest::newRow("lower-case mask") << "to_char(report_date, 'yyyy-mm-dd hh24:mi')"
                                      << "2024-02-29 23:59";
     QTest::newRow("blanks in mask") << "to_char(report_date, 'MM    DD')"
@@ -193,6 +201,10 @@ void TstOracleFunctions::errors_data()
                                           << "ROWNUM";
     QTest::newRow("two outer tables") << "select 1 from t a, t b where a.k(+) = b.k(+)"
                                       << "two tables";
+    QTest::newRow("date of full-width digits") << "select to_char('２００４-01-07', 'YYYYMMDD') from dual"
+                                               << "ORA-01861";
+    QTest::newRow("no such day") << "select to_char('2004-02-30 10:00:00', 'YYYYMMDD') from dual"
+                                 << "ORA-01861";
     QTest::newRow("date format unknown") << "select to_char(report_date, 'YYYYQQ') from t"
                                          << "ORA-01821";
 }
@@ -225,6 +237,26 @@ void TstOracleFunctions::parametersTakeOneValueForEveryUse()
     month.paramByName(QStringLiteral("m")).setAsInteger(8);
     month.open();
     QCOMPARE(month.field(0).asInteger(), 1);
+}
+
+// One statement formats every row with several masks: each mask serves all rows, and each row's
+// date is its own.
+void TstOracleFunctions::masksOverManyRows()
+{
+    db::Query q(QStringLiteral("commonDB"),
+                {QStringLiteral("select to_char(d, 'YYYYMMDD') a, to_char(d, 'yy mm DDD hh:mi:ss DAY') b,"),
+                 QStringLiteral("to_char(d, 'HH24') c from m order by i")});
+    q.open();
+    QStringList rows;
+    for (int r = 0; r < q.recordCount(); ++r) {
+        QStringList fields;
+        for (int c = 0; c < q.fieldCount(); ++c)
+            fields << db::Field::displayText(q.value(r, c));
+        rows << fields.join(u'|');
+    }
+    QCOMPARE(rows, (QStringList{"20240229|24 02 060 11:59:30 목요일|23", "20230105|23 01 005 07:04:09 목요일|07",
+                                "19991231|99 12 365 12:00:00 금요일|12", "||", "20040107|04 01 007 12:00:00 수요일|00",
+                                "09870605|87 06 156 04:03:02 화요일|04"}));
 }
 
 QTEST_GUILESS_MAIN(TstOracleFunctions)

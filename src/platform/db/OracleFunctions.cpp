@@ -4,21 +4,23 @@
 #include "platform/db/DbError.h"
 
 #include <QDate>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <sqlite3.h>
 
 namespace tipdesk::db::oracle {
 
 namespace {
 
-int twoDigits(const QString &s, int at)
+int twoDigits(QStringView s, int at)
 {
     return (s[at].unicode() - '0') * 10 + (s[at + 1].unicode() - '0');
 }
 
-bool allDigits(const QString &s, int from, int count)
+bool allDigits(QStringView s, int from, int count)
 {
     for (int i = from; i < from + count; ++i) {
         if (i >= s.size() || !s[i].isDigit())
@@ -115,7 +117,7 @@ QList<MaskElement> parseMask(const QString &mask)
 
 } // namespace
 
-bool DateTime::fromIso(const QString &s, DateTime *out)
+bool DateTime::fromIso(QStringView s, DateTime *out)
 {
     // "YYYY-MM-DD", "YYYY-MM-DD HH:MM" or "YYYY-MM-DD HH:MM:SS" ('T' accepted as the separator).
     if (s.size() < 10 || !allDigits(s, 0, 4) || s[4] != u'-' || !allDigits(s, 5, 2) || s[7] != u'-' ||
@@ -230,31 +232,49 @@ bool isDateMask(const QString &mask)
     return false;
 }
 
-QString formatDate(const DateTime &d, const QString &mask)
+namespace {
+
+// v in decimal, at least width digits (v >= 0).
+void appendPadded(QString &out, int v, int width)
+{
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    while (n < width)
+        digits[n++] = '0';
+    while (n > 0)
+        out += QLatin1Char(digits[--n]);
+}
+
+QString formatElements(const DateTime &d, const QList<MaskElement> &elements)
 {
     QString out;
-    for (const MaskElement &e : parseMask(mask)) {
+    out.reserve(24);
+    for (const MaskElement &e : elements) {
         switch (e.kind) {
         case MaskElement::Literal:
             out += e.text;
             break;
         case MaskElement::Year4:
-            out += QStringLiteral("%1").arg(d.year, 4, 10, QLatin1Char('0'));
+            appendPadded(out, d.year, 4);
             break;
         case MaskElement::Year2:
-            out += pad2(d.year % 100);
+            appendPadded(out, d.year % 100, 2);
             break;
         case MaskElement::Month:
-            out += pad2(d.month);
+            appendPadded(out, d.month, 2);
             break;
         case MaskElement::MonthName:
             out += QString::number(d.month) + QStringLiteral("월");
             break;
         case MaskElement::Day:
-            out += pad2(d.day);
+            appendPadded(out, d.day, 2);
             break;
         case MaskElement::DayOfYear:
-            out += QStringLiteral("%1").arg(QDate(d.year, d.month, d.day).dayOfYear(), 3, 10, QLatin1Char('0'));
+            appendPadded(out, QDate(d.year, d.month, d.day).dayOfYear(), 3);
             break;
         case MaskElement::DayOfWeek:
             out += QString::number(d.dayOfWeek());
@@ -266,16 +286,16 @@ QString formatDate(const DateTime &d, const QString &mask)
             out += QString::fromUtf16(kDayNames[d.dayOfWeek() - 1]).left(1);
             break;
         case MaskElement::Hour24:
-            out += pad2(d.hour);
+            appendPadded(out, d.hour, 2);
             break;
         case MaskElement::Hour12:
-            out += pad2(d.hour % 12 == 0 ? 12 : d.hour % 12);
+            appendPadded(out, d.hour % 12 == 0 ? 12 : d.hour % 12, 2);
             break;
         case MaskElement::Minute:
-            out += pad2(d.minute);
+            appendPadded(out, d.minute, 2);
             break;
         case MaskElement::Second:
-            out += pad2(d.second);
+            appendPadded(out, d.second, 2);
             break;
         case MaskElement::Meridian:
             out += d.hour < 12 ? QStringLiteral("오전") : QStringLiteral("오후");
@@ -285,6 +305,13 @@ QString formatDate(const DateTime &d, const QString &mask)
         }
     }
     return out;
+}
+
+} // namespace
+
+QString formatDate(const DateTime &d, const QString &mask)
+{
+    return formatElements(d, parseMask(mask));
 }
 
 DateTime parseDate(const QString &text, const QString &mask)
@@ -502,9 +529,23 @@ void resultText(sqlite3_context *ctx, const QString &s)
 
 bool dateArg(sqlite3_value *v, DateTime *out)
 {
-    if (sqlite3_value_type(v) == SQLITE_NULL)
+    const int type = sqlite3_value_type(v);
+    if (type == SQLITE_NULL)
         return false;
-    const QString t = valueText(v);
+    // A stored date is short ASCII text, read where it lies: a condition may test every row of a table.
+    char16_t ascii[32];
+    QString converted;
+    QStringView t;
+    const auto *bytes = type == SQLITE_TEXT ? sqlite3_value_text(v) : nullptr;
+    const int size = bytes ? sqlite3_value_bytes(v) : 0;
+    if (bytes && size <= int(std::size(ascii)) &&
+        std::all_of(bytes, bytes + size, [](unsigned char c) { return c < 0x80; })) {
+        std::copy(bytes, bytes + size, ascii);
+        t = QStringView(ascii, size);
+    } else {
+        converted = valueText(v);
+        t = converted;
+    }
     if (t.isEmpty())
         return false;
     if (!DateTime::fromIso(t, out))
@@ -677,6 +718,11 @@ void decodeEq(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, decodeMatches(argv[0], argv[1], argv[2], argv[3]) ? 1 : 0);
 }
 
+void deleteMask(void *p)
+{
+    delete static_cast<QList<MaskElement> *>(p);
+}
+
 void toCharDate(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     DateTime d;
@@ -684,7 +730,14 @@ void toCharDate(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    resultText(ctx, formatDate(d, valueText(argv[1])));
+    // The mask is nearly always a literal: parsed once for the statement, not once a row.
+    if (const auto *kept = static_cast<const QList<MaskElement> *>(sqlite3_get_auxdata(ctx, 1))) {
+        resultText(ctx, formatElements(d, *kept));
+        return;
+    }
+    auto parsed = std::make_unique<QList<MaskElement>>(parseMask(valueText(argv[1])));
+    resultText(ctx, formatElements(d, *parsed));
+    sqlite3_set_auxdata(ctx, 1, parsed.release(), deleteMask);
 }
 
 void toDate(sqlite3_context *ctx, int, sqlite3_value **argv)

@@ -12,7 +12,7 @@ namespace tipdesk::db::oracle {
 struct DateTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 
-    static bool fromIso(const QString &text, DateTime *out);
+    static bool fromIso(QStringView text, DateTime *out);
     QString toIso() const;
     // Seconds since the start of the proleptic Julian day count; day arithmetic goes through it.
     qint64 toSeconds() const;
