@@ -41,6 +41,7 @@ private:
 
 // REPORTER_TYPE codes "1".."8", "Z" in the registers' order.
 const CodeList &reporterTypes();
+inline const QString kReporterCitizen = QStringLiteral("3");
 // INDIVIDUAL.TYPE: the reporter types plus "A", a second kind of operator.
 const CodeList &individualTypes();
 // The two INDIVIDUAL.TYPE codes whose names make the operator list.

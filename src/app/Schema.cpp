@@ -37,27 +37,44 @@ QString createTable(const TableDef &t)
     }
     if (!t.key.isEmpty())
         lines << QStringLiteral("  PRIMARY KEY (%1)").arg(t.key.join(QStringLiteral(", ")));
-    QString sql =
-        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n%2\n);\n").arg(t.name, lines.join(QStringLiteral(",\n")));
-    for (const QStringList &ix : t.indexes) {
-        const bool unique = t.oneRowPerDay && ix == QStringList{QStringLiteral("STAT_DAY")};
-        sql += QStringLiteral("CREATE %1INDEX IF NOT EXISTS IX_%2_%3 ON %2 (%4);\n")
-                   .arg(unique ? QStringLiteral("UNIQUE ") : QString(), t.name, ix.join(QLatin1Char('_')),
-                        ix.join(QStringLiteral(", ")));
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n%2\n);\n").arg(t.name, lines.join(QStringLiteral(",\n")));
+}
+
+QString createIndexes(const TableDef &t)
+{
+    QString sql;
+    for (const IndexDef &ix : t.indexes) {
+        const bool unique = t.oneRowPerDay && ix.columns == QStringList{QStringLiteral("STAT_DAY")};
+        sql += QStringLiteral("CREATE %1INDEX IF NOT EXISTS IX_%2_%3 ON %2 (%4)%5;\n")
+                   .arg(unique ? QStringLiteral("UNIQUE ") : QString(), t.name, ix.columns.join(QLatin1Char('_')),
+                        ix.columns.join(QStringLiteral(", ")),
+                        ix.where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + ix.where);
     }
     return sql;
 }
 
 } // namespace
 
-QString schemaScript()
+QString tablesScript()
 {
     QString s;
     for (const TableDef &t : tables())
         s += createTable(t);
     // Oracle's one-row table, for statements that select expressions from it.
-    s += QStringLiteral("CREATE VIEW IF NOT EXISTS DUAL AS SELECT 'X' AS DUMMY;\n");
+    return s + QStringLiteral("CREATE VIEW IF NOT EXISTS DUAL AS SELECT 'X' AS DUMMY;\n");
+}
+
+QString indexesScript()
+{
+    QString s;
+    for (const TableDef &t : tables())
+        s += createIndexes(t);
     return s;
+}
+
+QString schemaScript()
+{
+    return tablesScript() + indexesScript();
 }
 
 void createSchema(const QString &path)

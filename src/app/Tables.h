@@ -20,11 +20,17 @@ struct ColumnDef {
     ColumnKind kind;
 };
 
+// An index for the statements' lookups. A partial index holds only the rows meeting `where`, and
+// SQLite uses it only for a statement that names the same condition, spelt the same way.
+struct IndexDef {
+    QStringList columns;
+    QString where; // empty: every row
+};
+
 struct TableDef {
     QString name;
     QList<ColumnDef> columns;
-    // Columns indexed for the statements' lookups; each inner list is one index.
-    QList<QStringList> indexes;
+    QList<IndexDef> indexes;
     bool oneRowPerDay = false;
     QStringList key; // primary key, if the table has one
 

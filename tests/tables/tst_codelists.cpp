@@ -3,6 +3,9 @@
 #include "app/CodeLists.h"
 #include "app/Schema.h"
 #include "app/Tables.h"
+#include "platform/db/EmbeddedBackend.h"
+#include "platform/db/Query.h"
+#include "platform/db/Translator.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,10 +61,13 @@ private slots:
     void schemaServesStatements_data();
     void schemaServesStatements();
     void schemaKeepsOneStatHubRowPerDay();
+    void citizenTotalsReadTheirIndex_data();
+    void citizenTotalsReadTheirIndex();
 
 private:
     EmptyDb m_empty;
     std::unique_ptr<SqliteRows> m_schemaDb;
+    std::unique_ptr<EmptyDb> m_citizensDb;
 };
 
 void TestCodeLists::reporterTypes_data()
@@ -403,7 +409,9 @@ void TestCodeLists::schemaCreatesTables()
             plan << r.last();
         QVERIFY2(plan.join(u'\n').contains(QLatin1String("COVERING INDEX")), qPrintable(plan.join(u'\n')));
     }
-    QCOMPARE(db->count(QStringLiteral("SELECT count(*) FROM pragma_index_list('REPORT_REQUISITION')")), 2);
+    QCOMPARE(db->count(QStringLiteral("SELECT count(*) FROM pragma_index_list('REPORT_REQUISITION')")), 3);
+    QCOMPARE(db->count(QStringLiteral("SELECT count(*) FROM pragma_index_list('REPORT_REQUISITION') WHERE partial")),
+             1);
     QCOMPARE(db->value(QStringLiteral("SELECT DUMMY FROM DUAL")), QStringLiteral("X"));
     // Running the script again leaves the database as it is.
     sqlite3 *h = nullptr;
@@ -474,6 +482,86 @@ void TestCodeLists::schemaKeepsOneStatHubRowPerDay()
     // Unset counts read as 0.
     QCOMPARE(db->value(QStringLiteral("SELECT REPORTER6 + CONTENT9 + RESULT3 + TIME21 FROM STAT_HUB")),
              QStringLiteral("0"));
+}
+
+void TestCodeLists::citizenTotalsReadTheirIndex_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("every day") << "20231201"
+                               << "20241231";
+    QTest::newRow("one day") << "20240115"
+                             << "20240115";
+    QTest::newRow("a month") << "20240201"
+                             << "20240229";
+    QTest::newRow("no report") << "20250101"
+                               << "20250131";
+}
+
+// The citizens' period totals count the reports themselves, over any number of years: the plan
+// must read them from the citizens' index alone, already grouped, and find only the period's rows.
+void TestCodeLists::citizenTotalsReadTheirIndex()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    if (!m_citizensDb) {
+        m_citizensDb = std::make_unique<EmptyDb>();
+        std::unique_ptr<SqliteRows> db(m_citizensDb->open());
+        // 10000 reports ten minutes apart from 2024-01-01, one in five by one of 37 citizens, one of
+        // them renamed halfway; the statistics as ANALYZE leaves them.
+        QCOMPARE(sqlite3_exec(db->handle(),
+                              "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 9999) "
+                              "INSERT INTO REPORT_REQUISITION (SEQ_NUM, REPORT_DATE, REPORTER_TYPE, REPORTER_NAME, "
+                              "INDIVIDUAL_ID) SELECT i, datetime('2024-01-01', '+' || (i * 600) || ' seconds'), "
+                              "CASE WHEN i % 5 = 0 THEN '3' ELSE '1' END, "
+                              "'name' || (i % 37) || CASE WHEN i % 37 = 0 AND i > 5000 THEN 'b' ELSE '' END, "
+                              "'id' || (i % 37) FROM n; ANALYZE;",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+    }
+    // The citizens' period totals as the report runs them, composed with the period.
+    const QString statement = QStringLiteral("Select INDIVIDUAL_ID RPT_ID, REPORTER_NAME RPT_NAME, Count(*) RSUM\n"
+                                             "From REPORT_REQUISITION\n"
+                                             "Where To_char(REPORT_DATE, 'YYYYMMDD') Between '%1' And '%2'\n"
+                                             "  And REPORTER_TYPE = '3' \n"
+                                             "Group By INDIVIDUAL_ID, REPORTER_NAME")
+                                  .arg(from, to);
+
+    tipdesk::db::EmbeddedBackend backend(m_citizensDb->path);
+    backend.open();
+    QStringList plan;
+    sqlite3_stmt *st = nullptr;
+    const QByteArray explain = "EXPLAIN QUERY PLAN " + tipdesk::db::translateOracle(statement).sql.toUtf8();
+    QCOMPARE(sqlite3_prepare_v2(backend.handle(), explain.constData(), -1, &st, nullptr), SQLITE_OK);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        plan << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 3)));
+    sqlite3_finalize(st);
+    const QString planText = plan.join(u'\n');
+    QVERIFY2(planText.contains(QLatin1String("IX_REPORT_REQUISITION_INDIVIDUAL_ID_REPORTER_NAME_REPORT_DATE")) &&
+                 planText.contains(QLatin1String("REPORT_DATE>? AND REPORT_DATE<?")) &&
+                 !planText.contains(QLatin1String("TEMP B-TREE")),
+             qPrintable(planText));
+
+    QStringList found;
+    for (const QVariantList &r : backend.select(statement, {}).rows) {
+        QStringList fields;
+        for (const QVariant &v : r)
+            fields << tipdesk::db::Field::displayText(v);
+        found << fields.join(u'|');
+    }
+    found.sort();
+    // Counted again row by row, without any index, from the text of the dates.
+    SqliteRows db(m_citizensDb->path);
+    QStringList expected;
+    for (const QStringList &r :
+         db.rows(QStringLiteral("SELECT INDIVIDUAL_ID, REPORTER_NAME, count(*) FROM REPORT_REQUISITION NOT INDEXED "
+                                "WHERE REPORTER_TYPE = '3' AND substr(REPORT_DATE, 1, 4) || substr(REPORT_DATE, 6, 2) "
+                                "|| substr(REPORT_DATE, 9, 2) BETWEEN '%1' AND '%2' GROUP BY 1, 2")
+                     .arg(from, to)))
+        expected << r.join(u'|');
+    expected.sort();
+    QCOMPARE(found, expected);
+    QCOMPARE(expected.isEmpty(), from.startsWith(QLatin1String("2025")));
 }
 
 QTEST_GUILESS_MAIN(TestCodeLists)

@@ -1,6 +1,7 @@
 #include "SqliteRows.h"
 
 #include "DemoDb.h"
+#include "app/Schema.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -66,6 +67,7 @@ private slots:
     void coverage_data();
     void coverage();
     void orderOfNumbers();
+    void indexesOfTheSchema();
     void referenceRows();
     void messagesFitTheirColumns();
     void deterministic();
@@ -319,6 +321,34 @@ void TestDemoDb::orderOfNumbers()
                              .arg(kDay)),
              0);
     QCOMPARE(m_db->count(QStringLiteral("SELECT count(DISTINCT SEQ_NUM) FROM REPORT_REQUISITION")), m_summary.reports);
+}
+
+// The indexes come after the rows, built in one pass each: the file must still have every index of
+// the schema, as the schema writes it, and the statistics the planner chooses among them by.
+void TestDemoDb::indexesOfTheSchema()
+{
+    QTemporaryDir dir;
+    const QString schemaPath = dir.filePath(QStringLiteral("schema.db"));
+    tipdesk::app::createSchema(schemaPath);
+    const QString indexes =
+        QStringLiteral("SELECT tbl_name, name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
+                       "ORDER BY tbl_name, name");
+    const QList<QStringList> expected = SqliteRows(schemaPath).rows(indexes);
+    QVERIFY(expected.size() > 15);
+    QCOMPARE(m_db->rows(indexes), expected);
+    // ANALYZE's first figure for an index is the number of rows it holds; the citizens' index has theirs only.
+    for (const auto &[index, rows] :
+         {std::pair{"IX_REPORT_REQUISITION_REPORT_DATE", "SELECT count(*) FROM REPORT_REQUISITION"},
+          std::pair{"IX_REPORT_REQUISITION_INDIVIDUAL_ID_REPORTER_NAME_REPORT_DATE",
+                    "SELECT count(*) FROM REPORT_REQUISITION WHERE REPORTER_TYPE = '3'"},
+          std::pair{"IX_STAT_HUB_RPT_RPT_ID_RPT_NAME_STAT_DAY_REPORT_COUNT", "SELECT count(*) FROM STAT_HUB_RPT"}}) {
+        const qint64 n = m_db->count(QLatin1String(rows));
+        QVERIFY(n > 0);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT stat FROM sqlite_stat1 WHERE idx = '%1'").arg(QLatin1String(index)))
+                     .section(u' ', 0, 0)
+                     .toLongLong(),
+                 n);
+    }
 }
 
 void TestDemoDb::referenceRows()

@@ -790,7 +790,7 @@ DemoSummary buildDemoDb(const DemoOptions &options)
     try {
         // Nothing needs protecting until the file is complete: a failed build is deleted.
         exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-200000;");
-        exec(db, app::schemaScript().toUtf8().constData());
+        exec(db, app::tablesScript().toUtf8().constData());
         exec(db, "BEGIN");
         Rng rng(options.seed);
         const Population pop = makePopulation(rng, options.days);
@@ -830,6 +830,8 @@ DemoSummary buildDemoDb(const DemoOptions &options)
         report(QStringLiteral("deriving the statistics"));
         // The last day is still open: its statistics do not exist yet.
         summary.statisticsRows = aggregateStatistics(db, lastDay.toString(QStringLiteral("yyyyMMdd")));
+        report(QStringLiteral("building the indexes"));
+        exec(db, app::indexesScript().toUtf8().constData());
         exec(db, "COMMIT");
         exec(db, "PRAGMA journal_mode=DELETE; ANALYZE;");
     } catch (...) {
