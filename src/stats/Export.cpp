@@ -1,13 +1,13 @@
 #include "stats/Export.h"
 
 #include "platform/db/Query.h"
-#include "stats/UntRepC.h"
+#include "platform/report/Layout.h"
+#include "stats/ReportKinds.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QSaveFile>
 #include <QStringEncoder>
-#include <memory>
 
 namespace tipdesk::stats {
 
@@ -15,28 +15,10 @@ namespace {
 
 QString g_exportFolder;
 
-struct KindFile {
-    int kind;
-    const char *baseName;
-    const char *idCaption; // between "순번|" and "|이름|기간 합계|"
-};
-
-const KindFile kFiles[] = {
-    {18, "소속기간", nullptr},
-    {21, "통신원기간", "통신원번호"},
-    {22, "통신원소속기간", "통신원번호|소속명|소속ID"},
-    {23, "고정기간", "고정제보처번호"},
-    {24, "경찰기간", "경찰제보처번호"},
-    {25, "접수자기간", "접수자번호"},
-    {26, "시민기간", "시민번호"},
-};
-
-const KindFile *fileOf(int kind)
+const ExportFile *exportOf(int kind)
 {
-    for (const KindFile &f : kFiles)
-        if (f.kind == kind)
-            return &f;
-    return nullptr;
+    const KindDescriptor *d = FindKind(kind);
+    return d && d->exportFile ? &*d->exportFile : nullptr;
 }
 
 QByteArray encode(const QString &line)
@@ -51,7 +33,7 @@ QByteArray encode(const QString &line)
 
 bool IsExportKind(int kind)
 {
-    return fileOf(kind) != nullptr;
+    return exportOf(kind) != nullptr;
 }
 
 QString StripChar(const QString &text, QChar c)
@@ -77,32 +59,30 @@ QString ExportValue(const QString &text)
 
 QString ExportFileName(int kind)
 {
-    const KindFile *f = fileOf(kind);
+    const ExportFile *f = exportOf(kind);
     return f ? QString::fromUtf8(f->baseName) + QStringLiteral(".txt") : QString();
 }
 
 QString ExportHeader(int kind)
 {
-    const KindFile *f = fileOf(kind);
-    if (!f)
-        return {};
-    if (!f->idCaption)
-        return QStringLiteral("순번|ID|소속|이름|기간 합계|");
-    return QStringLiteral("순번|") + QString::fromUtf8(f->idCaption) + QStringLiteral("|이름|기간 합계|");
+    const ExportFile *f = exportOf(kind);
+    return f ? QString::fromUtf8(f->header) : QString();
 }
 
-QStringList RoleExportSql(const QDate &start, const QDate &end)
+QStringList ExportSql(const ReportRequest &request)
 {
-    return {
-        QStringLiteral("Select ROLE.REPORTER_ID,ORG.NAME, ROLE.REPORTER_NAME, "),
-        QStringLiteral("       SUM( ROLE.REPORT_COUNT ) RCO "),
-        QStringLiteral("From STAT_HUB_ROLE ROLE, ORGANIZATION ORG "),
-        QStringLiteral("Where ROLE.ROLE_ID = ORG.ORGANIZATION_ID(+) "),
-        QStringLiteral("  and ROLE.STAT_DAY Between ") + PeriodLiteral(start, end),
-        QStringLiteral("  And role.Reporter_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )"),
-        QStringLiteral("Group by ROLE.ROLE_ID, ROLE.REPORTER_ID, ORG.NAME, ROLE.REPORTER_NAME"),
-        QStringLiteral("Order by ROLE.ROLE_ID, ROLE.REPORTER_ID, RCO desc"),
-    };
+    const KindDescriptor *d = FindKind(request.kind);
+    const ExportFile *f = exportOf(request.kind);
+    if (!f)
+        return {};
+    const QString stem = QLatin1String(f->layout ? f->layout : d->layout);
+    const std::unique_ptr<report::Layout> layout = report::loadLayout(report::layoutPath(stem));
+    const report::QueryDef *def = layout->query(QLatin1String(f->query));
+    if (!def)
+        throw report::ReportError(
+            QStringLiteral("보고서 양식 %1 에 쿼리 %2 이(가) 없습니다").arg(stem, QLatin1String(f->query)));
+    return def->compose(PeriodLiteral(request.startDay, request.endDay),
+                        d->sort ? SortOrderName(request.sort) : QString());
 }
 
 QByteArray ExportBytes(int kind, db::Query &query)
@@ -166,36 +146,23 @@ QString WriteWholeFile(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-ExportResult ExportReport(int kind, const QDate &start, const QDate &end, int sortOrder, db::Query &roleQuery,
-                          QObject *owner)
+ExportResult ExportReport(const ReportRequest &request, db::Query &query)
 {
     ExportResult result;
-    if (!IsExportKind(kind)) {
+    if (!IsExportKind(request.kind)) {
         result.status = ExportResult::Status::NothingSelected;
         return result;
     }
-    result.path = QDir(ExportFolder()).filePath(ExportFileName(kind));
-
-    // The period totals form is this export's own and goes with it, whatever happens.
-    std::unique_ptr<TFrmRepC> form;
-    db::Query *query = &roleQuery;
-    if (kind == kRoleKind) {
-        roleQuery.close();
-        roleQuery.sql().clear();
-        roleQuery.sql() << RoleExportSql(start, end);
-        roleQuery.open();
-    } else {
-        form = std::make_unique<TFrmRepC>(owner, kind);
-        form->OpenPeriodTotals(start, end, sortOrder);
-        query = form->qryReportC;
-    }
-    if (query->isEmpty()) {
+    result.path = QDir(ExportFolder()).filePath(ExportFileName(request.kind));
+    query.close();
+    query.setSql(ExportSql(request));
+    query.open();
+    if (query.isEmpty()) {
         result.status = ExportResult::Status::NoData;
         return result;
     }
-    const QByteArray bytes = ExportBytes(kind, *query);
-    if (kind == kRoleKind)
-        roleQuery.close();
+    const QByteArray bytes = ExportBytes(request.kind, query);
+    query.close();
     result.error = WriteWholeFile(result.path, bytes);
     result.status = result.error.isEmpty() ? ExportResult::Status::Saved : ExportResult::Status::Failed;
     return result;

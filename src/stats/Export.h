@@ -2,14 +2,13 @@
 
 // "File 저장": the figures of kind 18 (by organisation and correspondent) and of the period
 // totals (kinds 21..26) written to a "|"-separated text file in code page 949 with CR LF line
-// ends, one file per kind in the program's folder.
+// ends, one file per kind in the program's folder. What a kind writes is its descriptor's
+// export: the file name, the header and the layout statement it runs.
+
+#include "stats/ReportRequest.h"
 
 #include <QByteArray>
-#include <QDate>
 #include <QString>
-#include <QStringList>
-
-class QObject;
 
 namespace tipdesk::db {
 class Query;
@@ -17,7 +16,8 @@ class Query;
 
 namespace tipdesk::stats {
 
-constexpr int kRoleKind = 18;
+struct KindDescriptor;
+
 bool IsExportKind(int kind);
 
 // The text without any occurrence of the character.
@@ -30,8 +30,8 @@ QString ExportValue(const QString &text);
 QString ExportFileName(int kind);
 // The header line of the kind, without the line end.
 QString ExportHeader(int kind);
-// The statement of kind 18, line by line.
-QStringList RoleExportSql(const QDate &start, const QDate &end);
+// The statement the kind's export runs for the request's period and sort order, line by line.
+QStringList ExportSql(const ReportRequest &request);
 
 // The whole file for an open query: the header line and one line per row from the first, each
 // ending in CR LF, in code page 949.
@@ -50,12 +50,11 @@ struct ExportResult {
     QString message() const;
 };
 
-// Writes the kind's file for the period. Kind 18 runs its statement through the console's
-// query; kinds 21..26 through a period totals form of their own, freed before returning. An
-// existing file is replaced only once the new one is complete: a failure leaves it as it was.
-// Database errors propagate.
-ExportResult ExportReport(int kind, const QDate &start, const QDate &end, int sortOrder, db::Query &roleQuery,
-                          QObject *owner);
+// Writes the kind's file for the request's period (the end day is not checked against the
+// start day; a reversed period finds nothing). The statement runs through the given query (the
+// console's Query1). An existing file is replaced only once the new one is complete: a failure
+// leaves it as it was. Database errors propagate.
+ExportResult ExportReport(const ReportRequest &request, db::Query &query);
 
 // Writes bytes to the path through a temporary file beside it; returns the error text, empty on
 // success.

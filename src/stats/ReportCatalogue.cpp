@@ -1,62 +1,104 @@
 #include "stats/ReportKinds.h"
-#include "stats/UStatHUBp.h"
-#include "stats/UStatHUBpLedger.h"
-#include "stats/UntRepC.h"
+
+#include <QtGlobal>
+#include <array>
 
 namespace tipdesk::stats {
 
 namespace {
 
-constexpr auto P = KindInputs::Periods;
 constexpr auto S = KindInputs::Start;
 constexpr auto SE = KindInputs::StartEnd;
-constexpr auto M = KindInputs::Month;
 
-// The catalogue of report kinds, indexed by the console's list. A null preparation marks a
-// report that is not built yet; the console says so instead of doing nothing.
-const std::array<ReportKindInfo, kReportKindCount> kKinds = {{
-    // form               printed       in  file   sort   approval preparation
-    {"TfStatRepCoumm", "QRCoumm", P, false, false, false, &PrepareStatRepCoumm},
-    {"TfStatFix", "QRFix", P, false, false, false, &PrepareStatFix},
-    {"TFrmPol", "QRpol", P, false, false, false, &PrepareFrmPol},
-    {"TfStatOperator", "QROperator", P, false, false, false, &PrepareStatOperator},
-    {"TfStatRequi", "QRRequi", SE, false, false, false, nullptr},
-    {"TfStatTreatP", "QRTreat", SE, false, false, false, nullptr},
-    {"TfStatContentP", "QRContent", SE, false, false, false, nullptr},
-    {"TfStatTimeP", "QRTime", SE, false, false, false, nullptr},
-    {"TFrmGun", "QuickRep1", S, false, false, true, nullptr},
-    {"TFrmSu", "QuickRep1", S, false, false, true, nullptr},
-    {"TFrmHAL", "QuickRep1", SE, false, false, false, nullptr},
-    {"TFrmDay", "QuickRep1", S, false, false, true, &PrepareFrmDay},
-    {"TFrmAnn", "QuickRep1", S, false, false, true, nullptr},
-    {"TFrmTime", "QRTime", SE, false, false, true, nullptr},
-    {"TfrmMonth", "QuickRep1", M, false, false, true, nullptr},
-    {"TfrmAhn", "QReSheet", S, false, false, true, nullptr},
-    {"TFReSheet", "QReSheet", S, false, false, true, nullptr},
-    {"TfFixSheet", "QFixSheet", S, false, false, true, nullptr},
-    {"TFrmRole", "QuickRep1", SE, true, false, false, nullptr},
-    {"TFrmLossM", "QuickRep1", SE, false, false, false, nullptr},
-    {"TFrmLoss", "QReSheet", S, false, false, false, nullptr},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
-    {"TFrmRepC", "QuickRep1", SE, true, true, false, &PrepareFrmRepC},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
-    {"TFrmRepC", "QRCoumm", SE, true, true, false, &PrepareFrmRepC},
-}};
+// The kinds whose report is not built yet: their list caption, form and what they take, so the
+// console lists them and says plainly that they are not available.
+const KindDescriptor kPending[] = {
+    {.kind = 4, .caption = "제보자별", .form = "TfStatRequi", .printed = "QRRequi", .inputs = SE},
+    {.kind = 5, .caption = "처리 현황별", .form = "TfStatTreatP", .printed = "QRTreat", .inputs = SE},
+    {.kind = 6, .caption = "내용별", .form = "TfStatContentP", .printed = "QRContent", .inputs = SE},
+    {.kind = 7, .caption = "시간대별", .form = "TfStatTimeP", .printed = "QRTime", .inputs = SE},
+    {.kind = 8, .caption = "근무일지", .form = "TFrmGun", .printed = "QuickRep1", .inputs = S},
+    {.kind = 9, .caption = "수집실적", .form = "TFrmSu", .printed = "QuickRep1", .inputs = S},
+    {.kind = 10, .caption = "수집건수 및 활용 실적", .form = "TFrmHAL", .printed = "QuickRep1", .inputs = SE},
+    {.kind = 12, .caption = "일일 교통정보 처리대장", .form = "TFrmAnn", .printed = "QuickRep1", .inputs = S},
+    {.kind = 13, .caption = "주간 교통정보 제보대장", .form = "TFrmTime", .printed = "QRTime", .inputs = SE},
+    {.kind = 14,
+     .caption = "월간 교통정보 제보대장",
+     .form = "TfrmMonth",
+     .printed = "QuickRep1",
+     .inputs = KindInputs::Month},
+    {.kind = 15, .caption = "일일 안내서비스 처리대장", .form = "TfrmAhn", .printed = "QReSheet", .inputs = S},
+    {.kind = 16, .caption = "교통 정보 접수대장", .form = "TFReSheet", .printed = "QReSheet", .inputs = S},
+    {.kind = 17, .caption = "고정 제보처 접수대장", .form = "TfFixSheet", .printed = "QFixSheet", .inputs = S},
+    // The export of kind 18 runs a statement of its own, not the report's.
+    {.kind = 18,
+     .caption = "소속별 제보현황",
+     .form = "TFrmRole",
+     .printed = "QuickRep1",
+     .inputs = SE,
+     .exportFile = ExportFile{"소속기간", "순번|ID|소속|이름|기간 합계|", "qryExport", "UntRole"}},
+    {.kind = 19, .caption = "월별 유실물 현황", .form = "TFrmLossM", .printed = "QuickRep1", .inputs = SE},
+    {.kind = 20, .caption = "일별 유실물 제보대장", .form = "TFrmLoss", .printed = "QReSheet", .inputs = S},
+};
+
+std::array<const KindDescriptor *, kReportKindCount> &registered()
+{
+    static std::array<const KindDescriptor *, kReportKindCount> r{};
+    return r;
+}
+
+const KindDescriptor *pending(int kind)
+{
+    for (const KindDescriptor &d : kPending)
+        if (d.kind == kind)
+            return &d;
+    return nullptr;
+}
 
 } // namespace
 
-const std::array<ReportKindInfo, kReportKindCount> &ReportKinds()
+QString InputsCode(KindInputs inputs)
 {
-    return kKinds;
+    switch (inputs) {
+    case KindInputs::Periods:
+        return QStringLiteral("P");
+    case KindInputs::Start:
+        return QStringLiteral("S");
+    case KindInputs::StartEnd:
+        return QStringLiteral("SE");
+    case KindInputs::Month:
+        return QStringLiteral("M");
+    }
+    return {};
 }
 
-const ReportKindInfo *ReportKindAt(int kind)
+KindRegistration::KindRegistration(const KindDescriptor &descriptor)
+{
+    if (descriptor.kind < 0 || descriptor.kind >= kReportKindCount || registered()[size_t(descriptor.kind)])
+        qFatal("report kind %d registered twice or out of range", descriptor.kind);
+    registered()[size_t(descriptor.kind)] = &descriptor;
+}
+
+const KindDescriptor *FindKind(int kind)
 {
     if (kind < 0 || kind >= kReportKindCount)
         return nullptr;
-    return &kKinds[size_t(kind)];
+    if (const KindDescriptor *d = registered()[size_t(kind)])
+        return d;
+    return pending(kind);
+}
+
+std::vector<const KindDescriptor *> AllKinds()
+{
+    std::vector<const KindDescriptor *> all;
+    for (int k = 0; k < kReportKindCount; ++k)
+        all.push_back(FindKind(k));
+    return all;
+}
+
+bool HasPendingRow(int kind)
+{
+    return pending(kind) != nullptr;
 }
 
 } // namespace tipdesk::stats

@@ -5,10 +5,9 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Query.h"
 #include "platform/report/Layout.h"
-#include "platform/report/ReportForm.h"
 #include "platform/ui/UiService.h"
-#include "reports/summary/Furniture.h"
 #include "stats/Export.h"
+#include "stats/UDMReport.h"
 #include "ui_UStatHUBp.h"
 
 #include <QCloseEvent>
@@ -18,10 +17,6 @@
 namespace tipdesk::stats {
 
 TfStatHUBp *fStatHUBp = nullptr;
-
-const char *const kMsgBadRange = "출력 범위를 정확히 입력하십시요";
-const char *const kMsgNoSelection = "출력 대상을 지정하십시요";
-const char *const kMsgNotAvailable = "이 보고서는 아직 준비되지 않았습니다.";
 
 TfStatHUBp::TfStatHUBp(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TfStatHUBp>())
 {
@@ -47,8 +42,10 @@ TfStatHUBp::TfStatHUBp(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
 
     CloseBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    // Report forms read "전결인 사용" through the console of the current use.
-    report::ApprovalState::setProvider([] { return fStatHUBp && fStatHUBp->approvalTicked(); });
+    for (const KindDescriptor *kind : AllKinds())
+        ListBox1->addItem(QString::fromUtf8(kind->caption));
+    for (int sort = 0; sort < kSortOrderCount; ++sort)
+        ComboBox1->addItem(SortOrderCaption(sort));
     ListBox1->setCurrentRow(-1);
     ListBox1->clearSelection();
 
@@ -64,11 +61,6 @@ TfStatHUBp::~TfStatHUBp()
 {
     if (fStatHUBp == this)
         fStatHUBp = nullptr;
-}
-
-bool TfStatHUBp::approvalTicked() const
-{
-    return CheckBox1->isChecked();
 }
 
 int TfStatHUBp::sortOrder() const
@@ -99,10 +91,10 @@ void TfStatHUBp::FormShow()
 
 void TfStatHUBp::ListBox1Click()
 {
-    const ReportKindInfo *info = ReportKindAt(selectedKind());
+    const KindDescriptor *kind = FindKind(selectedKind());
     // The sort item stays as chosen while the box is disabled.
-    SpeedButton1->setEnabled(info && info->file);
-    ComboBox1->setEnabled(info && info->sort);
+    SpeedButton1->setEnabled(kind && kind->exportFile);
+    ComboBox1->setEnabled(kind && kind->sort);
 }
 
 int TfStatHUBp::selectedKind() const
@@ -111,32 +103,51 @@ int TfStatHUBp::selectedKind() const
     return selected.isEmpty() ? -1 : ListBox1->row(selected.first());
 }
 
+ReportRequest TfStatHUBp::request() const
+{
+    ReportRequest r;
+    r.kind = selectedKind();
+    r.startDay = DateTimePicker1->date();
+    r.endDay = DateTimePicker2->date();
+    r.sort = sortOrder();
+    r.approval = CheckBox1->isChecked();
+    return r;
+}
+
 void TfStatHUBp::SBPreviewClick()
 {
     // One preview at a time: the handlers stay reachable while the preview window runs its loop.
     if (m_previewing)
         return;
     QScopedValueRollback<bool> busy(m_previewing, true);
-    if (DateTimePicker2->date() < DateTimePicker1->date()) {
+    const ReportRequest r = request();
+    const RequestCheck check = CheckRequest(r);
+    if (check == RequestCheck::BadRange) {
         m_outcome = Outcome::BadRange;
-        ui::ui().showMessage(QString::fromUtf8(kMsgBadRange));
+        ui::ui().showMessage(RequestCheckText(check));
         DateTimePicker1->setFocus();
         return;
     }
-    ReportKind = selectedKind();
-    if (ReportKind < 0) {
+    ReportKind = r.kind;
+    if (check == RequestCheck::NoSelection) {
         m_outcome = Outcome::NoSelection;
-        ui::ui().showMessage(QString::fromUtf8(kMsgNoSelection));
+        ui::ui().showMessage(RequestCheckText(check));
         return;
     }
-    StartDay = DateTimePicker1->date().toString(QStringLiteral("yyyyMMdd"));
-    EndDay = DateTimePicker2->date().toString(QStringLiteral("yyyyMMdd"));
+    StartDay = r.startKey();
+    EndDay = r.endKey();
+    if (check == RequestCheck::NotAvailable) {
+        ReportReady = false;
+        m_outcome = Outcome::NotAvailable;
+        ui::ui().showMessage(RequestCheckText(check));
+        return;
+    }
 
     try {
         m_outcome = Outcome::Failed;
-        PrepareReport(ReportKind);
+        PrepareReport(r);
         if (ReportReady)
-            ShowReport(ReportKind);
+            ShowReport();
     } catch (const db::DbError &e) {
         m_outcome = Outcome::Failed;
         ui::ui().showError(e.text());
@@ -146,42 +157,34 @@ void TfStatHUBp::SBPreviewClick()
     }
 }
 
-void TfStatHUBp::PrepareReport(int kind)
+void TfStatHUBp::PrepareReport(const ReportRequest &r)
 {
-    const ReportKindInfo *info = ReportKindAt(kind);
-    if (!info)
-        return;
-    if (!info->prepare) {
-        ReportReady = false;
-        m_outcome = Outcome::NotAvailable;
-        ui::ui().showMessage(QString::fromUtf8(kMsgNotAvailable));
+    m_prepared.reset();
+    PreparedReport prepared = stats::PrepareReport(r, reportModule());
+    if (prepared.periods) {
+        CurrDay = prepared.periods->currDay;
+        WeekStart = prepared.periods->weekStart;
+        WeekEnd = prepared.periods->weekEnd;
+        CurrMonth = prepared.periods->currMonth;
+    }
+    if (prepared.periodSums)
+        PeriodSums = *prepared.periodSums;
+    ReportReady = prepared.form != nullptr;
+    if (!ReportReady) {
+        m_outcome = Outcome::NoData;
+        app::ShowCodedMessage(QStringLiteral("ERR0158"));
         return;
     }
-    m_prepared = info->prepare(*this);
-    if (m_prepared.tested && m_prepared.tested->recordCount() >= 1) {
-        ReportReady = true;
-        return;
-    }
-    if (m_prepared.freeWhenEmpty) {
-        delete m_prepared.form;
-        m_prepared = {};
-    }
-    ReportReady = false;
-    m_outcome = Outcome::NoData;
-    app::ShowCodedMessage(QStringLiteral("ERR0158"));
+    m_prepared = std::move(prepared.form);
+    // Report forms belong to the console that prepared them.
+    m_prepared->setParent(this);
 }
 
-void TfStatHUBp::ShowReport(int kind)
+void TfStatHUBp::ShowReport()
 {
-    const ReportKindInfo *info = ReportKindAt(kind);
-    if (!info || !m_prepared.form)
+    if (!m_prepared)
         return;
-    std::unique_ptr<report::ReportForm> form(m_prepared.form);
-    m_prepared = {};
-    if (form->layout().name != QLatin1String(info->printedName))
-        throw report::ReportError(
-            QStringLiteral("%1: report %2 expected, %3 prepared")
-                .arg(QLatin1String(info->formName), QLatin1String(info->printedName), form->layout().name));
+    const std::unique_ptr<KindForm> form = std::move(m_prepared);
     form->preview();
     m_outcome = Outcome::Shown;
 }
@@ -189,8 +192,7 @@ void TfStatHUBp::ShowReport(int kind)
 void TfStatHUBp::SpeedButton1Click()
 {
     try {
-        const ExportResult r =
-            ExportReport(selectedKind(), DateTimePicker1->date(), DateTimePicker2->date(), sortOrder(), *Query1, this);
+        const ExportResult r = ExportReport(request(), *Query1);
         if (r.status == ExportResult::Status::Failed)
             ui::ui().showError(r.message());
         else
@@ -210,9 +212,8 @@ void TfStatHUBp::CloseBtnClick()
 void TfStatHUBp::FormClose()
 {
     // The menu frees the console right after its modal run, so it is not freed here as well (that
-    // would free it twice); what a preparation without data left behind goes now.
-    delete m_prepared.form;
-    m_prepared = {};
+    // would free it twice); a form prepared and not shown goes now.
+    m_prepared.reset();
 }
 
 } // namespace tipdesk::stats

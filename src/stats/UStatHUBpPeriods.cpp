@@ -1,5 +1,6 @@
 #include "platform/db/DbError.h"
-#include "stats/UDMReport.h"
+#include "platform/db/Query.h"
+#include "stats/Periods.h"
 #include "stats/UStatHUBp.h"
 
 #include <QDate>
@@ -14,12 +15,11 @@ QString CurrDay;
 QString WeekStart;
 QString WeekEnd;
 QString CurrMonth;
-QString PeriodSql;
 bool ReportReady = false;
 
 namespace {
 
-// The day keys are pasted into the statements, so only eight digits may get there.
+// The day keys are written into the derivation's statements, so only eight digits may get there.
 const QString &checkedDayKey(const QString &key)
 {
     static const QRegularExpression eightDigits(QStringLiteral("^[0-9]{8}$"));
@@ -30,26 +30,26 @@ const QString &checkedDayKey(const QString &key)
 
 } // namespace
 
-QString GetSqlValue(const QString &sql)
+QString GetSqlValue(db::Query &q, const QString &sql)
 {
-    db::Query *q = reportModule().qryDate;
-    q->close();
-    q->sql().clear();
-    q->sql().append(sql);
-    q->open();
-    return q->field(0).asString();
+    q.close();
+    q.sql().clear();
+    q.sql().append(sql);
+    q.open();
+    return q.field(0).asString();
 }
 
-void CalcPeriods()
+ReferencePeriods CalcPeriods(const QString &startDay, db::Query &q)
 {
-    const QString start = checkedDayKey(StartDay);
-    PeriodSql = QStringLiteral("SELECT decode(TO_CHAR(SYSDATE,'yyyymmdd'),'") + start +
-                QStringLiteral("', TO_CHAR(SYSDATE-1,'yyyymmdd'),'") + start + QStringLiteral("') FROM DUAL");
-    CurrDay = GetSqlValue(PeriodSql);
-    const QString curr = checkedDayKey(CurrDay);
+    const QString start = checkedDayKey(startDay);
+    ReferencePeriods p;
+    p.currDay = GetSqlValue(q, QStringLiteral("SELECT decode(TO_CHAR(SYSDATE,'yyyymmdd'),'") + start +
+                                   QStringLiteral("', TO_CHAR(SYSDATE-1,'yyyymmdd'),'") + start +
+                                   QStringLiteral("') FROM DUAL"));
+    const QString curr = checkedDayKey(p.currDay);
 
-    PeriodSql = QStringLiteral("SELECT TO_CHAR(  TO_DATE('") + curr + QStringLiteral("', 'yyyymmdd'), 'D') FROM DUAL");
-    const QString weekday = GetSqlValue(PeriodSql);
+    const QString weekday = GetSqlValue(q, QStringLiteral("SELECT TO_CHAR(  TO_DATE('") + curr +
+                                               QStringLiteral("', 'yyyymmdd'), 'D') FROM DUAL"));
     // On a Sunday the week containing the day starts six days earlier, one more week back.
     const QString extra = weekday == QLatin1String("1") ? QStringLiteral(" - 7 ") : QString();
 
@@ -59,15 +59,12 @@ void CalcPeriods()
                QStringLiteral("', 'yyyymmdd'), 'D'))) + 2 - ") + offset + QLatin1Char(' ') + extra +
                QStringLiteral(" ), 'yyyymmdd') FROM DUAL");
     };
-    PeriodSql = weekSql(QStringLiteral("7"));
-    WeekStart = GetSqlValue(PeriodSql);
-    PeriodSql = weekSql(QStringLiteral("1"));
-    WeekEnd = GetSqlValue(PeriodSql);
-
-    PeriodSql = QStringLiteral("SELECT TO_CHAR(( TO_DATE('") + curr +
-                QStringLiteral("', 'yyyymmdd')  - (TO_NUMBER(TO_CHAR( TO_DATE('") + curr +
-                QStringLiteral("', 'yyyymmdd')  , 'DD')) )), 'yyyymm') FROM DUAL");
-    CurrMonth = GetSqlValue(PeriodSql);
+    p.weekStart = GetSqlValue(q, weekSql(QStringLiteral("7")));
+    p.weekEnd = GetSqlValue(q, weekSql(QStringLiteral("1")));
+    p.currMonth = GetSqlValue(q, QStringLiteral("SELECT TO_CHAR(( TO_DATE('") + curr +
+                                     QStringLiteral("', 'yyyymmdd')  - (TO_NUMBER(TO_CHAR( TO_DATE('") + curr +
+                                     QStringLiteral("', 'yyyymmdd')  , 'DD')) )), 'yyyymm') FROM DUAL"));
+    return p;
 }
 
 QString WeekdayName(int number)

@@ -3,6 +3,9 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Query.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 using namespace tipdesk;
@@ -33,18 +36,46 @@ struct Named {
     QString sql;
 };
 
-QList<Named> corpus()
+// The queries of every report layout, named "<layout>.<query>"; a composed one once per order
+// alternative ("<layout>.<query> <order>") with January 2004 as its period.
+QList<Named> layoutStatements()
 {
     QList<Named> out;
-    const QStringList lines = test::sourceFile(QStringLiteral("tests/db/statements.sql")).split(u'\n');
-    for (const QString &line : lines) {
-        if (line.startsWith(QLatin1String("-- @ "))) {
-            out.append({line.mid(5), QString()});
-        } else if (!out.isEmpty()) {
-            out.last().sql += (out.last().sql.isEmpty() ? QString() : QStringLiteral("\n")) + line;
+    const QString root = qEnvironmentVariable("TIPDESK_SOURCE_DIR") + QStringLiteral("/resources/reports");
+    for (const QFileInfo &file : QDir(root).entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
+        const QJsonObject layout =
+            QJsonDocument::fromJson(test::sourceFile(QStringLiteral("resources/reports/") + file.fileName()).toUtf8())
+                .object();
+        for (const QJsonValue &v : layout.value(QStringLiteral("Queries")).toArray()) {
+            const QJsonObject q = v.toObject();
+            const QString name = file.completeBaseName() + u'.' + q.value(QStringLiteral("Name")).toString();
+            QStringList lines;
+            for (const QJsonValue &line : q.value(QStringLiteral("SQL")).toArray())
+                lines << line.toString().replace(QStringLiteral("{PERIOD}"),
+                                                 QStringLiteral("'20040101' And '20040131'"));
+            const QJsonObject orders = q.value(QStringLiteral("OrderBy")).toObject();
+            if (orders.isEmpty())
+                out.append({name, lines.join(u'\n')});
+            for (auto it = orders.begin(); it != orders.end(); ++it)
+                out.append({name + u' ' + it.key(), (lines + QStringList{it.value().toString()}).join(u'\n')});
         }
     }
     return out;
+}
+
+// Every statement of the system: the layouts' and the rest, kept in statements.sql.
+QList<Named> corpus()
+{
+    QList<Named> rest;
+    const QStringList lines = test::sourceFile(QStringLiteral("tests/db/statements.sql")).split(u'\n');
+    for (const QString &line : lines) {
+        if (line.startsWith(QLatin1String("-- @ "))) {
+            rest.append({line.mid(5), QString()});
+        } else if (!rest.isEmpty()) {
+            rest.last().sql += (rest.last().sql.isEmpty() ? QString() : QStringLiteral("\n")) + line;
+        }
+    }
+    return layoutStatements() + rest;
 }
 
 // Values a form would bind: day keys as text, the period sums as integers.
@@ -108,7 +139,8 @@ void TstStatements::everyStatementRuns_data()
 {
     QTest::addColumn<QString>("sql");
     const QList<Named> all = corpus();
-    QVERIFY(all.size() > 50);
+    QVERIFY(layoutStatements().size() >= 20);
+    QVERIFY(all.size() > 60);
     for (const Named &n : all)
         QTest::newRow(qPrintable(n.name)) << n.sql;
 }
@@ -155,7 +187,7 @@ void TstStatements::rows_data()
         << "REQUISITION_NUM|SEQ_NUM|MMDD|HHMI|COMMENTS|REPORTER_NAME|SPEED_T|REPORTER_TYPE|OPERATOR_NAME"
         << "R5|5|01월07일|13시05분|통보|도로공사|습득|기관|김접수";
     // Correspondents: period sums, and the detail with outer-joined periods and cut shares.
-    QTest::newRow("correspondent sums") << "correspondent period sums"
+    QTest::newRow("correspondent sums") << "UStatCoummP.qrySumC"
                                         << "DAYSUM|WEEKSUM|MONTHSUM|TOTSUM"
                                         << "13|6|8|25";
     // The browser's hour: citizens, sent but not broadcast (a null broadcast flag counts), oldest first.
@@ -170,10 +202,10 @@ void TstStatements::rows_data()
            "2004-01-07 09:59|2004-01-07 10:00";
     // Correspondents by organisation: ROLE outer, ORGANIZATION inner, so C2 (organisation G9
     // unknown) drops out and the rest keeps its row.
-    QTest::newRow("period totals by organisation") << "period total by organisation"
+    QTest::newRow("period totals by organisation") << "UntRepC_QuickRep1.qryReportC ByCount"
                                                    << "RPT_ID|NAME|ORGANIZATION_ID|RPT_NAME|RSUM"
                                                    << "C1|서울지부|G1|김통신|3";
-    QTest::newRow("citizens by day text") << "period total citizens"
+    QTest::newRow("citizens by day text") << "UntRepC_26.qryReportC ByCount"
                                           << "RPT_ID|RPT_NAME|RSUM"
                                           << "P1|시민1|2\nP2|시민2|1\nP3|시민3|1";
 }

@@ -1,6 +1,6 @@
+#include "../stats/KindTest.h"
 #include "../stats/StatsFixture.h"
 #include "platform/report/PageModel.h"
-#include "reports/ledger/untDay.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -161,8 +161,6 @@ class TstDay : public QObject {
 private slots:
     void init();
     void cleanup();
-    void formatShare_data();
-    void formatShare();
     void hourGridRowsAndShares_data();
     void hourGridRowsAndShares();
     void missingInHouseRowPrintsEmptyCells();
@@ -172,6 +170,8 @@ private slots:
     void dateLineWithWeekday_data();
     void dateLineWithWeekday();
     void stampFollowsTheConsoleOption();
+    void goldenPage_data();
+    void goldenPage();
 
 private:
     report::PageModel render(const QDate &day, bool approval = false);
@@ -194,51 +194,17 @@ report::PageModel TstDay::render(const QDate &day, bool approval)
     report::PageModel model;
     report::ReportForm::setPreviewHook([&](report::ReportForm &form) { model = form.render(); });
     stats::TfStatHUBp console;
-    stats::fStatHUBp = &console;
     console.DateTimePicker1->setDate(day);
     console.DateTimePicker2->setDate(day);
     console.ListBox1->setCurrentRow(11);
     console.CheckBox1->setChecked(approval);
     console.SBPreviewClick();
     report::ReportForm::setPreviewHook(nullptr);
-    stats::fStatHUBp = nullptr;
     m_outcome = console.lastOutcome();
     if (m_outcome == Outcome::Failed) // say why, rather than only that it failed
         for (const auto &e : m_env->ui().entries)
             qWarning("%s", qPrintable(e.text));
     return model;
-}
-
-void TstDay::formatShare_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("plain");
-    QTest::newRow("half goes up") << "18.75"
-                                  << "18.8";
-    QTest::newRow("half goes up, not to even") << "6.25"
-                                               << "6.3";
-    QTest::newRow("below half") << "33.3333333333333"
-                                << "33.3";
-    QTest::newRow("above half") << "66.6666666666667"
-                                << "66.7";
-    QTest::newRow("carry into the integer") << "99.95"
-                                            << "100.0";
-    QTest::newRow("zero") << "0"
-                          << "0.0";
-    QTest::newRow("whole") << "50"
-                           << "50.0";
-    QTest::newRow("small") << "0.04"
-                           << "0.0";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void TstDay::formatShare()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, plain);
-    QCOMPARE(ledger::FormatShare(text, false), plain);
-    QCOMPARE(ledger::FormatShare(text, true), plain.isEmpty() ? QString() : plain + u'%');
 }
 
 void TstDay::hourGridRowsAndShares_data()
@@ -371,6 +337,17 @@ void TstDay::stampFollowsTheConsoleOption()
         if (p.source == QLatin1String("QRShape14"))
             whiteFrame = p.color == QColor(Qt::white);
     QVERIFY(whiteFrame);
+}
+
+void TstDay::goldenPage_data()
+{
+    test::AddGoldenRows({11});
+}
+
+void TstDay::goldenPage()
+{
+    m_env.reset(); // the golden page has a database of its own
+    test::CheckGoldenRow(QStringLiteral("ledger"));
 }
 
 QTEST_MAIN(TstDay)

@@ -1,9 +1,10 @@
 #include "../export/PeriodFixture.h"
+#include "../stats/KindTest.h"
 #include "FixtureDb.h"
 #include "platform/db/Query.h"
 #include "platform/report/Layout.h"
 #include "platform/report/PageModel.h"
-#include "stats/UntRepC.h"
+#include "stats/Export.h"
 
 #include <QtTest>
 
@@ -24,9 +25,10 @@ std::vector<Row> rowsOf(db::Query &q)
     return rows;
 }
 
+// The kind's layout statement as the report and the export compose it.
 std::vector<Row> run(int kind, const QDate &start, const QDate &end, int sortOrder)
 {
-    db::Query q(QStringLiteral("commonDB"), stats::PeriodTotalsSql(kind, start, end, sortOrder));
+    db::Query q(QStringLiteral("commonDB"), stats::ExportSql(test::Request(kind, start, end, sortOrder)));
     q.open();
     return rowsOf(q);
 }
@@ -52,6 +54,8 @@ private slots:
     void citizensCountedByReportDay();
     void formPrintsTitlesPeriodAndRunningNumbers_data();
     void formPrintsTitlesPeriodAndRunningNumbers();
+    void goldenPages_data();
+    void goldenPages();
 
 private:
     std::unique_ptr<test::FixtureDb> m_db;
@@ -68,8 +72,10 @@ void TstPeriodTotals::periodIsWrittenAsDayDigits()
     QCOMPARE(stats::PeriodLine(QDate(2004, 1, 1), QDate(2004, 1, 31)),
              QStringLiteral("기 간 : 2004-01-01 ~ 2004-01-31"));
     // Nothing but a real date may reach the statement text.
-    QVERIFY_THROWS_EXCEPTION(report::ReportError, stats::PeriodTotalsSql(21, QDate(), QDate(2004, 1, 31), 0));
-    QVERIFY(stats::PeriodTotalsSql(20, QDate(2004, 1, 1), QDate(2004, 1, 31), 0).isEmpty());
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, stats::ExportSql(test::Request(21, QDate(), QDate(2004, 1, 31))));
+    const QStringList sql = stats::ExportSql(test::Request(21, QDate(2004, 1, 1), QDate(2004, 1, 31)));
+    QCOMPARE(sql.value(2), QStringLiteral("Where STAT_DAY Between '20040101' And '20040131'"));
+    QVERIFY(stats::ExportSql(test::Request(20, QDate(2004, 1, 1), QDate(2004, 1, 31))).isEmpty());
 }
 
 void TstPeriodTotals::rowsFollowThePeriodAndSortOrder_data()
@@ -166,12 +172,10 @@ void TstPeriodTotals::formPrintsTitlesPeriodAndRunningNumbers()
     QFETCH(QString, title);
     QFETCH(QString, firstColumn);
     const QDate start(2004, 1, 1), end(2004, 1, 31);
-    QObject owner;
-    auto *form = new stats::TFrmRepC(&owner, kind);
-    QCOMPARE(stats::FrmRepC.data(), form);
-    form->OpenPeriodTotals(start, end, stats::SortByCount);
-    form->SetTexts(start, end);
-    const report::PageModel model = form->render();
+    stats::TDMReport module;
+    const stats::PreparedReport prepared = stats::PrepareReport(test::Request(kind, start, end), module);
+    QVERIFY(prepared.form);
+    const report::PageModel model = prepared.form->render();
     const std::vector<Row> expected = kind == 22 ? periodfixture::expectedRowsByOrganisation(start, end, 0)
                                                  : periodfixture::expectedRows(kind, start, end, 0);
 
@@ -182,7 +186,7 @@ void TstPeriodTotals::formPrintsTitlesPeriodAndRunningNumbers()
     QVERIFY(first.contains(QStringLiteral("기 간 : 2004-01-01 ~ 2004-01-31")));
 
     // Row numbers run from 1 across every page; each row prints its identifier and its sum.
-    const QString layout = form->layout().name;
+    const QString layout = prepared.form->layout().name;
     QStringList numbers, ids;
     for (const report::Page &page : model.pages) {
         numbers += page.textsOf(layout + QStringLiteral("RowNo"));
@@ -197,8 +201,16 @@ void TstPeriodTotals::formPrintsTitlesPeriodAndRunningNumbers()
     QCOMPARE(ids, wantIds);
     if (kind == 25) // 45 operators do not fit on one page
         QVERIFY(model.pageCount() >= 2);
-    delete form;
-    QVERIFY(stats::FrmRepC.isNull());
+}
+
+void TstPeriodTotals::goldenPages_data()
+{
+    test::AddGoldenRows({21, 22, 23, 24, 25, 26});
+}
+
+void TstPeriodTotals::goldenPages()
+{
+    test::CheckGoldenRow(QStringLiteral("periodtotals"));
 }
 
 QTEST_MAIN(TstPeriodTotals)

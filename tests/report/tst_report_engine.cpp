@@ -15,8 +15,12 @@ class TstReportEngine : public QObject {
 private slots:
     void layoutRefusesUnknownNames_data();
     void layoutRefusesUnknownNames();
-    void everyLayoutFileLoads_data();
-    void everyLayoutFileLoads();
+    void extendsTakesTheBaseAndMergesQueries();
+    void extendsRefusals_data();
+    void extendsRefusals();
+    void composedStatementsTakePeriodAndOrder();
+    void constructsExpandIntoItems();
+    void pageFrameNeedsNoHandler();
     void bandOrderAndFooterRules_data();
     void bandOrderAndFooterRules();
     void bandThatNoLongerFitsStartsANewPage();
@@ -103,27 +107,6 @@ void TstReportEngine::layoutRefusesUnknownNames()
     }
     // Nothing half-loaded: the form still has no layout.
     QVERIFY_THROWS_EXCEPTION(report::ReportError, form.layout());
-}
-
-void TstReportEngine::everyLayoutFileLoads_data()
-{
-    QTest::addColumn<QString>("path");
-    QDirIterator it(QStringLiteral(":/reports"), {QStringLiteral("*.json")});
-    while (it.hasNext()) {
-        const QString p = it.next();
-        QTest::newRow(qPrintable(p)) << p;
-    }
-}
-
-void TstReportEngine::everyLayoutFileLoads()
-{
-    QFETCH(QString, path);
-    const auto layout = report::loadLayout(path);
-    QVERIFY(!layout->name.isEmpty());
-    QVERIFY(!layout->bands.empty() || !layout->items.empty());
-    for (const report::Item *i : layout->allItems())
-        if (i->itemClass == report::ItemClass::Expr)
-            report::Expression::parse(i->expression); // throws on a malformed expression
 }
 
 void TstReportEngine::bandOrderAndFooterRules_data()
@@ -322,18 +305,20 @@ void TstReportEngine::expressionsAndRunningTotals()
 void TstReportEngine::detailNumberAndSumRunAcrossPages()
 {
     FixtureDb db(numberedRows(80));
-    db::Query external(QStringLiteral("commonDB"), {QStringLiteral("select count(*) as n from t")});
-    external.open();
-    report::QueryRegistry::add(QStringLiteral("DMReport"), QStringLiteral("qryCount"), &external);
     TestForm form;
-    form.load(reportJson({band("CH", "rbColumnHeader", 10, {label("HeadK", "순번", 1, 1)}),
-                          band("DB", "rbDetail", 10,
-                               {item("DetailNo", "TQRSysData", {{"Data", "qrsDetailNo"}}, 1, 1, 10),
-                                item("Running", "TQRExpr", {{"Expression", "SUM(v)"}}, 20, 1)}),
-                          band("SB", "rbSummary", 10,
-                               {item("Total", "TQRExpr", {{"Expression", "SUM(v)"}}, 20, 1),
-                                item("Count", "TQRExpr", {{"Expression", "DMReport.qryCount.n"}}, 60, 1),
-                                item("Count2", "TQRExpr", {{"Expression", "qryCount.N + 1"}}, 90, 1)})}));
+    QJsonObject json = reportJson({band("CH", "rbColumnHeader", 10, {label("HeadK", "순번", 1, 1)}),
+                                   band("DB", "rbDetail", 10,
+                                        {item("DetailNo", "TQRSysData", {{"Data", "qrsDetailNo"}}, 1, 1, 10),
+                                         item("Running", "TQRExpr", {{"Expression", "SUM(v)"}}, 20, 1)}),
+                                   band("SB", "rbSummary", 10,
+                                        {item("Total", "TQRExpr", {{"Expression", "SUM(v)"}}, 20, 1),
+                                         item("Count", "TQRExpr", {{"Expression", "qryCount.n"}}, 60, 1),
+                                         item("Count2", "TQRExpr", {{"Expression", "qryCount.N + 1"}}, 90, 1)})});
+    QJsonArray queries = json.value("Queries").toArray();
+    queries.append(QJsonObject{{"Name", "qryCount"}, {"SQL", QJsonArray{"select count(*) as n from t"}}});
+    json.insert("Queries", queries);
+    form.load(json);
+    form.query("qryCount")->open();
     const PageModel m = form.render();
     QVERIFY(m.pageCount() >= 3);
     QStringList numbers, running;
@@ -352,8 +337,9 @@ void TstReportEngine::detailNumberAndSumRunAcrossPages()
     QCOMPARE(m.pages.back().textsOf("Total"), QStringList{QString::number(expectedSum)});
     QCOMPARE(m.pages.back().textsOf("Count"), QStringList{"80"});
     QCOMPARE(m.pages.back().textsOf("Count2"), QStringList{"81"});
-    report::QueryRegistry::remove(&external);
-    QVERIFY(report::QueryRegistry::find("qryCount") == nullptr);
+    // Only the form's own queries are found.
+    QVERIFY(form.findQuery("qryCount"));
+    QVERIFY(!form.findQuery("DMReport.qryCount"));
 }
 
 void TstReportEngine::handlersSuppressReplaceAndDraw()
@@ -464,6 +450,167 @@ void TstReportEngine::savedReportRoundTripsAndRefusesForeignFiles()
     cut.resize(cut.size() / 2);
     cut.close();
     QVERIFY_THROWS_EXCEPTION(report::ReportError, PageModel::loadFile(path));
+}
+
+namespace {
+
+// Writes layout files into a folder; returns the folder.
+QString writeLayouts(QTemporaryDir &dir, const QList<std::pair<QString, QJsonObject>> &files)
+{
+    for (const auto &[name, json] : files) {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes(json));
+    }
+    return dir.path();
+}
+
+QJsonObject baseLayout()
+{
+    return reportJson({band("TitleBand", "rbTitle", 20, {label("Title", "design", 1, 1), label("Other", "kept", 1, 9)}),
+                       band("DB", "rbDetail", 10, {item("FieldV", "TQRDBText", {{"DataField", "v"}}, 20, 1)})});
+}
+
+} // namespace
+
+void TstReportEngine::extendsTakesTheBaseAndMergesQueries()
+{
+    QTemporaryDir dir;
+    writeLayouts(dir,
+                 {{"Base.json", baseLayout()},
+                  {"Child.json",
+                   QJsonObject{{"Extends", "Base.json"},
+                               {"ReportTitle", "자식"},
+                               {"Queries", QJsonArray{QJsonObject{{"Name", "q1"}, {"SQL", QJsonArray{"select 2"}}},
+                                                      QJsonObject{{"Name", "Extra"}, {"SQL", QJsonArray{"select 3"}}}}},
+                               {"Captions", QJsonObject{{"Title", "자식 제목"}}}}}});
+    const auto layout = report::loadLayout(dir.filePath("Child.json"));
+    QCOMPARE(layout->name, QStringLiteral("QuickRep1"));
+    QCOMPARE(layout->reportTitle, QStringLiteral("자식"));
+    QCOMPARE(layout->queries.size(), size_t(3)); // Q1 replaced in place (names match without case), qryOne, Extra
+    QCOMPARE(layout->queries[0].sql, QStringList{"select 2"});
+    QCOMPARE(layout->queries[1].name, QStringLiteral("qryOne"));
+    QCOMPARE(layout->queries[2].name, QStringLiteral("Extra"));
+    QCOMPARE(layout->item("Title")->caption, QStringLiteral("자식 제목"));
+    QCOMPARE(layout->item("Other")->caption, QStringLiteral("kept"));
+    QCOMPARE(layout->bands.size(), size_t(2));
+    // The base is untouched.
+    QCOMPARE(report::loadLayout(dir.filePath("Base.json"))->item("Title")->caption, QStringLiteral("design"));
+}
+
+void TstReportEngine::extendsRefusals_data()
+{
+    QTest::addColumn<QJsonObject>("child");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("missing base") << QJsonObject{{"Extends", "Nope.json"}} << "Nope.json";
+    QTest::newRow("caption of an unknown label")
+        << QJsonObject{{"Extends", "Base.json"}, {"Captions", QJsonObject{{"Titel", "x"}}}} << "Titel";
+    QTest::newRow("caption of a field") << QJsonObject{{"Extends", "Base.json"},
+                                                       {"Captions", QJsonObject{{"FieldV", "x"}}}}
+                                        << "FieldV";
+    QTest::newRow("unknown key still refused") << QJsonObject{{"Extends", "Base.json"}, {"Colour", "red"}} << "Colour";
+    QTest::newRow("itself") << QJsonObject{{"Extends", "Child.json"}} << "Extends";
+}
+
+void TstReportEngine::extendsRefusals()
+{
+    QFETCH(QJsonObject, child);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    writeLayouts(dir, {{"Base.json", baseLayout()}, {"Child.json", child}});
+    try {
+        report::loadLayout(dir.filePath("Child.json"));
+        QFAIL("the layout was accepted");
+    } catch (const report::ReportError &e) {
+        QVERIFY2(e.text().contains(named), qPrintable(e.text()));
+    }
+}
+
+void TstReportEngine::composedStatementsTakePeriodAndOrder()
+{
+    const QJsonObject json = reportJson(
+        {}, {{"Queries",
+              QJsonArray{QJsonObject{{"Name", "Q1"},
+                                     {"SQL", QJsonArray{"select k from t", "where x between {PERIOD}"}},
+                                     {"OrderBy", QJsonObject{{"ByK", "order by k"}, {"ByV", "order by v desc"}}}},
+                         QJsonObject{{"Name", "Plain"}, {"SQL", QJsonArray{"select 1"}}}}}});
+    const auto layout = report::parseLayout(bytes(json), "composed.json");
+    const report::QueryDef &q = *layout->query("q1");
+    QVERIFY(q.composed());
+    QCOMPARE(q.orderNames(), (QStringList{"ByK", "ByV"}));
+    QCOMPARE(q.compose("'1' And '2'", "ByV"),
+             (QStringList{"select k from t", "where x between '1' And '2'", "order by v desc"}));
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, q.compose("'1' And '2'", "ByW"));
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, q.compose("'1' And '2'", QString()));
+    QVERIFY(!layout->query("Plain")->composed());
+    QCOMPARE(layout->query("Plain")->compose("x", QString()), QStringList{"select 1"});
+}
+
+void TstReportEngine::constructsExpandIntoItems()
+{
+    // A construct stands for several items, named and placed by its expander; what it does not
+    // read is refused like any unknown property.
+    report::registerConstruct("TTestPair", [](const report::LayoutObject &o) {
+        std::vector<std::unique_ptr<report::Item>> out;
+        for (int k = 0; k < 2; ++k) {
+            auto i = std::make_unique<report::Item>();
+            i->name = o.str("Name") + QString::number(k);
+            i->caption = o.str("Caption");
+            i->left = o.tenths("Left", 0) + 100 * k;
+            i->width = 50;
+            i->height = 50;
+            out.push_back(std::move(i));
+        }
+        return out;
+    });
+    FixtureDb db(numberedRows(1));
+    TestForm form;
+    form.load(
+        reportJson({band("TitleBand", "rbTitle", 20,
+                         {QJsonObject{{"Name", "Pair"}, {"Class", "TTestPair"}, {"Caption", "쌍"}, {"Left", 5}}})}));
+    const report::Page p = form.render().pages[0];
+    QCOMPARE(p.textsOf("Pair0"), QStringList{"쌍"});
+    QCOMPARE(findText(p, "Pair1")->rect.left(), 10 + 5 + 10.0);
+    QVERIFY_THROWS_EXCEPTION(
+        report::ReportError,
+        form.load(reportJson(
+            {band("TitleBand", "rbTitle", 20,
+                  {QJsonObject{{"Name", "Pair"}, {"Class", "TTestPair"}, {"Caption", "쌍"}, {"Colour", "red"}}})})));
+    // Two constructs may not produce the same name.
+    QVERIFY_THROWS_EXCEPTION(
+        report::ReportError,
+        form.load(reportJson({band("TitleBand", "rbTitle", 20,
+                                   {QJsonObject{{"Name", "Pair"}, {"Class", "TTestPair"}, {"Caption", "a"}},
+                                    QJsonObject{{"Name", "Pair"}, {"Class", "TTestPair"}, {"Caption", "b"}}})})));
+}
+
+void TstReportEngine::pageFrameNeedsNoHandler()
+{
+    FixtureDb db(numberedRows(3));
+    TestForm form;
+    QJsonArray bands = standardBands(false);
+    bands[2] =
+        band("CH", "rbColumnHeader", 10, {item("Rule1", "TQRShape", {{"Shape", "qrsRightAndLeft"}}, 0, 0, 20, 10)});
+    form.load(reportJson(bands, {{"OnEndPage", "QReSheetEndPage"},
+                                 {"PageFrame", QJsonObject{{"TitleBand", "TitleBand"},
+                                                           {"PageHeaderBand", "PH"},
+                                                           {"RuleShapes", QJsonArray{"Rule1"}}}}}));
+    const report::Page p = form.render(report::RenderOptions{254, {}}).pages[0];
+    std::vector<const report::Primitive *> frame;
+    for (const auto &x : p.items)
+        if (x.source == "OnEndPage")
+            frame.push_back(&x);
+    QCOMPARE(frame.size(), size_t(2));
+    // 254 dpi: one device pixel is 0.1 mm. Top = margin 10 + page header 8 + title 20.
+    QCOMPARE(frame[0]->rect, QRectF(QPointF(10, 38), QPointF(200, 287)));
+    QCOMPARE(frame[1]->rect, QRectF(QPointF(10, 38), QPointF(30, 287)));
+    // A frame naming a shape the layout lacks is refused.
+    QVERIFY_THROWS_EXCEPTION(
+        report::ReportError,
+        form.load(reportJson(bands, {{"OnEndPage", "QReSheetEndPage"},
+                                     {"PageFrame", QJsonObject{{"TitleBand", "TitleBand"},
+                                                               {"PageHeaderBand", "PH"},
+                                                               {"RuleShapes", QJsonArray{"Rule9"}}}}})));
 }
 
 QTEST_MAIN(TstReportEngine)

@@ -1,7 +1,5 @@
 #include "StatsFixture.h"
-#include "reports/summary/Furniture.h"
 #include "stats/Export.h"
-#include "stats/UntRepC.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,7 +54,8 @@ private slots:
     void databaseErrorGoesToTheErrorBox();
     void previewShowsThenFreesTheForm();
     void onePreviewAtATime();
-    void approvalStateFollowsTheCheckBox();
+    void requestFollowsTheControls();
+    void listItemsAreAsTallAsTheirText();
     void exportWritesTheChosenKind();
     void globalsOutliveTheConsole();
 };
@@ -251,7 +250,7 @@ void TstConsole::kindsNotBuiltSayTheyAreNotAvailable_data()
 {
     QTest::addColumn<int>("kind");
     for (int k = 0; k < stats::kReportKindCount; ++k) {
-        if (!stats::ReportKindAt(k)->prepare)
+        if (!stats::FindKind(k)->built())
             QTest::addRow("%d", k) << k;
     }
 }
@@ -284,8 +283,8 @@ void TstConsole::emptyTableGivesErr0158_data()
 {
     QTest::addColumn<int>("kind");
     for (int k = 0; k < stats::kReportKindCount; ++k) {
-        if (stats::ReportKindAt(k)->prepare)
-            QTest::addRow("%d %s", k, stats::ReportKindAt(k)->formName) << k;
+        if (stats::FindKind(k)->built())
+            QTest::addRow("%d %s", k, stats::FindKind(k)->form) << k;
     }
 }
 
@@ -307,20 +306,9 @@ void TstConsole::emptyTableGivesErr0158()
     QCOMPARE(box.title, QStringLiteral("자료 없음"));
     QCOMPARE(box.text, QStringLiteral("해당 기간의 자료가 없습니다."));
     QCOMPARE(box.icon, ui::Icon::Stop);
-    if (stats::IsPeriodTotalsKind(kind)) {
-        // The period totals free their form before saying so.
-        QVERIFY(!console.preparedForm());
-        QVERIFY(stats::FrmRepC.isNull());
-        return;
-    }
-    // The form stays with the console until it closes.
-    QPointer<report::ReportForm> form = console.preparedForm();
-    QVERIFY(form);
-    QCOMPARE(form->parent(), &console);
-    console.show();
-    console.CloseBtn->click();
-    QVERIFY(!console.isVisible());
-    QVERIFY(form.isNull());
+    // Nothing is left prepared.
+    QVERIFY(!console.preparedForm());
+    QVERIFY(console.findChildren<report::ReportForm *>().isEmpty());
 }
 
 void TstConsole::databaseErrorGoesToTheErrorBox()
@@ -383,18 +371,59 @@ void TstConsole::onePreviewAtATime()
     QCOMPARE(previews, 2);
 }
 
-void TstConsole::approvalStateFollowsTheCheckBox()
+void TstConsole::requestFollowsTheControls()
 {
-    {
-        stats::TfStatHUBp console;
-        stats::fStatHUBp = &console;
-        QVERIFY(!report::ApprovalState::delegatedStampEnabled());
-        console.CheckBox1->setChecked(true);
-        QVERIFY(report::ApprovalState::delegatedStampEnabled());
+    test::StatsEnvironment env(kRptRows);
+    stats::TfStatHUBp console;
+    setRequest(console, 22, QDate(2004, 1, 7), QDate(2004, 1, 9));
+    console.ComboBox1->setCurrentIndex(2);
+    console.CheckBox1->setChecked(true);
+    stats::ReportRequest r = console.request();
+    QCOMPARE(r.kind, 22);
+    QCOMPARE(r.startDay, QDate(2004, 1, 7));
+    QCOMPARE(r.endDay, QDate(2004, 1, 9));
+    QCOMPARE(r.sort, 2);
+    QVERIFY(r.approval);
+    console.ListBox1->clearSelection();
+    console.CheckBox1->setChecked(false);
+    r = console.request();
+    QCOMPARE(r.kind, -1);
+    QVERIFY(!r.approval);
+
+    // The stamp of kind 11 follows the box through the request, not through the console.
+    env.run(QStringLiteral("insert into STAT_HUB_DAY(STAT_DAY, RESULT, TOTAL) values ('20040107', '3', 1);"));
+    QStringList stamps;
+    report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
+        stamps << form.render().pages[0].textsOf(QStringLiteral("QRLabel21")).join(u'|');
+    });
+    setRequest(console, 11, QDate(2004, 1, 7), QDate(2004, 1, 7));
+    console.CheckBox1->setChecked(true);
+    console.SBPreviewClick();
+    console.CheckBox1->setChecked(false);
+    console.SBPreviewClick();
+    QCOMPARE(stamps, (QStringList{QStringLiteral("전결"), QString()}));
+}
+
+void TstConsole::listItemsAreAsTallAsTheirText()
+{
+    stats::TfStatHUBp console;
+    console.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&console));
+    QCOMPARE(console.ListBox1->geometry(), QRect(5, 4, 192, 413));
+    const int lineHeight = QFontMetrics(console.ListBox1->font()).height();
+    QVERIFY(lineHeight > 15);
+    for (int row = 1; row < console.ListBox1->count(); ++row) {
+        const QRect above = console.ListBox1->visualItemRect(console.ListBox1->item(row - 1));
+        const QRect item = console.ListBox1->visualItemRect(console.ListBox1->item(row));
+        QVERIFY2(item.height() >= lineHeight,
+                 qPrintable(QStringLiteral("row %1: %2 < %3").arg(row).arg(item.height()).arg(lineHeight)));
+        QVERIFY(item.top() >= above.bottom());
     }
-    // The console has gone with its global: the stamp is off.
-    QVERIFY(!stats::fStatHUBp);
-    QVERIFY(!report::ApprovalState::delegatedStampEnabled());
+    // Twenty-seven lines do not fit in the list's height: it scrolls to the last one.
+    console.ListBox1->scrollToItem(console.ListBox1->item(26));
+    QVERIFY(
+        console.ListBox1->viewport()->rect().contains(console.ListBox1->visualItemRect(console.ListBox1->item(26))));
+    console.hide();
 }
 
 void TstConsole::exportWritesTheChosenKind()

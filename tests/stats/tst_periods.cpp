@@ -1,5 +1,6 @@
 #include "StatsFixture.h"
 #include "platform/db/DbError.h"
+#include "stats/Periods.h"
 
 #include <QtTest>
 
@@ -68,19 +69,18 @@ void TstPeriods::weekTable()
     QFETCH(QString, weekEnd);
     QFETCH(QString, month);
     test::StatsEnvironment env;
-    stats::StartDay = start;
-    stats::CalcPeriods();
-    QCOMPARE(stats::CurrDay, start);
-    QCOMPARE(stats::WeekStart, weekStart);
-    QCOMPARE(stats::WeekEnd, weekEnd);
-    QCOMPARE(stats::CurrMonth, month);
+    const stats::ReferencePeriods p = stats::CalcPeriods(start, *stats::DMReport->qryDate);
+    QCOMPARE(p.currDay, start);
+    QCOMPARE(p.weekStart, weekStart);
+    QCOMPARE(p.weekEnd, weekEnd);
+    QCOMPARE(p.currMonth, month);
 
     // Independently: the week is the Monday..Sunday before the one that holds the day.
     const QDate day = QDate::fromString(start, QStringLiteral("yyyyMMdd"));
     const QDate monday = day.addDays(1 - day.dayOfWeek()).addDays(-7);
-    QCOMPARE(stats::WeekStart, monday.toString(QStringLiteral("yyyyMMdd")));
-    QCOMPARE(stats::WeekEnd, monday.addDays(6).toString(QStringLiteral("yyyyMMdd")));
-    QVERIFY(stats::WeekEnd < stats::CurrDay);
+    QCOMPARE(p.weekStart, monday.toString(QStringLiteral("yyyyMMdd")));
+    QCOMPARE(p.weekEnd, monday.addDays(6).toString(QStringLiteral("yyyyMMdd")));
+    QVERIFY(p.weekEnd < p.currDay);
 }
 
 void TstPeriods::startDayOfTheServersDateMeansTheDayBefore_data()
@@ -105,31 +105,27 @@ void TstPeriods::startDayOfTheServersDateMeansTheDayBefore()
     QFETCH(QString, currDay);
     test::StatsEnvironment env;
     db::Clock::setFixed(serverNow);
-    stats::StartDay = start;
-    stats::CalcPeriods();
-    QCOMPARE(stats::CurrDay, currDay);
-    // The start day itself is not changed; only the reference day moves.
-    QCOMPARE(stats::StartDay, start);
+    QCOMPARE(stats::CalcPeriods(start, *stats::DMReport->qryDate).currDay, currDay);
 }
 
 void TstPeriods::getSqlValueLeavesTheQueryOpenWithItsOneLine()
 {
     test::StatsEnvironment env;
-    QCOMPARE(stats::GetSqlValue(QStringLiteral("SELECT TO_CHAR(TO_DATE('20040107', 'yyyymmdd'), 'D') FROM DUAL")),
+    db::Query &q = *stats::DMReport->qryDate;
+    QCOMPARE(stats::GetSqlValue(q, QStringLiteral("SELECT TO_CHAR(TO_DATE('20040107', 'yyyymmdd'), 'D') FROM DUAL")),
              QStringLiteral("4"));
-    QVERIFY(stats::DMReport->qryDate->active());
-    QCOMPARE(stats::DMReport->qryDate->sql().size(), 1);
-    QCOMPARE(stats::GetSqlValue(QStringLiteral("SELECT 'x' FROM DUAL")), QStringLiteral("x"));
-    QCOMPARE(stats::DMReport->qryDate->sql(), QStringList{QStringLiteral("SELECT 'x' FROM DUAL")});
+    QVERIFY(q.active());
+    QCOMPARE(q.sql().size(), 1);
+    QCOMPARE(stats::GetSqlValue(q, QStringLiteral("SELECT 'x' FROM DUAL")), QStringLiteral("x"));
+    QCOMPARE(q.sql(), QStringList{QStringLiteral("SELECT 'x' FROM DUAL")});
 }
 
 void TstPeriods::badDayKeyNeverReachesTheStatement()
 {
     test::StatsEnvironment env;
-    stats::CurrDay = QStringLiteral("20000101");
-    stats::StartDay = QStringLiteral("2004'--");
-    QVERIFY_THROWS_EXCEPTION(db::DbError, stats::CalcPeriods());
-    QCOMPARE(stats::CurrDay, QStringLiteral("20000101"));
+    db::Query &q = *stats::DMReport->qryDate;
+    QVERIFY_THROWS_EXCEPTION(db::DbError, stats::CalcPeriods(QStringLiteral("2004'--"), q));
+    QVERIFY(!q.active()); // nothing was run
 }
 
 void TstPeriods::weekdayNames_data()

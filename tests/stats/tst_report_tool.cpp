@@ -1,4 +1,5 @@
 #include "StatsFixture.h"
+#include "stats/ReportKinds.h"
 
 #include <QImage>
 #include <QProcess>
@@ -69,10 +70,13 @@ private slots:
     void exitStatuses_data();
     void exitStatuses();
     void listsTheKinds();
+    void everyBuiltKindSaysNoDataOnAnEmptyDatabase_data();
+    void everyBuiltKindSaysNoDataOnAnEmptyDatabase();
 
 private:
     std::unique_ptr<test::FixtureDb> m_db;
     std::unique_ptr<test::FixtureDb> m_empty;
+    std::unique_ptr<test::FixtureDb> m_none; // stays empty
     QTemporaryDir m_out;
 };
 
@@ -82,6 +86,7 @@ void TstReportTool::initTestCase()
                                              QStringLiteral("toolFixture"));
     m_empty =
         std::make_unique<test::FixtureDb>(app::schemaScript() + test::kErr0158Insert, QStringLiteral("toolEmpty"));
+    m_none = std::make_unique<test::FixtureDb>(app::schemaScript() + test::kErr0158Insert, QStringLiteral("toolNone"));
     QVERIFY(m_out.isValid());
 }
 
@@ -190,10 +195,40 @@ void TstReportTool::listsTheKinds()
     QCOMPARE(r.exitCode, 0);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 27);
-    QCOMPARE(lines[0], QStringLiteral("0 P yes TfStatRepCoumm"));
-    QCOMPARE(lines[2], QStringLiteral("2 P yes TFrmPol"));
-    QVERIFY(lines[14].startsWith(QStringLiteral("14 M ")));
-    QVERIFY(lines[18].startsWith(QStringLiteral("18 SE ")));
+    // The tool's catalogue is the program's: every kind registered by its unit is there.
+    for (int kind = 0; kind < stats::kReportKindCount; ++kind) {
+        const stats::KindDescriptor *d = stats::FindKind(kind);
+        QVERIFY(lines[kind].startsWith(QStringLiteral("%1 %2 %3 %4 ")
+                                           .arg(kind)
+                                           .arg(stats::InputsCode(d->inputs),
+                                                d->built() ? QStringLiteral("yes") : QStringLiteral("no"),
+                                                QLatin1String(d->form))));
+        QVERIFY(lines[kind].endsWith(u' ' + QString::fromUtf8(d->caption)));
+    }
+    QCOMPARE(lines[0], QStringLiteral("0 P yes TfStatRepCoumm QRCoumm - 통신원별"));
+    QCOMPARE(lines[11], QStringLiteral("11 S yes TFrmDay QuickRep1 approval 일일 교통정보 접수현황"));
+    QCOMPARE(lines[18], QStringLiteral("18 SE no TFrmRole QuickRep1 file 소속별 제보현황"));
+    QCOMPARE(lines[22], QStringLiteral("22 SE yes TFrmRepC QuickRep1 file,sort 기간합계 통신원(소속)"));
+}
+
+void TstReportTool::everyBuiltKindSaysNoDataOnAnEmptyDatabase_data()
+{
+    QTest::addColumn<int>("kind");
+    for (const stats::KindDescriptor *d : stats::AllKinds())
+        if (d->built())
+            QTest::addRow("%d %s", d->kind, d->form) << d->kind;
+}
+
+void TstReportTool::everyBuiltKindSaysNoDataOnAnEmptyDatabase()
+{
+    QFETCH(int, kind);
+    const QString out = m_out.filePath(QStringLiteral("empty%1.txt").arg(kind));
+    const Run r = runTool({"--kind", QString::number(kind), "--start", "20040107", "--end", "20040131", "--database",
+                           m_none->path(), "--text", out});
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains(QStringLiteral("해당 기간의 자료가 없습니다.")), qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(!QFile::exists(out));
 }
 
 QTEST_MAIN(TstReportTool)

@@ -1,6 +1,6 @@
+#include "../stats/KindTest.h"
 #include "../stats/StatsFixture.h"
 #include "platform/report/Layout.h"
-#include "reports/summary/UntPol.h"
 
 #include <QDateEdit>
 #include <QListWidget>
@@ -220,8 +220,8 @@ private slots:
     void zeroPeriodSumStillPrints_data();
     void zeroPeriodSumStillPrints();
     void secondPageRepeatsTheFurniture();
-    void formatSharePercent_data();
-    void formatSharePercent();
+    void goldenPages_data();
+    void goldenPages();
 };
 
 void TstSummaries::rowsMatchTheTables_data()
@@ -379,33 +379,14 @@ void TstSummaries::secondPageRepeatsTheFurniture()
     QCOMPARE(model.pages.back().textsOf(QStringLiteral("QRExprSum1")), QStringList{QString::number(60 * 100 + 1830)});
 }
 
-void TstSummaries::formatSharePercent_data()
+void TstSummaries::goldenPages_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("printed");
-    QTest::newRow("half goes up") << "6.25"
-                                  << "6.3%";
-    QTest::newRow("12.37") << "12.37"
-                           << "12.4%";
-    QTest::newRow("repeating") << "33.3333333333333"
-                               << "33.3%";
-    QTest::newRow("carry") << "99.96"
-                           << "100.0%";
-    QTest::newRow("zero") << "0"
-                          << "0.0%";
-    QTest::newRow("whole") << "100"
-                           << "100.0%";
-    QTest::newRow("below one") << "0.45"
-                               << "0.5%";
-    QTest::newRow("no leading zero") << ".04"
-                                     << "0.0%";
+    test::AddGoldenRows({0, 1, 2, 3});
 }
 
-void TstSummaries::formatSharePercent()
+void TstSummaries::goldenPages()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, printed);
-    QCOMPARE(summary::FormatSharePercent(text), printed);
+    test::CheckGoldenRow(QStringLiteral("summary"));
 }
 
 QTEST_MAIN(TstSummaries)

@@ -2,8 +2,9 @@
 // tipdesk-report --kind K --start YYYYMMDD [--end YYYYMMDD] [--sort 0|1|2] [--approval]
 //                [--database FILE] (--pdf FILE | --png DIR | --text FILE | --export)
 //
-// --export writes the kind's text file (kinds 18, 21..26) beside the program, as "File 저장" does,
-// and prints its path.
+// The command builds the request the console would and runs it through the same checks and
+// preparation; it never creates a window. --export writes the kind's text file (kinds 18,
+// 21..26) beside the program, as "File 저장" does, and prints its path.
 //
 // Exit status: 0 a report was written, 1 database or file error, 2 bad arguments, 3 no data.
 
@@ -16,17 +17,13 @@
 #include "platform/report/ReportForm.h"
 #include "platform/ui/UiService.h"
 #include "stats/Export.h"
+#include "stats/KindForm.h"
 #include "stats/UDMReport.h"
-#include "stats/UStatHUBp.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCommandLineParser>
-#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
-#include <QListWidget>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <cstdio>
@@ -94,19 +91,24 @@ QStringList writePngs(const report::PageModel &model, const QString &dir, const 
 }
 
 // One line per kind: number, inputs (P reference periods, S start day, SE start and end day,
-// M month of the start day), whether the report is built, and its form.
+// M month of the start day), whether the report is built, its form, the printed component, the
+// options that take effect (file, sort, approval or "-") and the list caption.
 void listKinds()
 {
-    for (int kind = 0; kind < stats::kReportKindCount; ++kind) {
-        const stats::ReportKindInfo &info = *stats::ReportKindAt(kind);
-        const char *inputs = info.inputs == stats::KindInputs::Periods    ? "P"
-                             : info.inputs == stats::KindInputs::Start    ? "S"
-                             : info.inputs == stats::KindInputs::StartEnd ? "SE"
-                                                                          : "M";
-        print(stdout, QStringLiteral("%1 %2 %3 %4")
-                          .arg(kind)
-                          .arg(QLatin1String(inputs), info.prepare ? QStringLiteral("yes") : QStringLiteral("no"),
-                               QLatin1String(info.formName)));
+    for (const stats::KindDescriptor *kind : stats::AllKinds()) {
+        QStringList options;
+        if (kind->exportFile)
+            options << QStringLiteral("file");
+        if (kind->sort)
+            options << QStringLiteral("sort");
+        if (kind->approval)
+            options << QStringLiteral("approval");
+        print(stdout,
+              QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                  .arg(kind->kind)
+                  .arg(stats::InputsCode(kind->inputs), kind->built() ? QStringLiteral("yes") : QStringLiteral("no"),
+                       QLatin1String(kind->form), QLatin1String(kind->printed),
+                       options.isEmpty() ? QStringLiteral("-") : options.join(u','), QString::fromUtf8(kind->caption)));
     }
 }
 
@@ -124,8 +126,10 @@ int main(int argc, char **argv)
     // Reports measure text with real fonts, so a platform is needed even without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tipdesk-report"));
+    // A GUI application without widgets: text is measured with real fonts, and nothing here can
+    // open a window.
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("tipdesk-report"));
     report::installFontSubstitutes();
 
     QCommandLineParser parser;
@@ -150,7 +154,7 @@ int main(int argc, char **argv)
     const QCommandLineOption listOpt(QStringLiteral("list"), QStringLiteral("list the report kinds and exit"));
     parser.addOptions(
         {listOpt, kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pdfOpt, pngOpt, textOpt, exportOpt});
-    if (!parser.parse(QApplication::arguments()))
+    if (!parser.parse(QGuiApplication::arguments()))
         return usage(parser, parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         print(stdout, parser.helpText());
@@ -165,7 +169,7 @@ int main(int argc, char **argv)
 
     bool ok = false;
     const int kind = parser.value(kindOpt).toInt(&ok);
-    if (!parser.isSet(kindOpt) || !ok || !stats::ReportKindAt(kind))
+    if (!parser.isSet(kindOpt) || !ok || !stats::FindKind(kind))
         return usage(parser, QStringLiteral("--kind must be a report kind 0..26"));
     const std::optional<QDate> start = parseDay(parser.value(startOpt));
     if (!start)
@@ -192,87 +196,69 @@ int main(int argc, char **argv)
         db::setEmbeddedOverride(QFileInfo(path).absoluteFilePath());
     }
 
+    stats::ReportRequest request;
+    request.kind = kind;
+    request.startDay = *start;
+    request.endDay = *end;
+    request.sort = sort;
+    request.approval = parser.isSet(approvalOpt);
+
     BatchUi batchUi;
     ui::UiService::install(&batchUi);
-
-    // The same modules the program creates at start-up, and a console that is never shown.
-    app::TDataMod1 dataMod;
-    if (batchUi.errors > 0)
-        return Failure;
-    stats::TDMReport reportModule;
-    stats::DMReport = &reportModule;
-
-    stats::TfStatHUBp console;
-    stats::fStatHUBp = &console;
-    console.DateTimePicker1->setDate(*start);
-    console.DateTimePicker2->setDate(*end);
-    console.ListBox1->setCurrentRow(kind);
-    console.ComboBox1->setCurrentIndex(sort);
-    console.CheckBox1->setChecked(parser.isSet(approvalOpt));
-
-    if (parser.isSet(exportOpt)) {
-        // The console's own export, with its query and its folder; no range check, as there.
-        int status = Failure;
-        try {
-            const stats::ExportResult r = stats::ExportReport(kind, *start, *end, sort, *console.Query1, &console);
-            if (r.status == stats::ExportResult::Status::Saved) {
-                print(stdout, r.path);
-                status = Written;
-            } else {
-                print(stderr, r.message());
-                status = r.status == stats::ExportResult::Status::NoData ? NoData : Failure;
-            }
-        } catch (const db::DbError &e) {
-            print(stderr, e.text());
-        } catch (const report::ReportError &e) {
-            print(stderr, e.text());
-        }
-        stats::fStatHUBp = nullptr;
-        stats::DMReport = nullptr;
+    const auto finish = [&](int status) {
         ui::UiService::install(nullptr);
         return status;
-    }
+    };
 
-    const QString base = QStringLiteral("kind%1-%2").arg(kind, 2, 10, QLatin1Char('0')).arg(parser.value(startOpt));
-    QStringList written;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
-        const report::PageModel model = form.render();
+    // The same modules the program creates at start-up.
+    app::TDataMod1 dataMod;
+    if (batchUi.errors > 0)
+        return finish(Failure);
+    stats::TDMReport reportModule;
+
+    try {
+        if (parser.isSet(exportOpt)) {
+            // The console's export, with its folder; no range check, as there.
+            db::Query query(QStringLiteral("commonDB"), {});
+            const stats::ExportResult r = stats::ExportReport(request, query);
+            if (r.status == stats::ExportResult::Status::Saved) {
+                print(stdout, r.path);
+                return finish(Written);
+            }
+            print(stderr, r.message());
+            return finish(r.status == stats::ExportResult::Status::NoData ? NoData : Failure);
+        }
+
+        const stats::RequestCheck check = stats::CheckRequest(request);
+        if (check != stats::RequestCheck::Ok) {
+            print(stderr, stats::RequestCheckText(check));
+            return finish(BadArguments);
+        }
+        const stats::PreparedReport prepared = stats::PrepareReport(request, reportModule);
+        if (!prepared.form) {
+            app::ShowCodedMessage(QStringLiteral("ERR0158"));
+            return finish(NoData);
+        }
+        const report::PageModel model = prepared.form->render();
+        QStringList written;
         if (parser.isSet(pdfOpt)) {
             report::writePdf(model, parser.value(pdfOpt));
             written << parser.value(pdfOpt);
         } else if (parser.isSet(pngOpt)) {
+            const QString base =
+                QStringLiteral("kind%1-%2").arg(kind, 2, 10, QLatin1Char('0')).arg(parser.value(startOpt));
             written << writePngs(model, parser.value(pngOpt), base);
         } else {
             writeText(model, parser.value(textOpt));
             written << parser.value(textOpt);
         }
-    });
-
-    console.SBPreviewClick();
-    report::ReportForm::setPreviewHook(nullptr);
-
-    int status = Failure;
-    switch (console.lastOutcome()) {
-    case stats::TfStatHUBp::Outcome::Shown:
         for (const QString &path : std::as_const(written))
             print(stdout, path);
-        status = Written;
-        break;
-    case stats::TfStatHUBp::Outcome::NoData:
-        status = NoData;
-        break;
-    case stats::TfStatHUBp::Outcome::BadRange:
-    case stats::TfStatHUBp::Outcome::NoSelection:
-    case stats::TfStatHUBp::Outcome::NotAvailable:
-        status = BadArguments;
-        break;
-    case stats::TfStatHUBp::Outcome::None:
-    case stats::TfStatHUBp::Outcome::Failed:
-        status = Failure;
-        break;
+        return finish(Written);
+    } catch (const db::DbError &e) {
+        print(stderr, e.text());
+    } catch (const report::ReportError &e) {
+        print(stderr, e.text());
     }
-    stats::fStatHUBp = nullptr;
-    stats::DMReport = nullptr;
-    ui::UiService::install(nullptr);
-    return status;
+    return finish(Failure);
 }

@@ -55,121 +55,173 @@ std::vector<Item *> Layout::allItems() const
     return out;
 }
 
+const QueryDef *Layout::query(const QString &n) const
+{
+    for (const QueryDef &q : queries)
+        if (q.name.compare(n, Qt::CaseInsensitive) == 0)
+            return &q;
+    return nullptr;
+}
+
+bool QueryDef::composed() const
+{
+    return !orderBy.empty() || sql.join(u'\n').contains(kPeriodMarker);
+}
+
+QStringList QueryDef::orderNames() const
+{
+    QStringList names;
+    for (const auto &[n, line] : orderBy)
+        names << n;
+    return names;
+}
+
+QStringList QueryDef::compose(const QString &periodLiteral, const QString &order) const
+{
+    QStringList lines;
+    for (const QString &line : sql)
+        lines << QString(line).replace(kPeriodMarker, periodLiteral);
+    if (orderBy.empty() && order.isEmpty())
+        return lines;
+    for (const auto &[n, line] : orderBy)
+        if (n == order) {
+            lines << line;
+            return lines;
+        }
+    throw ReportError(QStringLiteral("쿼리 %1 에 정렬 \"%2\" 이(가) 없습니다").arg(name, order));
+}
+
+LayoutObject::LayoutObject(const QJsonObject &o, QString where, QString source)
+    : m_o(o), m_where(std::move(where)), m_source(std::move(source))
+{
+}
+
+void LayoutObject::fail(const QString &what) const
+{
+    throw ReportError(QStringLiteral("보고서 양식 %1 (%2): %3").arg(m_source, m_where, what));
+}
+
+bool LayoutObject::has(const QString &k) const
+{
+    m_seen.insert(k);
+    return m_o.contains(k);
+}
+
+QJsonValue LayoutObject::value(const QString &k) const
+{
+    m_seen.insert(k);
+    return m_o.value(k);
+}
+
+QString LayoutObject::str(const QString &k, const QString &def) const
+{
+    if (!has(k))
+        return def;
+    const QJsonValue v = value(k);
+    if (!v.isString())
+        fail(QStringLiteral("속성 %1 은(는) 문자열이어야 합니다").arg(k));
+    return v.toString();
+}
+
+bool LayoutObject::flag(const QString &k, bool def) const
+{
+    if (!has(k))
+        return def;
+    const QJsonValue v = value(k);
+    if (!v.isBool())
+        fail(QStringLiteral("속성 %1 은(는) true 또는 false 여야 합니다").arg(k));
+    return v.toBool();
+}
+
+double LayoutObject::number(const QString &k, double def) const
+{
+    if (!has(k))
+        return def;
+    const QJsonValue v = value(k);
+    if (!v.isDouble() || !std::isfinite(v.toDouble()))
+        fail(QStringLiteral("속성 %1 은(는) 숫자여야 합니다").arg(k));
+    return v.toDouble();
+}
+
 namespace {
 
-// Reads one JSON object, refusing any key it was not asked about.
-class Reader {
-public:
-    Reader(const QJsonObject &o, QString where, const QString &source)
-        : m_o(o), m_where(std::move(where)), m_source(source)
-    {
-    }
+int toTenths(const LayoutObject &o, const QString &k, double mm)
+{
+    if (mm < -10000 || mm > 10000)
+        o.fail(QStringLiteral("속성 %1 의 값 %2 이(가) 범위를 벗어났습니다").arg(k).arg(mm));
+    return int(std::lround(mm * 10));
+}
 
-    [[noreturn]] void fail(const QString &what) const
-    {
-        throw ReportError(QStringLiteral("보고서 양식 %1 (%2): %3").arg(m_source, m_where, what));
-    }
+} // namespace
 
-    bool has(const QString &k) const
-    {
-        m_seen.insert(k);
-        return m_o.contains(k);
-    }
+int LayoutObject::tenths(const QString &k, int def) const
+{
+    if (!has(k))
+        return def;
+    return toTenths(*this, k, number(k, 0));
+}
 
-    QJsonValue value(const QString &k) const
-    {
-        m_seen.insert(k);
-        return m_o.value(k);
-    }
+QJsonObject LayoutObject::objectValue(const QString &k) const
+{
+    const QJsonValue v = value(k);
+    if (!v.isObject())
+        fail(QStringLiteral("속성 %1 은(는) 객체여야 합니다").arg(k));
+    return v.toObject();
+}
 
-    QString str(const QString &k, const QString &def = QString()) const
-    {
-        if (!has(k))
-            return def;
-        const QJsonValue v = value(k);
+LayoutObject LayoutObject::object(const QString &k) const
+{
+    return LayoutObject(objectValue(k), m_where + u'.' + k, m_source);
+}
+
+QJsonArray LayoutObject::array(const QString &k) const
+{
+    if (!has(k))
+        return {};
+    const QJsonValue v = value(k);
+    if (!v.isArray())
+        fail(QStringLiteral("속성 %1 은(는) 배열이어야 합니다").arg(k));
+    return v.toArray();
+}
+
+QStringList LayoutObject::strings(const QString &k) const
+{
+    QStringList out;
+    for (const QJsonValue &v : array(k)) {
         if (!v.isString())
-            fail(QStringLiteral("속성 %1 은(는) 문자열이어야 합니다").arg(k));
-        return v.toString();
+            fail(QStringLiteral("속성 %1 의 값은 문자열이어야 합니다").arg(k));
+        out << v.toString();
     }
+    return out;
+}
 
-    bool flag(const QString &k, bool def) const
-    {
-        if (!has(k))
-            return def;
-        const QJsonValue v = value(k);
-        if (!v.isBool())
-            fail(QStringLiteral("속성 %1 은(는) true 또는 false 여야 합니다").arg(k));
-        return v.toBool();
-    }
-
-    double number(const QString &k, double def) const
-    {
-        if (!has(k))
-            return def;
-        const QJsonValue v = value(k);
+std::vector<int> LayoutObject::tenthsList(const QString &k) const
+{
+    std::vector<int> out;
+    for (const QJsonValue &v : array(k)) {
         if (!v.isDouble() || !std::isfinite(v.toDouble()))
-            fail(QStringLiteral("속성 %1 은(는) 숫자여야 합니다").arg(k));
-        return v.toDouble();
+            fail(QStringLiteral("속성 %1 의 값은 숫자여야 합니다").arg(k));
+        out.push_back(toTenths(*this, k, v.toDouble()));
     }
+    return out;
+}
 
-    // Millimetres in the file, 0.1 mm in the model.
-    int tenths(const QString &k, int def) const
-    {
-        if (!has(k))
-            return def;
-        const double mm = number(k, 0);
-        if (mm < -10000 || mm > 10000)
-            fail(QStringLiteral("속성 %1 의 값 %2 이(가) 범위를 벗어났습니다").arg(k).arg(mm));
-        return int(std::lround(mm * 10));
-    }
+void LayoutObject::finish() const
+{
+    for (auto it = m_o.begin(); it != m_o.end(); ++it)
+        if (!m_seen.contains(it.key()))
+            fail(QStringLiteral("알 수 없는 속성 \"%1\"").arg(it.key()));
+}
 
-    QJsonObject object(const QString &k) const
-    {
-        const QJsonValue v = value(k);
-        if (!v.isObject())
-            fail(QStringLiteral("속성 %1 은(는) 객체여야 합니다").arg(k));
-        return v.toObject();
-    }
+namespace {
 
-    QJsonArray array(const QString &k) const
-    {
-        if (!has(k))
-            return {};
-        const QJsonValue v = value(k);
-        if (!v.isArray())
-            fail(QStringLiteral("속성 %1 은(는) 배열이어야 합니다").arg(k));
-        return v.toArray();
-    }
+using Reader = LayoutObject;
 
-    template <typename E>
-    E choice(const QString &k, E def, std::initializer_list<std::pair<const char *, E>> names) const
-    {
-        if (!has(k))
-            return def;
-        const QString s = str(k);
-        for (const auto &[n, e] : names)
-            if (s == QLatin1String(n))
-                return e;
-        fail(QStringLiteral("속성 %1 의 값 \"%2\" 을(를) 알 수 없습니다").arg(k, s));
-    }
-
-    // Every key of the object must have been read.
-    void finish() const
-    {
-        for (auto it = m_o.begin(); it != m_o.end(); ++it)
-            if (!m_seen.contains(it.key()))
-                fail(QStringLiteral("알 수 없는 속성 \"%1\"").arg(it.key()));
-    }
-
-    const QString &where() const { return m_where; }
-    const QString &source() const { return m_source; }
-
-private:
-    QJsonObject m_o;
-    QString m_where;
-    const QString &m_source;
-    mutable QSet<QString> m_seen;
-};
+QHash<QString, ConstructExpander> &constructs()
+{
+    static QHash<QString, ConstructExpander> c;
+    return c;
+}
 
 QColor parseColor(const Reader &r, const QString &key, const QColor &def)
 {
@@ -192,7 +244,7 @@ QColor parseColor(const Reader &r, const QString &key, const QColor &def)
 
 FontSpec parseFont(const Reader &parent, const FontSpec &base)
 {
-    Reader r(parent.object(QStringLiteral("Font")), parent.where() + QStringLiteral(".Font"), parent.source());
+    Reader r(parent.objectValue(QStringLiteral("Font")), parent.where() + QStringLiteral(".Font"), parent.source());
     FontSpec f = base;
     f.name = r.str(QStringLiteral("Name"), f.name);
     f.size = r.number(QStringLiteral("Size"), f.size);
@@ -219,7 +271,7 @@ FontSpec parseFont(const Reader &parent, const FontSpec &base)
 
 FrameSpec parseFrame(const Reader &parent)
 {
-    Reader r(parent.object(QStringLiteral("Frame")), parent.where() + QStringLiteral(".Frame"), parent.source());
+    Reader r(parent.objectValue(QStringLiteral("Frame")), parent.where() + QStringLiteral(".Frame"), parent.source());
     FrameSpec f;
     f.drawTop = r.flag(QStringLiteral("DrawTop"), false);
     f.drawBottom = r.flag(QStringLiteral("DrawBottom"), false);
@@ -233,7 +285,7 @@ FrameSpec parseFrame(const Reader &parent)
 
 PenSpec parsePen(const Reader &parent)
 {
-    Reader r(parent.object(QStringLiteral("Pen")), parent.where() + QStringLiteral(".Pen"), parent.source());
+    Reader r(parent.objectValue(QStringLiteral("Pen")), parent.where() + QStringLiteral(".Pen"), parent.source());
     PenSpec p;
     p.color = parseColor(r, QStringLiteral("Color"), p.color);
     p.width = int(r.number(QStringLiteral("Width"), 1));
@@ -244,12 +296,8 @@ PenSpec parsePen(const Reader &parent)
     return p;
 }
 
-std::unique_ptr<Item> parseItem(const QJsonValue &v, const QString &where, const QString &source)
+std::unique_ptr<Item> parseItem(const Reader &n)
 {
-    if (!v.isObject())
-        throw ReportError(QStringLiteral("보고서 양식 %1 (%2): 항목은 객체여야 합니다").arg(source, where));
-    const QString itemName = v.toObject().value(QStringLiteral("Name")).toString();
-    const Reader n(v.toObject(), itemName.isEmpty() ? where : itemName, source);
     auto item = std::make_unique<Item>();
     item->name = n.str(QStringLiteral("Name"));
     if (item->name.isEmpty())
@@ -334,9 +382,27 @@ std::unique_ptr<Item> parseItem(const QJsonValue &v, const QString &where, const
     return item;
 }
 
-} // namespace
+// An item of the file: an ordinary one, or a construct standing for several.
+std::vector<std::unique_ptr<Item>> parseItems(const QJsonValue &v, const QString &where, const QString &source)
+{
+    if (!v.isObject())
+        throw ReportError(QStringLiteral("보고서 양식 %1 (%2): 항목은 객체여야 합니다").arg(source, where));
+    const QString itemName = v.toObject().value(QStringLiteral("Name")).toString();
+    const Reader n(v.toObject(), itemName.isEmpty() ? where : itemName, source);
+    std::vector<std::unique_ptr<Item>> out;
+    const QString cls = v.toObject().value(QStringLiteral("Class")).toString();
+    auto it = constructs().constFind(cls);
+    if (it == constructs().cend()) {
+        out.push_back(parseItem(n));
+        return out;
+    }
+    n.str(QStringLiteral("Class"));
+    out = (*it)(n);
+    n.finish();
+    return out;
+}
 
-std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &source)
+QJsonObject readJson(const QByteArray &json, const QString &source)
 {
     QJsonParseError err;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &err);
@@ -347,18 +413,91 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
                               .arg(err.errorString()));
     if (!doc.isObject())
         throw ReportError(QStringLiteral("보고서 양식 %1: 최상위는 객체여야 합니다").arg(source));
+    return doc.object();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw ReportError(QStringLiteral("보고서 양식 %1 을(를) 열 수 없습니다: %2").arg(path, f.errorString()));
+    return f.readAll();
+}
+
+// The file's object with its base merged in: the base's keys, then the file's, queries added or
+// replaced by name. Captions are left for the model.
+QJsonObject resolveExtends(const QJsonObject &child, const QString &source, int depth = 0)
+{
+    const QJsonValue ext = child.value(QStringLiteral("Extends"));
+    if (ext.isUndefined())
+        return child;
+    if (!ext.isString() || ext.toString().isEmpty())
+        throw ReportError(QStringLiteral("보고서 양식 %1: Extends 는 양식 파일 이름이어야 합니다").arg(source));
+    if (depth > 4)
+        throw ReportError(QStringLiteral("보고서 양식 %1: Extends 가 너무 깊습니다").arg(source));
+    const QString slash = source.contains(u'/') ? source.left(source.lastIndexOf(u'/') + 1) : QString();
+    const QString basePath = slash + ext.toString();
+    QJsonObject base = resolveExtends(readJson(readFile(basePath), basePath), basePath, depth + 1);
+    for (auto it = child.begin(); it != child.end(); ++it) {
+        if (it.key() == QLatin1String("Extends"))
+            continue;
+        if (it.key() == QLatin1String("Queries")) {
+            QJsonArray merged = base.value(it.key()).toArray();
+            for (const QJsonValue &q : it.value().toArray()) {
+                const QString name = q.toObject().value(QStringLiteral("Name")).toString();
+                bool replaced = false;
+                for (qsizetype k = 0; k < merged.size(); ++k)
+                    if (merged[k]
+                            .toObject()
+                            .value(QStringLiteral("Name"))
+                            .toString()
+                            .compare(name, Qt::CaseInsensitive) == 0) {
+                        merged[k] = q;
+                        replaced = true;
+                    }
+                if (!replaced)
+                    merged.append(q);
+            }
+            base.insert(it.key(), merged);
+        } else {
+            base.insert(it.key(), it.value());
+        }
+    }
+    return base;
+}
+
+} // namespace
+
+void registerConstruct(const QString &className, ConstructExpander expander)
+{
+    constructs().insert(className, std::move(expander));
+}
+
+bool isConstruct(const QString &className)
+{
+    return constructs().contains(className);
+}
+
+QString layoutPath(const QString &stem)
+{
+    return QStringLiteral(":/reports/") + stem + QStringLiteral(".json");
+}
+
+std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &source)
+{
+    const QJsonObject root = resolveExtends(readJson(json, source), source);
 
     auto layout = std::make_unique<Layout>();
     layout->source = source;
-    Reader r(doc.object(), QStringLiteral("report"), layout->source);
+    Reader r(root, QStringLiteral("report"), layout->source);
     layout->name = r.str(QStringLiteral("Name"));
     if (layout->name.isEmpty())
         r.fail(QStringLiteral("보고서에 Name 이 없습니다"));
-    Reader rr(doc.object(), layout->name, layout->source);
+    Reader rr(root, layout->name, layout->source);
     rr.str(QStringLiteral("Name"));
 
     if (rr.has(QStringLiteral("Page"))) {
-        Reader p(rr.object(QStringLiteral("Page")), layout->name + QStringLiteral(".Page"), layout->source);
+        Reader p(rr.objectValue(QStringLiteral("Page")), layout->name + QStringLiteral(".Page"), layout->source);
         layout->paperSize = p.str(QStringLiteral("PaperSize"), QStringLiteral("A4"));
         if (layout->paperSize != QLatin1String("A4"))
             p.fail(QStringLiteral("용지 \"%1\" 은(는) 지원하지 않습니다 (A4)").arg(layout->paperSize));
@@ -418,6 +557,14 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
                 q.fail(QStringLiteral("SQL 의 줄은 문자열이어야 합니다"));
             def.sql << line.toString();
         }
+        if (q.has(QStringLiteral("OrderBy"))) {
+            const Reader o = q.object(QStringLiteral("OrderBy"));
+            for (auto it = o.json().begin(); it != o.json().end(); ++it)
+                def.orderBy.emplace_back(it.key(), o.str(it.key()));
+            if (def.orderBy.empty())
+                q.fail(QStringLiteral("OrderBy 가 비어 있습니다"));
+            o.finish();
+        }
         q.finish();
         layout->queries.push_back(std::move(def));
     }
@@ -468,19 +615,51 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
         band->enabled = b.flag(QStringLiteral("Enabled"), true);
         band->beforePrint = b.str(QStringLiteral("BeforePrint"));
         const QJsonArray items = b.array(QStringLiteral("Items"));
-        for (int k = 0; k < items.size(); ++k) {
-            auto item = parseItem(items[k], band->name + QStringLiteral(".Items[%1]").arg(k), layout->source);
-            claim(item->name, b);
-            band->addItem(std::move(item));
-        }
+        for (int k = 0; k < items.size(); ++k)
+            for (auto &item : parseItems(items[k], band->name + QStringLiteral(".Items[%1]").arg(k), layout->source)) {
+                claim(item->name, b);
+                band->addItem(std::move(item));
+            }
         b.finish();
         layout->bands.push_back(std::move(band));
     }
     const QJsonArray items = rr.array(QStringLiteral("Items"));
-    for (int k = 0; k < items.size(); ++k) {
-        auto item = parseItem(items[k], layout->name + QStringLiteral(".Items[%1]").arg(k), layout->source);
-        claim(item->name, rr);
-        layout->items.push_back(std::move(item));
+    for (int k = 0; k < items.size(); ++k)
+        for (auto &item : parseItems(items[k], layout->name + QStringLiteral(".Items[%1]").arg(k), layout->source)) {
+            claim(item->name, rr);
+            layout->items.push_back(std::move(item));
+        }
+
+    if (rr.has(QStringLiteral("PageFrame"))) {
+        const Reader f = rr.object(QStringLiteral("PageFrame"));
+        PageFrameSpec spec;
+        spec.handler = layout->onEndPage;
+        spec.titleBand = f.str(QStringLiteral("TitleBand"));
+        spec.pageHeaderBand = f.str(QStringLiteral("PageHeaderBand"));
+        spec.ruleShapes = f.strings(QStringLiteral("RuleShapes"));
+        f.finish();
+        if (spec.handler.isEmpty())
+            f.fail(QStringLiteral("PageFrame 에는 OnEndPage 처리기 이름이 있어야 합니다"));
+        for (const QString &b : {spec.titleBand, spec.pageHeaderBand})
+            if (!layout->band(b))
+                f.fail(QStringLiteral("밴드 \"%1\" 이(가) 없습니다").arg(b));
+        for (const QString &name : std::as_const(spec.ruleShapes)) {
+            const Item *i = layout->item(name);
+            if (!i || i->itemClass != ItemClass::Shape)
+                f.fail(QStringLiteral("도형 \"%1\" 이(가) 없습니다").arg(name));
+        }
+        layout->pageFrame = spec;
+    }
+
+    if (rr.has(QStringLiteral("Captions"))) {
+        const Reader c = rr.object(QStringLiteral("Captions"));
+        for (auto it = c.json().begin(); it != c.json().end(); ++it) {
+            Item *i = layout->item(it.key());
+            if (!i || i->itemClass != ItemClass::Label)
+                c.fail(QStringLiteral("TQRLabel \"%1\" 이(가) 없습니다").arg(it.key()));
+            i->caption = c.str(it.key());
+        }
+        c.finish();
     }
     rr.finish();
 
@@ -509,10 +688,7 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
 
 std::unique_ptr<Layout> loadLayout(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw ReportError(QStringLiteral("보고서 양식 %1 을(를) 열 수 없습니다: %2").arg(path, f.errorString()));
-    return parseLayout(f.readAll(), path);
+    return parseLayout(readFile(path), path);
 }
 
 } // namespace tipdesk::report

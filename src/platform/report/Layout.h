@@ -6,10 +6,16 @@
 // are read in the end-of-page handlers; the files write them in millimetres.
 
 #include <QColor>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tipdesk::report {
@@ -115,10 +121,31 @@ public:
     Item &addItem(std::unique_ptr<Item> item);
 };
 
+// A query of the layout: its statement lines as the central server takes them. A statement that
+// is composed at run time marks the place of the period with {PERIOD} and keeps its order clauses
+// as named alternatives, one of which becomes the last line.
 struct QueryDef {
     QString name;
     QString databaseName = QStringLiteral("commonDB");
     QStringList sql;
+    std::vector<std::pair<QString, QString>> orderBy; // name, line; in file order
+
+    bool composed() const;
+    QStringList orderNames() const;
+    // The lines with the period literal in place and the named order line appended; throws
+    // ReportError for an order name the query does not have.
+    QStringList compose(const QString &periodLiteral, const QString &order) const;
+};
+inline const QString kPeriodMarker = QStringLiteral("{PERIOD}");
+
+// The register page frame drawn at the end of every page: a thick outline from the column
+// header's top edge to the bottom margin, and the outline of every rule shape listed, over the
+// same height. The title band counts on page 1 only.
+struct PageFrameSpec {
+    QString handler; // the report's OnEndPage
+    QString titleBand;
+    QString pageHeaderBand;
+    QStringList ruleShapes;
 };
 
 class Layout {
@@ -141,6 +168,7 @@ public:
     FontSpec font;
     QString beforePrint; // handler names
     QString onEndPage;
+    std::optional<PageFrameSpec> pageFrame;
     std::vector<QueryDef> queries;
     std::vector<std::unique_ptr<Band>> bands; // in file order
     std::vector<std::unique_ptr<Item>> items; // placed on the report, outside any band
@@ -149,12 +177,69 @@ public:
     Band *band(const QString &name) const;
     Item *item(const QString &name) const; // in any band or on the report
     std::vector<Item *> allItems() const;
+    const QueryDef *query(const QString &name) const;
 };
+
+// One object of a layout file, read strictly: every key must be asked for before finish(), and
+// errors name the file and the place.
+class LayoutObject {
+public:
+    LayoutObject(const QJsonObject &o, QString where, QString source);
+
+    [[noreturn]] void fail(const QString &what) const;
+    bool has(const QString &key) const;
+    QJsonValue value(const QString &key) const;
+    QString str(const QString &key, const QString &def = QString()) const;
+    bool flag(const QString &key, bool def) const;
+    double number(const QString &key, double def) const;
+    // Millimetres in the file, 0.1 mm in the model.
+    int tenths(const QString &key, int def) const;
+    QJsonObject objectValue(const QString &key) const;
+    LayoutObject object(const QString &key) const;
+    QJsonArray array(const QString &key) const;
+    QStringList strings(const QString &key) const;
+    std::vector<int> tenthsList(const QString &key) const;
+    template <typename E>
+    E choice(const QString &key, E def, std::initializer_list<std::pair<const char *, E>> names) const
+    {
+        if (!has(key))
+            return def;
+        const QString s = str(key);
+        for (const auto &[n, e] : names)
+            if (s == QLatin1String(n))
+                return e;
+        fail(QStringLiteral("속성 %1 의 값 \"%2\" 을(를) 알 수 없습니다").arg(key, s));
+    }
+    void finish() const; // refuses keys nobody asked for
+
+    const QJsonObject &json() const { return m_o; }
+    const QString &where() const { return m_where; }
+    const QString &source() const { return m_source; }
+
+private:
+    QJsonObject m_o;
+    QString m_where;
+    QString m_source;
+    mutable QSet<QString> m_seen;
+};
+
+// Furniture that layouts place as one item of a class of its own (an approval box, an hour
+// grid) and that stands for a set of ordinary items. The expander reads the item's object and
+// returns the items, positioned from the band's (or paper's) corner and named as they print.
+using ConstructExpander = std::function<std::vector<std::unique_ptr<Item>>(const LayoutObject &item)>;
+void registerConstruct(const QString &className, ConstructExpander expander);
+bool isConstruct(const QString &className);
 
 // Parses a layout file. Refuses, with a clear error naming the place, unknown properties,
 // classes, band types, enumeration values, duplicate names and dangling references; nothing is
 // half-loaded. Handler names are checked by the form that wires them (ReportForm).
+//
+// A file may extend another one ("Extends": "Base.json", found beside it): it takes the base's
+// bands and settings, adds or replaces queries by name, overrides the top-level settings it
+// gives, and sets label captions through "Captions": {"QRLabel1": "..."}.
 std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &source);
 std::unique_ptr<Layout> loadLayout(const QString &path); // a file or a ":/reports/..." resource
+// The path of a layout stem in the program's resources: ":/reports/<stem>.json".
+QString layoutPath(const QString &stem);
 
 } // namespace tipdesk::report

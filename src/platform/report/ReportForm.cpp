@@ -10,49 +10,35 @@ namespace tipdesk::report {
 
 namespace {
 
-struct Registered {
-    QString module;
-    QString name;
-    QPointer<db::Query> query;
-};
-
-std::vector<Registered> &registry()
-{
-    static std::vector<Registered> r;
-    return r;
-}
-
 ReportForm::PreviewHook &previewHook()
 {
     static ReportForm::PreviewHook hook;
     return hook;
 }
 
-} // namespace
-
-void QueryRegistry::add(const QString &module, const QString &name, db::Query *query)
+// The register frame: a thick outline from the column header's top edge (below the title band
+// on page 1 only) down to the bottom margin, and one thin outline per rule shape over the same
+// height, in device pixels of the page canvas.
+void drawPageFrame(const Layout &l, const PageFrameSpec &spec, PageCanvas &canvas)
 {
-    remove(query);
-    registry().push_back({module, name, query});
-}
-
-void QueryRegistry::remove(db::Query *query)
-{
-    auto &r = registry();
-    std::erase_if(r, [query](const Registered &e) { return e.query == query || e.query.isNull(); });
-}
-
-db::Query *QueryRegistry::find(const QString &name)
-{
-    for (const Registered &e : registry()) {
-        if (e.query.isNull())
-            continue;
-        if (e.name.compare(name, Qt::CaseInsensitive) == 0 ||
-            (e.module + u'.' + e.name).compare(name, Qt::CaseInsensitive) == 0)
-            return e.query.data();
+    canvas.setTextAlign(Qt::AlignLeft | Qt::AlignTop);
+    int top = l.topMargin + l.band(spec.pageHeaderBand)->height;
+    if (canvas.pageNumber() == 1)
+        top += l.band(spec.titleBand)->height;
+    const int y0 = canvas.toDeviceY(top);
+    const int y1 = canvas.toDeviceY(l.pageLength - l.bottomMargin);
+    canvas.setBrush(QColor());
+    canvas.setPen(Qt::black, 3);
+    canvas.rectangle(canvas.toDeviceX(l.leftMargin), y0, canvas.toDeviceX(l.pageWidth - l.rightMargin), y1);
+    canvas.setPenWidth(1);
+    for (const QString &name : spec.ruleShapes) {
+        const Item *s = l.item(name);
+        canvas.rectangle(canvas.toDeviceX(l.leftMargin + s->left), y0,
+                         canvas.toDeviceX(l.leftMargin + s->left + s->width), y1);
     }
-    return nullptr;
 }
+
+} // namespace
 
 ReportForm::ReportForm(QObject *owner) : QObject(owner)
 {
@@ -93,7 +79,7 @@ void ReportForm::checkHandlers(const Layout &layout) const
     };
     if (!layout.beforePrint.isEmpty() && !m_reportHandlers.contains(layout.beforePrint))
         refuse(QStringLiteral("BeforePrint"), layout.beforePrint, layout.name);
-    if (!layout.onEndPage.isEmpty() && !m_endPageHandlers.contains(layout.onEndPage))
+    if (!layout.onEndPage.isEmpty() && !m_endPageHandlers.contains(layout.onEndPage) && !layout.pageFrame)
         refuse(QStringLiteral("OnEndPage"), layout.onEndPage, layout.name);
     for (const auto &b : layout.bands)
         if (!b->beforePrint.isEmpty() && !m_bandHandlers.contains(b->beforePrint))
@@ -162,9 +148,7 @@ Item *ReportForm::shape(const QString &name) const
 
 db::Query *ReportForm::findQuery(const QString &name) const
 {
-    if (db::Query *q = m_queries.value(name.toUpper()))
-        return q;
-    return QueryRegistry::find(name);
+    return m_queries.value(name.toUpper());
 }
 
 db::Query *ReportForm::query(const QString &name) const
@@ -222,7 +206,15 @@ const EndPage *ReportForm::endPageHandler() const
     if (!m_layout || m_layout->onEndPage.isEmpty())
         return nullptr;
     auto it = m_endPageHandlers.constFind(m_layout->onEndPage);
-    return it == m_endPageHandlers.cend() ? nullptr : &it.value();
+    if (it != m_endPageHandlers.cend())
+        return &it.value();
+    if (m_layout->pageFrame) {
+        static const EndPage frame = [](ReportForm &form, PageCanvas &canvas) {
+            drawPageFrame(form.layout(), *form.layout().pageFrame, canvas);
+        };
+        return &frame;
+    }
+    return nullptr;
 }
 
 } // namespace tipdesk::report

@@ -24,8 +24,8 @@
 //   form.preview();                              // modal; returns when the window closes
 //   PageModel pages = form.render();             // batch and tests: no window
 //
-// Named queries that live outside the form (a module's queries) are registered once with
-// QueryRegistry::add() and are then found by data sets and expressions like the form's own.
+// Data sets and expressions find the form's own queries by name. A layout with a PageFrame gets
+// its end-of-page handler from the engine.
 
 #include "platform/report/Canvas.h"
 #include "platform/report/Layout.h"
@@ -48,14 +48,6 @@ using ReportBeforePrint = std::function<void(ReportForm &report, bool &printRepo
 using BandBeforePrint = std::function<void(Band &band, bool &printBand)>;
 using ItemPrint = std::function<void(Item &item, QString &value)>;
 using EndPage = std::function<void(ReportForm &report, PageCanvas &canvas)>;
-
-// Queries of data modules, found by "qryName" or "Module.qryName".
-class QueryRegistry {
-public:
-    static void add(const QString &module, const QString &name, db::Query *query);
-    static void remove(db::Query *query);
-    static db::Query *find(const QString &name);
-};
 
 struct RenderOptions {
     double canvasDpi = 600;   // the device resolution the end-of-page canvas converts to
@@ -84,7 +76,7 @@ public:
     Item *item(const QString &name) const;           // any class
     Item *label(const QString &name) const;          // TQRLabel only
     Item *shape(const QString &name) const;          // TQRShape only
-    db::Query *query(const QString &name) const;     // the form's own, then the registry; throws
+    db::Query *query(const QString &name) const;     // the form's own; throws for an unknown name
     db::Query *findQuery(const QString &name) const; // nullptr when unknown
 
     // The page being built (from 1), for handlers.

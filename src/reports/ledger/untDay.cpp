@@ -1,13 +1,25 @@
-#include "reports/ledger/untDay.h"
-
+// Kind 11, "일일 교통정보 접수현황": the one-page sheet of a day's reports — handling hour by hour
+// with the shares of the broadcast material, the grand totals per hour, and the counts by content
+// kind and by reporter type with their shares of the day's total.
 #include "platform/db/Query.h"
 #include "platform/report/Layout.h"
-#include "reports/summary/Furniture.h"
-#include "reports/summary/UntPol.h"
+#include "reports/common/Shares.h"
+#include "stats/KindForm.h"
 
 namespace tipdesk::ledger {
 
 namespace {
+
+class TFrmDay : public stats::KindForm {
+public:
+    TFrmDay()
+    {
+        onItemPrint(QStringLiteral("QRDBText106Print"),
+                    [](report::Item &, QString &value) { value = common::FormatShare(value, false); });
+        onItemPrint(QStringLiteral("QRDBText111Print"),
+                    [](report::Item &, QString &value) { value = common::FormatShare(value, true); });
+    }
+};
 
 // The broadcast-material sums of Query5 and the parameters of Query3 and Query4 they fill.
 const char *const kMaterial[][2] = {{"TOT", "tot"}, {"MORN", "morn"}, {"ENEN", "enen"}, {"T06", "t06"}, {"T07", "t07"},
@@ -15,91 +27,37 @@ const char *const kMaterial[][2] = {{"TOT", "tot"}, {"MORN", "morn"}, {"ENEN", "
                                     {"T13", "t13"}, {"T14", "t14"},   {"T15", "t15"},   {"T16", "t16"}, {"T17", "t17"},
                                     {"T18", "t18"}, {"T19", "t19"},   {"T20", "t20"},   {"T21", "t21"}};
 
-void openForDay(db::Query &q, const QString &day)
+void prepare(stats::KindForm &form, stats::PrepareContext &context)
 {
-    q.close();
-    q.paramByName(QStringLiteral("start_day")).setAsString(day);
-    q.open();
-}
-
-} // namespace
-
-QString FormatShare(const QString &text, bool percent)
-{
-    if (text.trimmed().isEmpty())
-        return {};
-    QString out = summary::FormatSharePercent(text);
-    if (!percent)
-        out.chop(1);
-    return out;
-}
-
-TFrmDay::TFrmDay(QObject *owner) : ReportForm(owner)
-{
-    setObjectName(QStringLiteral("TFrmDay"));
-    onItemPrint(QStringLiteral("QRDBText106Print"),
-                [this](report::Item &item, QString &value) { QRDBText106Print(item, value); });
-    onItemPrint(QStringLiteral("QRDBText111Print"),
-                [this](report::Item &item, QString &value) { QRDBText111Print(item, value); });
-    onBandBeforePrint(QStringLiteral("QRBand1BeforePrint"),
-                      [this](report::Band &band, bool &print) { QRBand1BeforePrint(band, print); });
-    loadLayout(QStringLiteral(":/reports/untDay.json"));
-
-    // The approval box stands at the right of the title band; its stamp sits 0.6 mm further
-    // left and 0.4 mm higher in this sheet than in the other forms.
-    report::Band *band1 = band(QStringLiteral("QRBand1"));
-    report::placeApprovalBox(*this, band1, 1965, 146, report::kApprovalCaptionNarrow,
-                             {QStringLiteral("QRApproval"), QStringLiteral("QRLabel21"), QStringLiteral("QRShape14")});
-    report::Item *stamp = shape(QStringLiteral("QRShape14"));
-    report::Item *stampText = label(QStringLiteral("QRLabel21"));
-    const int dx = 2437 - stamp->left;
-    const int dy = 258 - stamp->top;
-    stamp->left += dx;
-    stamp->top += dy;
-    stampText->left += dx;
-    stampText->top += dy;
-
-    qryReport = query(QStringLiteral("qryReport"));
-    Query1 = query(QStringLiteral("Query1"));
-    Query2 = query(QStringLiteral("Query2"));
-    Query3 = query(QStringLiteral("Query3"));
-    Query4 = query(QStringLiteral("Query4"));
-    Query5 = query(QStringLiteral("Query5"));
-}
-
-void TFrmDay::Prepare(const QString &day, const QString &dateLine)
-{
-    openForDay(*qryReport, day);
-    openForDay(*Query5, day);
-    openForDay(*Query1, day);
-    openForDay(*Query2, day);
-
+    for (const char *name : {"qryReport", "Query5", "Query1", "Query2"})
+        context.open(QLatin1String(name));
     // The broadcast and not-broadcast shares are of the broadcast material of the same column;
     // without a material row every divisor is 0 and every share test falls on a count of 0.
-    for (db::Query *q : {Query3, Query4}) {
-        q->close();
-        q->paramByName(QStringLiteral("start_day")).setAsString(day);
+    const db::Query &material = *form.query(QStringLiteral("Query5"));
+    for (const char *name : {"Query3", "Query4"}) {
+        db::Query &q = *form.query(QLatin1String(name));
+        q.close();
         for (const auto &[param, field] : kMaterial)
-            q->paramByName(QLatin1String(param))
-                .setAsFloat(Query5->isEmpty() ? 0.0 : Query5->fieldByName(QLatin1String(field)).asFloat());
-        q->open();
+            q.paramByName(QLatin1String(param))
+                .setAsFloat(material.isEmpty() ? 0.0 : material.fieldByName(QLatin1String(field)).asFloat());
+        context.open(QLatin1String(name));
     }
-    label(QStringLiteral("QRLabel37"))->setCaption(dateLine);
+    form.label(QStringLiteral("QRLabel37"))->setCaption(stats::DayCaptionWithWeekday(context.request().startKey()));
 }
 
-void TFrmDay::QRDBText106Print(report::Item &, QString &value)
-{
-    value = FormatShare(value, false);
-}
+const stats::KindDescriptor kKind{.kind = 11,
+                                  .caption = "일일 교통정보 접수현황",
+                                  .form = "TFrmDay",
+                                  .printed = "QuickRep1",
+                                  .inputs = stats::KindInputs::Start,
+                                  .layout = "untDay",
+                                  // Only the not-broadcast row is tested; the other queries may be empty.
+                                  .tested = "Query4",
+                                  .approval = stats::StampSwitch{"QRBand1BeforePrint", "QRLabel21", "QRShape14"},
+                                  .prepare = &prepare,
+                                  .create = [] { return std::unique_ptr<stats::KindForm>(new TFrmDay); }};
+const stats::KindRegistration kRegistered(kKind);
 
-void TFrmDay::QRDBText111Print(report::Item &, QString &value)
-{
-    value = FormatShare(value, true);
-}
-
-void TFrmDay::QRBand1BeforePrint(report::Band &, bool &)
-{
-    report::applyStampSwitch(*this, QStringLiteral("QRLabel21"), QStringLiteral("QRShape14"));
-}
+} // namespace
 
 } // namespace tipdesk::ledger

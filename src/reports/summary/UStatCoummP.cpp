@@ -1,13 +1,15 @@
-#include "reports/summary/UStatCoummP.h"
-
-#include "reports/summary/SummaryLayouts.h"
+// "통신원별제보현황" (kind 0): the correspondents' day, week, month and total counts with the
+// shares the database writes as text.
+#include "reports/summary/BySource.h"
 
 namespace tipdesk::summary {
 
-TfStatRepCoumm::TfStatRepCoumm(QObject *owner) : ReportForm(owner)
-{
-    setObjectName(QStringLiteral("TfStatRepCoumm"));
-    loadLayout(summaryLayoutPath(QStringLiteral("UStatCoummP")));
-}
+namespace {
+
+const stats::KindDescriptor kKind =
+    BySourceKind(0, "통신원별", "TfStatRepCoumm", "QRCoumm", "UStatCoummP", "qryReportC");
+const stats::KindRegistration kRegistered(kKind);
+
+} // namespace
 
 } // namespace tipdesk::summary

@@ -1,13 +1,14 @@
-#include "reports/summary/UStatOperatorP.h"
-
-#include "reports/summary/SummaryLayouts.h"
+// "접수자별제보현황" (kind 3): the receiving operators' counts, as kind 0.
+#include "reports/summary/BySource.h"
 
 namespace tipdesk::summary {
 
-TfStatOperator::TfStatOperator(QObject *owner) : ReportForm(owner)
-{
-    setObjectName(QStringLiteral("TfStatOperator"));
-    loadLayout(summaryLayoutPath(QStringLiteral("UStatOperatorP")));
-}
+namespace {
+
+const stats::KindDescriptor kKind =
+    BySourceKind(3, "접수자별", "TfStatOperator", "QROperator", "UStatOperatorP", "qryReport");
+const stats::KindRegistration kRegistered(kKind);
+
+} // namespace
 
 } // namespace tipdesk::summary

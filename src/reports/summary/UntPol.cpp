@@ -1,47 +1,39 @@
-#include "reports/summary/UntPol.h"
-
+// "경찰제보처별제보현황" (kind 2): the police report points' counts; the shares come as numbers
+// and are printed by QRDBDaypPrint, and the reference day is written into QRLDay.
 #include "platform/report/Layout.h"
-#include "reports/summary/SummaryLayouts.h"
-
-#include <QRegularExpression>
+#include "reports/common/Shares.h"
+#include "reports/summary/BySource.h"
 
 namespace tipdesk::summary {
 
-QString FormatSharePercent(const QString &text)
-{
-    // Rounded on the decimal digits, not on the binary value, so a tie always goes up.
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?)([0-9]*)(?:\\.([0-9]*))?\\s*$"));
-    const QRegularExpressionMatch m = number.match(text);
-    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
-        throw report::ReportError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-    const bool negative = m.captured(1) == QLatin1String("-");
-    QString digits = (m.captured(2).isEmpty() ? QStringLiteral("0") : m.captured(2));
-    const QString fraction = m.captured(3);
-    digits += fraction.isEmpty() ? QStringLiteral("0") : fraction.left(1);
-    if (fraction.size() > 1 && fraction[1] >= u'5') {
-        int i = int(digits.size()) - 1;
-        while (i >= 0 && digits[i] == u'9')
-            digits[i--] = u'0';
-        if (i < 0)
-            digits.prepend(u'1');
-        else
-            digits[i] = QChar(digits[i].unicode() + 1);
+namespace {
+
+class TFrmPol : public stats::KindForm {
+public:
+    TFrmPol()
+    {
+        onItemPrint(QStringLiteral("QRDBDaypPrint"),
+                    [](report::Item &, QString &value) { value = common::FormatSharePercent(value); });
     }
-    while (digits.size() > 2 && digits.startsWith(u'0'))
-        digits.remove(0, 1);
-    const bool zero = digits.count(u'0') == digits.size();
-    QString out = digits.left(digits.size() - 1) + u'.' + digits.right(1);
-    if (negative && !zero)
-        out.prepend(u'-');
-    return out + u'%';
+};
+
+void prepare(stats::KindForm &form, stats::PrepareContext &context)
+{
+    PrepareBySource(form, context);
+    form.label(QStringLiteral("QRLDay"))
+        ->setCaption(QStringLiteral("기준일 : ") + stats::DayCaption(context.periods().currDay));
 }
 
-TFrmPol::TFrmPol(QObject *owner) : ReportForm(owner)
+stats::KindDescriptor descriptor()
 {
-    setObjectName(QStringLiteral("TFrmPol"));
-    onItemPrint(QStringLiteral("QRDBDaypPrint"),
-                [](report::Item &, QString &value) { value = FormatSharePercent(value); });
-    loadLayout(summaryLayoutPath(QStringLiteral("UntPol")));
+    stats::KindDescriptor d = BySourceKind(2, "경찰 제보처별", "TFrmPol", "QRpol", "UntPol", "qryReportF", &prepare);
+    d.create = [] { return std::unique_ptr<stats::KindForm>(new TFrmPol); };
+    return d;
 }
+
+const stats::KindDescriptor kKind = descriptor();
+const stats::KindRegistration kRegistered(kKind);
+
+} // namespace
 
 } // namespace tipdesk::summary
