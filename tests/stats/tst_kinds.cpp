@@ -1,0 +1,235 @@
+#include "KindTest.h"
+#include "StatsFixture.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Query.h"
+#include "platform/report/Layout.h"
+#include "stats/Export.h"
+#include "stats/UStatHUBp.h"
+
+#include <QDirIterator>
+#include <QListWidget>
+#include <QtTest>
+
+using namespace tipdesk;
+
+namespace {
+
+// The console's list, as the desk has always shown it.
+const char *const kCaptions[stats::kReportKindCount] = {"통신원별",
+                                                        "고정 제보처별",
+                                                        "경찰 제보처별",
+                                                        "접수자별",
+                                                        "제보자별",
+                                                        "처리 현황별",
+                                                        "내용별",
+                                                        "시간대별",
+                                                        "근무일지",
+                                                        "수집실적",
+                                                        "수집건수 및 활용 실적",
+                                                        "일일 교통정보 접수현황",
+                                                        "일일 교통정보 처리대장",
+                                                        "주간 교통정보 제보대장",
+                                                        "월간 교통정보 제보대장",
+                                                        "일일 안내서비스 처리대장",
+                                                        "교통 정보 접수대장",
+                                                        "고정 제보처 접수대장",
+                                                        "소속별 제보현황",
+                                                        "월별 유실물 현황",
+                                                        "일별 유실물 제보대장",
+                                                        "기간합계 통신원",
+                                                        "기간합계 통신원(소속)",
+                                                        "기간합계 고정제보처",
+                                                        "기간합계 경찰제보처",
+                                                        "기간합계 접수자",
+                                                        "기간합계 시민"};
+
+void addBuiltKinds()
+{
+    QTest::addColumn<int>("kind");
+    for (const stats::KindDescriptor *d : stats::AllKinds())
+        if (d->built())
+            QTest::addRow("%d %s", d->kind, d->form) << d->kind;
+}
+
+std::unique_ptr<stats::KindForm> formOf(const stats::KindDescriptor &d, const stats::ReportRequest &r)
+{
+    std::unique_ptr<stats::KindForm> form = d.create ? d.create() : std::make_unique<stats::KindForm>();
+    form->setUp(d, r);
+    return form;
+}
+
+} // namespace
+
+// The catalogue as a whole: every kind described once, every built kind's layout, statements and
+// golden pages in place.
+class TstKinds : public QObject {
+    Q_OBJECT
+private slots:
+    void everyKindIsDescribedOnce();
+    void requestChecksInTheirOrder_data();
+    void requestChecksInTheirOrder();
+    void builtKindsLoadTheirLayoutsWithTheirHandlers_data();
+    void builtKindsLoadTheirLayoutsWithTheirHandlers();
+    void everyLayoutFileBelongsToAKind();
+    void everyStatementTranslatesAndRuns_data();
+    void everyStatementTranslatesAndRuns();
+    void everyBuiltKindHasItsGoldenPages_data();
+    void everyBuiltKindHasItsGoldenPages();
+};
+
+void TstKinds::everyKindIsDescribedOnce()
+{
+    const std::vector<const stats::KindDescriptor *> all = stats::AllKinds();
+    QCOMPARE(int(all.size()), stats::kReportKindCount);
+    stats::TfStatHUBp console;
+    QCOMPARE(console.ListBox1->count(), stats::kReportKindCount);
+    for (int k = 0; k < stats::kReportKindCount; ++k) {
+        QVERIFY2(all[size_t(k)], qPrintable(QString::number(k)));
+        QCOMPARE(all[size_t(k)]->kind, k);
+        QCOMPARE(QString::fromUtf8(all[size_t(k)]->caption), QString::fromUtf8(kCaptions[k]));
+        QCOMPARE(console.ListBox1->item(k)->text(), QString::fromUtf8(kCaptions[k]));
+        // A built kind has left the list of kinds still to build.
+        QVERIFY2(!(all[size_t(k)]->built() && stats::HasPendingRow(k)), qPrintable(QString::number(k)));
+    }
+    QVERIFY(!stats::FindKind(-1));
+    QVERIFY(!stats::FindKind(27));
+}
+
+void TstKinds::requestChecksInTheirOrder_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<int>("check");
+    const QDate start(2004, 1, 7);
+    QTest::newRow("range first") << -1 << start.addDays(-1) << int(stats::RequestCheck::BadRange);
+    QTest::newRow("range before a kind not built") << 5 << start.addDays(-1) << int(stats::RequestCheck::BadRange);
+    QTest::newRow("equal days, nothing selected") << -1 << start << int(stats::RequestCheck::NoSelection);
+    QTest::newRow("outside the catalogue") << 27 << start << int(stats::RequestCheck::NoSelection);
+    QTest::newRow("not built") << 5 << start.addDays(3) << int(stats::RequestCheck::NotAvailable);
+    QTest::newRow("built") << 21 << start.addDays(3) << int(stats::RequestCheck::Ok);
+}
+
+void TstKinds::requestChecksInTheirOrder()
+{
+    QFETCH(int, kind);
+    QFETCH(QDate, end);
+    QFETCH(int, check);
+    const stats::ReportRequest r = test::Request(kind, QDate(2004, 1, 7), end);
+    QCOMPARE(int(stats::CheckRequest(r)), check);
+    QCOMPARE(stats::RequestCheckText(stats::CheckRequest(r)).isEmpty(), check == int(stats::RequestCheck::Ok));
+}
+
+void TstKinds::builtKindsLoadTheirLayoutsWithTheirHandlers_data()
+{
+    addBuiltKinds();
+}
+
+void TstKinds::builtKindsLoadTheirLayoutsWithTheirHandlers()
+{
+    QFETCH(int, kind);
+    const stats::KindDescriptor &d = *stats::FindKind(kind);
+    const std::unique_ptr<stats::KindForm> form = formOf(d, test::Request(kind, QDate(2004, 1, 7)));
+    QCOMPARE(form->layout().name, QLatin1String(d.printed));
+    QVERIFY2(form->layout().query(QLatin1String(d.tested)), d.tested);
+    QVERIFY(form->findQuery(QLatin1String(d.tested)));
+    if (!form->layout().dataSet.isEmpty())
+        QVERIFY2(form->findQuery(form->layout().dataSet), qPrintable(form->layout().dataSet));
+    if (d.approval) {
+        QVERIFY(form->label(QLatin1String(d.approval->label)));
+        QVERIFY(form->shape(QLatin1String(d.approval->shape)));
+    }
+    // A sorted kind has every order alternative; a kind without sort composes without one.
+    for (const report::QueryDef &q : form->layout().queries) {
+        if (!q.composed())
+            continue;
+        if (d.sort)
+            for (int sort = 0; sort < stats::kSortOrderCount; ++sort)
+                QVERIFY(q.orderNames().contains(stats::SortOrderName(sort)));
+        else
+            QVERIFY(q.orderNames().isEmpty());
+    }
+    // The export reads a statement that exists.
+    if (d.exportFile)
+        for (int sort = 0; sort < stats::kSortOrderCount; ++sort)
+            QVERIFY(!stats::ExportSql(test::Request(kind, QDate(2004, 1, 1), QDate(2004, 1, 31), sort)).isEmpty());
+}
+
+void TstKinds::everyLayoutFileBelongsToAKind()
+{
+    QSet<QString> used;
+    for (const stats::KindDescriptor *d : stats::AllKinds()) {
+        if (d->built())
+            used << report::layoutPath(QLatin1String(d->layout));
+        if (d->exportFile && d->exportFile->layout)
+            used << report::layoutPath(QLatin1String(d->exportFile->layout));
+    }
+    // A file serves a kind directly or as the base another one extends.
+    QSet<QString> bases;
+    for (const QString &path : std::as_const(used)) {
+        QFile f(path);
+        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(path));
+        const QString base = QJsonDocument::fromJson(f.readAll()).object().value(QStringLiteral("Extends")).toString();
+        if (!base.isEmpty())
+            bases << QStringLiteral(":/reports/") + base;
+    }
+    QDirIterator it(QStringLiteral(":/reports"), {QStringLiteral("*.json")});
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QVERIFY2(used.contains(path) || bases.contains(path), qPrintable(path + QStringLiteral(" serves no kind")));
+    }
+}
+
+void TstKinds::everyStatementTranslatesAndRuns_data()
+{
+    addBuiltKinds();
+}
+
+void TstKinds::everyStatementTranslatesAndRuns()
+{
+    QFETCH(int, kind);
+    // On the empty schema: every query of the kind's layout, in every order, with the request's
+    // values and a number for the values its unit binds from other results.
+    test::StatsEnvironment env;
+    const stats::KindDescriptor &d = *stats::FindKind(kind);
+    for (int sort = 0; sort < (d.sort ? stats::kSortOrderCount : 1); ++sort) {
+        const stats::ReportRequest r = test::Request(kind, QDate(2004, 1, 7), QDate(2004, 1, 31), sort);
+        const std::unique_ptr<stats::KindForm> form = formOf(d, r);
+        stats::PrepareContext context(*form, r, stats::reportModule());
+        for (const report::QueryDef &def : form->layout().queries) {
+            db::Query &q = *form->query(def.name);
+            try {
+                if (def.composed())
+                    q.setSql(def.compose(stats::PeriodLiteral(r.startDay, r.endDay),
+                                         d.sort ? stats::SortOrderName(sort) : QString()));
+                for (const QString &name : q.paramNames())
+                    q.paramByName(name).setAsInteger(7);
+                context.bind(q);
+                q.open();
+            } catch (const db::DbError &e) {
+                QFAIL(qPrintable(def.name + QStringLiteral(": ") + e.text()));
+            } catch (const report::ReportError &e) {
+                QFAIL(qPrintable(def.name + QStringLiteral(": ") + e.text()));
+            }
+            QVERIFY(q.fieldCount() > 0);
+        }
+    }
+}
+
+void TstKinds::everyBuiltKindHasItsGoldenPages_data()
+{
+    addBuiltKinds();
+}
+
+void TstKinds::everyBuiltKindHasItsGoldenPages()
+{
+    QFETCH(int, kind);
+    const QString root = qEnvironmentVariable("TIPDESK_SOURCE_DIR") + QStringLiteral("/tests");
+    for (const test::GoldenCase &c : test::GoldenCases(kind)) {
+        QDirIterator it(root, {c.name + QStringLiteral(".txt")}, QDir::Files, QDirIterator::Subdirectories);
+        QVERIFY2(it.hasNext(), qPrintable(c.name + QStringLiteral(".txt has no golden page")));
+        QVERIFY(it.next().contains(QStringLiteral("/golden/")));
+    }
+}
+
+QTEST_MAIN(TstKinds)
+#include "tst_kinds.moc"
