@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc
   libsqlite3-dev sqlite3 libicu-dev
   fonts-nanum fonts-nanum-coding fonts-liberation2 poppler-utils
-  clang-14 libclang-rt-14-dev xvfb xauth)
+  clang-14 clang-format libclang-rt-14-dev xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

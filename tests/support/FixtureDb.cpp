@@ -20,7 +20,10 @@ FixtureDb::FixtureDb(const QString &script, const QString &alias)
 
 FixtureDb::~FixtureDb() = default;
 
-void FixtureDb::run(const QString &sqliteScript) { db::EmbeddedBackend::runScript(m_path, sqliteScript); }
+void FixtureDb::run(const QString &sqliteScript)
+{
+    db::EmbeddedBackend::runScript(m_path, sqliteScript);
+}
 
 QString sourceFile(const QString &relativePath)
 {

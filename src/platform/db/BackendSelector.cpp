@@ -46,8 +46,14 @@ QString defaultEmbeddedPath()
     return QDir(dir).filePath(QStringLiteral("tipdesk.db"));
 }
 
-void setEmbeddedOverride(const QString &path) { overridePath() = path; }
-QString embeddedOverride() { return overridePath(); }
+void setEmbeddedOverride(const QString &path)
+{
+    overridePath() = path;
+}
+QString embeddedOverride()
+{
+    return overridePath();
+}
 
 std::unique_ptr<Backend> selectBackend(const ConnectionParams &params, QSettings *settings)
 {

@@ -21,8 +21,17 @@ QDateTime Clock::now()
     return t;
 }
 
-void Clock::setFixed(const QDateTime &when) { fixedTime() = when; }
-void Clock::clearFixed() { fixedTime().reset(); }
-bool Clock::isFixed() { return fixedTime().has_value(); }
+void Clock::setFixed(const QDateTime &when)
+{
+    fixedTime() = when;
+}
+void Clock::clearFixed()
+{
+    fixedTime().reset();
+}
+bool Clock::isFixed()
+{
+    return fixedTime().has_value();
+}
 
 } // namespace tipdesk::db

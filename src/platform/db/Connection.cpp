@@ -16,7 +16,10 @@ QList<QPointer<Connection>> &registry()
 }
 } // namespace
 
-Connection::Connection(QObject *parent) : QObject(parent) { registry().append(this); }
+Connection::Connection(QObject *parent) : QObject(parent)
+{
+    registry().append(this);
+}
 
 Connection::~Connection()
 {
@@ -25,7 +28,10 @@ Connection::~Connection()
         m_backend->close();
 }
 
-void Connection::setAliasName(const QString &alias) { m_alias = alias; }
+void Connection::setAliasName(const QString &alias)
+{
+    m_alias = alias;
+}
 
 QString Connection::paramValue(const QString &name) const
 {
@@ -58,7 +64,10 @@ void Connection::setConnected(bool on)
     m_backend->open();
 }
 
-bool Connection::connected() const { return m_backend && m_backend->isOpen(); }
+bool Connection::connected() const
+{
+    return m_backend && m_backend->isOpen();
+}
 
 void Connection::setBackend(std::unique_ptr<Backend> backend)
 {

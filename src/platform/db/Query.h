@@ -85,7 +85,7 @@ public:
     int recNo() const { return m_row; } // 0-based current row, -1 when empty
 
     int fieldCount() const { return int(m_result.columns.size()); }
-    int fieldIndex(const QString &name) const; // -1 when absent
+    int fieldIndex(const QString &name) const;    // -1 when absent
     Field fieldByName(const QString &name) const; // throws DbError when absent
     Field field(int index) const;
     QVariant value(int row, int column) const;

@@ -22,7 +22,10 @@ void QueryModel::reload()
     endResetModel();
 }
 
-int QueryModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_loaded; }
+int QueryModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_loaded;
+}
 
 int QueryModel::columnCount(const QModelIndex &parent) const
 {

@@ -32,8 +32,9 @@ void ServerBackend::open()
         return;
     if (!QSqlDatabase::isDriverAvailable(m_qtDriver))
         throw DbError(QStringLiteral("Database driver %1 is not installed").arg(m_qtDriver));
-    QSqlDatabase db = QSqlDatabase::contains(m_connectionName) ? QSqlDatabase::database(m_connectionName, false)
-                                                               : QSqlDatabase::addDatabase(m_qtDriver, m_connectionName);
+    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
+                          ? QSqlDatabase::database(m_connectionName, false)
+                          : QSqlDatabase::addDatabase(m_qtDriver, m_connectionName);
     db.setDatabaseName(m_databaseName);
     if (!m_hostName.isEmpty())
         db.setHostName(m_hostName);
@@ -94,6 +95,9 @@ int ServerBackend::exec(const QString &sql, const ParamValues &params)
     return q.numRowsAffected();
 }
 
-QString ServerBackend::describe() const { return m_qtDriver + QLatin1Char(':') + m_databaseName; }
+QString ServerBackend::describe() const
+{
+    return m_qtDriver + QLatin1Char(':') + m_databaseName;
+}
 
 } // namespace tipdesk::db

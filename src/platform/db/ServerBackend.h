@@ -10,8 +10,7 @@ namespace tipdesk::db {
 // Statements pass unchanged; named parameters are bound by name.
 class ServerBackend : public Backend {
 public:
-    ServerBackend(QString qtDriver, QString databaseName, QString hostName, int port, QString user,
-                  QString password);
+    ServerBackend(QString qtDriver, QString databaseName, QString hostName, int port, QString user, QString password);
     ~ServerBackend() override;
 
     void open() override;

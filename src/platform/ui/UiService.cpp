@@ -52,18 +52,30 @@ UiService *&current()
 
 } // namespace
 
-UiService &UiService::instance() { return current() ? *current() : qtService(); }
+UiService &UiService::instance()
+{
+    return current() ? *current() : qtService();
+}
 
-void UiService::install(UiService *service) { current() = service; }
+void UiService::install(UiService *service)
+{
+    current() = service;
+}
 
 void RecordingUiService::messageBox(const QString &title, const QString &text, Icon icon)
 {
     entries.append({Kind::Box, title, text, icon});
 }
 
-void RecordingUiService::showMessage(const QString &text) { entries.append({Kind::Message, QString(), text, Icon::None}); }
+void RecordingUiService::showMessage(const QString &text)
+{
+    entries.append({Kind::Message, QString(), text, Icon::None});
+}
 
-void RecordingUiService::showError(const QString &text) { entries.append({Kind::Error, QString(), text, Icon::Stop}); }
+void RecordingUiService::showError(const QString &text)
+{
+    entries.append({Kind::Error, QString(), text, Icon::Stop});
+}
 
 void RecordingUiService::setBusyCursor(bool busy)
 {
@@ -71,8 +83,14 @@ void RecordingUiService::setBusyCursor(bool busy)
     ++busyChanges;
 }
 
-ScopedRecordingUi::ScopedRecordingUi() : m_previous(current()) { UiService::install(&m_service); }
+ScopedRecordingUi::ScopedRecordingUi() : m_previous(current())
+{
+    UiService::install(&m_service);
+}
 
-ScopedRecordingUi::~ScopedRecordingUi() { UiService::install(m_previous); }
+ScopedRecordingUi::~ScopedRecordingUi()
+{
+    UiService::install(m_previous);
+}
 
 } // namespace tipdesk::ui

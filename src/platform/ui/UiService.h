@@ -27,7 +27,10 @@ public:
     static void install(UiService *service);
 };
 
-inline UiService &ui() { return UiService::instance(); }
+inline UiService &ui()
+{
+    return UiService::instance();
+}
 
 // Shows the busy cursor for its lifetime, restoring it on every exit path.
 class BusyCursor {
@@ -57,7 +60,12 @@ public:
     QList<Entry> entries;
     int busyDepth = 0;
     int busyChanges = 0;
-    void clear() { entries.clear(); busyDepth = 0; busyChanges = 0; }
+    void clear()
+    {
+        entries.clear();
+        busyDepth = 0;
+        busyChanges = 0;
+    }
 };
 
 // Installs a recording service for a scope and restores the previous one after.
