@@ -2,10 +2,8 @@
 #include "platform/db/Clock.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Query.h"
+#include "platform/report/Layout.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 using namespace tipdesk;
@@ -43,21 +41,13 @@ QList<Named> layoutStatements()
     QList<Named> out;
     const QString root = qEnvironmentVariable("TIPDESK_SOURCE_DIR") + QStringLiteral("/resources/reports");
     for (const QFileInfo &file : QDir(root).entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
-        const QJsonObject layout =
-            QJsonDocument::fromJson(test::sourceFile(QStringLiteral("resources/reports/") + file.fileName()).toUtf8())
-                .object();
-        for (const QJsonValue &v : layout.value(QStringLiteral("Queries")).toArray()) {
-            const QJsonObject q = v.toObject();
-            const QString name = file.completeBaseName() + u'.' + q.value(QStringLiteral("Name")).toString();
-            QStringList lines;
-            for (const QJsonValue &line : q.value(QStringLiteral("SQL")).toArray())
-                lines << line.toString().replace(QStringLiteral("{PERIOD}"),
-                                                 QStringLiteral("'20040101' And '20040131'"));
-            const QJsonObject orders = q.value(QStringLiteral("OrderBy")).toObject();
-            if (orders.isEmpty())
-                out.append({name, lines.join(u'\n')});
-            for (auto it = orders.begin(); it != orders.end(); ++it)
-                out.append({name + u' ' + it.key(), (lines + QStringList{it.value().toString()}).join(u'\n')});
+        for (const report::QueryDef &q : report::loadLayoutQueries(file.filePath())) {
+            const QString name = file.completeBaseName() + u'.' + q.name;
+            const QString period = QStringLiteral("'20040101' And '20040131'");
+            if (q.orderBy.empty())
+                out.append({name, q.compose(period, QString()).join(u'\n')});
+            for (const QString &order : q.orderNames())
+                out.append({name + u' ' + order, q.compose(period, order).join(u'\n')});
         }
     }
     return out;

@@ -1,15 +1,18 @@
 // bench-db: times every statement of the system on an embedded database (for example one made by
 // tipdesk-demo-db --days 3650 --per-day 2000) and prints, per statement, its name, the time of a
 // run with all rows fetched, whether its plan uses an index, and the time its translation takes.
-//   bench-db --database FILE [--statements FILE]
+// The statements are the report layouts' queries and those of statements.sql.
+//   bench-db --database FILE [--statements FILE] [--layouts DIR]
 
 #include "platform/db/DbError.h"
 #include "platform/db/EmbeddedBackend.h"
 #include "platform/db/Query.h"
 #include "platform/db/Translator.h"
+#include "platform/report/Layout.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
@@ -37,6 +40,17 @@ QList<Named> readStatements(const QString &path)
         else if (!out.isEmpty())
             out.last().sql += (out.last().sql.isEmpty() ? QString() : QStringLiteral("\n")) + line;
     }
+    return out;
+}
+
+// The queries of the layouts in a folder; composed ones with January 2004 and their first order.
+QList<Named> readLayouts(const QString &dir)
+{
+    QList<Named> out;
+    for (const QFileInfo &file : QDir(dir).entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name))
+        for (const tipdesk::report::QueryDef &q : tipdesk::report::loadLayoutQueries(file.filePath()))
+            out.append({file.completeBaseName() + u'.' + q.name,
+                        q.compose(QStringLiteral("'20040101' And '20040131'"), q.orderNames().value(0)).join(u'\n')});
     return out;
 }
 
@@ -68,18 +82,27 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QString database, statementsFile = QStringLiteral(TIPDESK_STATEMENTS_FILE);
+    QString layouts = QStringLiteral(TIPDESK_LAYOUTS_DIR);
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--database"))
             database = args[i + 1];
         else if (args[i] == QLatin1String("--statements"))
             statementsFile = args[i + 1];
+        else if (args[i] == QLatin1String("--layouts"))
+            layouts = args[i + 1];
     }
     if (database.isEmpty() || !QFile::exists(database)) {
-        std::fprintf(stderr, "usage: bench-db --database FILE [--statements FILE]\n");
+        std::fprintf(stderr, "usage: bench-db --database FILE [--statements FILE] [--layouts DIR]\n");
         return 2;
     }
-    const QList<Named> statements = readStatements(statementsFile);
+    QList<Named> statements;
+    try {
+        statements = readLayouts(layouts) + readStatements(statementsFile);
+    } catch (const tipdesk::report::ReportError &e) {
+        std::fprintf(stderr, "bench-db: %s\n", qPrintable(e.text()));
+        return 2;
+    }
     if (statements.isEmpty()) {
         std::fprintf(stderr, "bench-db: no statements in %s\n", qPrintable(statementsFile));
         return 2;

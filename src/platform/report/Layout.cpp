@@ -466,6 +466,40 @@ QJsonObject resolveExtends(const QJsonObject &child, const QString &source, int 
     return base;
 }
 
+// The "Queries" of a layout object; claim() refuses a name used twice.
+std::vector<QueryDef> parseQueries(const Reader &rr, const std::function<void(const QString &, const Reader &)> &claim)
+{
+    std::vector<QueryDef> out;
+    const QJsonArray queries = rr.array(QStringLiteral("Queries"));
+    for (int i = 0; i < queries.size(); ++i) {
+        if (!queries[i].isObject())
+            rr.fail(QStringLiteral("Queries[%1] 은(는) 객체여야 합니다").arg(i));
+        Reader q(queries[i].toObject(), QStringLiteral("Queries[%1]").arg(i), rr.source());
+        QueryDef def;
+        def.name = q.str(QStringLiteral("Name"));
+        if (def.name.isEmpty())
+            q.fail(QStringLiteral("쿼리에 Name 이 없습니다"));
+        claim(def.name, q);
+        def.databaseName = q.str(QStringLiteral("DatabaseName"), def.databaseName);
+        for (const QJsonValue &line : q.array(QStringLiteral("SQL"))) {
+            if (!line.isString())
+                q.fail(QStringLiteral("SQL 의 줄은 문자열이어야 합니다"));
+            def.sql << line.toString();
+        }
+        if (q.has(QStringLiteral("OrderBy"))) {
+            const Reader o = q.object(QStringLiteral("OrderBy"));
+            for (auto it = o.json().begin(); it != o.json().end(); ++it)
+                def.orderBy.emplace_back(it.key(), o.str(it.key()));
+            if (def.orderBy.empty())
+                q.fail(QStringLiteral("OrderBy 가 비어 있습니다"));
+            o.finish();
+        }
+        q.finish();
+        out.push_back(std::move(def));
+    }
+    return out;
+}
+
 } // namespace
 
 void registerConstruct(const QString &className, ConstructExpander expander)
@@ -541,33 +575,8 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
     };
     names.insert(layout->name.toUpper());
 
-    const QJsonArray queries = rr.array(QStringLiteral("Queries"));
-    for (int i = 0; i < queries.size(); ++i) {
-        if (!queries[i].isObject())
-            rr.fail(QStringLiteral("Queries[%1] 은(는) 객체여야 합니다").arg(i));
-        Reader q(queries[i].toObject(), QStringLiteral("Queries[%1]").arg(i), layout->source);
-        QueryDef def;
-        def.name = q.str(QStringLiteral("Name"));
-        if (def.name.isEmpty())
-            q.fail(QStringLiteral("쿼리에 Name 이 없습니다"));
-        claim(def.name, q);
-        def.databaseName = q.str(QStringLiteral("DatabaseName"), def.databaseName);
-        for (const QJsonValue &line : q.array(QStringLiteral("SQL"))) {
-            if (!line.isString())
-                q.fail(QStringLiteral("SQL 의 줄은 문자열이어야 합니다"));
-            def.sql << line.toString();
-        }
-        if (q.has(QStringLiteral("OrderBy"))) {
-            const Reader o = q.object(QStringLiteral("OrderBy"));
-            for (auto it = o.json().begin(); it != o.json().end(); ++it)
-                def.orderBy.emplace_back(it.key(), o.str(it.key()));
-            if (def.orderBy.empty())
-                q.fail(QStringLiteral("OrderBy 가 비어 있습니다"));
-            o.finish();
-        }
-        q.finish();
+    for (QueryDef &def : parseQueries(rr, claim))
         layout->queries.push_back(std::move(def));
-    }
 
     const QJsonArray bands = rr.array(QStringLiteral("Bands"));
     for (int i = 0; i < bands.size(); ++i) {
@@ -689,6 +698,18 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
 std::unique_ptr<Layout> loadLayout(const QString &path)
 {
     return parseLayout(readFile(path), path);
+}
+
+std::vector<QueryDef> loadLayoutQueries(const QString &path)
+{
+    const QJsonObject root = resolveExtends(readJson(readFile(path), path), path);
+    QSet<QString> names;
+    const Reader r(root, QStringLiteral("Queries"), path);
+    return parseQueries(r, [&](const QString &name, const Reader &where) {
+        if (names.contains(name.toUpper()))
+            where.fail(QStringLiteral("이름 \"%1\" 이(가) 두 번 쓰였습니다").arg(name));
+        names.insert(name.toUpper());
+    });
 }
 
 } // namespace tipdesk::report

@@ -239,6 +239,9 @@ bool isConstruct(const QString &className);
 // gives, and sets label captions through "Captions": {"QRLabel1": "..."}.
 std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &source);
 std::unique_ptr<Layout> loadLayout(const QString &path); // a file or a ":/reports/..." resource
+// Only the queries of a layout file (its base's included), without reading its bands: for tools
+// and tests that run the statements.
+std::vector<QueryDef> loadLayoutQueries(const QString &path);
 // The path of a layout stem in the program's resources: ":/reports/<stem>.json".
 QString layoutPath(const QString &stem);
 
