@@ -91,6 +91,15 @@ void bind(sqlite3 *db, sqlite3_stmt *stmt, const Translation &t, const ParamValu
     }
 }
 
+// Compiles the translated statement and binds the values of its parameters.
+void prepare(sqlite3 *db, Statement &s, const Translation &t, const ParamValues &params)
+{
+    const QByteArray text = t.sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &s.stmt, nullptr) != SQLITE_OK)
+        fail(db);
+    bind(db, s.stmt, t, params);
+}
+
 } // namespace
 
 ResultSet EmbeddedBackend::select(const QString &sql, const ParamValues &params)
@@ -99,10 +108,7 @@ ResultSet EmbeddedBackend::select(const QString &sql, const ParamValues &params)
         throw DbError(QStringLiteral("Database is not open"));
     const Translation &t = translation(sql);
     Statement s;
-    const QByteArray text = t.sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &s.stmt, nullptr) != SQLITE_OK)
-        fail(m_db);
-    bind(m_db, s.stmt, t, params);
+    prepare(m_db, s, t, params);
     ResultSet rs;
     const int n = sqlite3_column_count(s.stmt);
     for (int i = 0; i < n; ++i)
@@ -142,10 +148,7 @@ int EmbeddedBackend::exec(const QString &sql, const ParamValues &params)
         throw DbError(QStringLiteral("Database is not open"));
     const Translation &t = translation(sql);
     Statement s;
-    const QByteArray text = t.sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &s.stmt, nullptr) != SQLITE_OK)
-        fail(m_db);
-    bind(m_db, s.stmt, t, params);
+    prepare(m_db, s, t, params);
     int rc;
     while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
     }
