@@ -1,6 +1,7 @@
 #include "ReportFixture.h"
 #include "platform/report/Painter.h"
 
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
@@ -16,6 +17,7 @@ private slots:
     void pngOfAPageHasPaperSizeAndInkWhereTextIs_data();
     void pngOfAPageHasPaperSizeAndInkWhereTextIs();
     void unwritablePathFailsWithoutLeavingAFile();
+    void textScalesWithThePageOnAScreen();
 
 private:
     report::PageModel m_model;
@@ -105,6 +107,44 @@ void TstReportOutputs::unwritablePathFailsWithoutLeavingAFile()
     QVERIFY(!QFile::exists(path));
     QVERIFY_THROWS_EXCEPTION(report::ReportError, report::writePng(m_model, 99, dir.filePath("x.png")));
     QVERIFY(!QFile::exists(dir.filePath("x.png")));
+}
+
+namespace {
+
+// The ink of the title's row on a 96-dpi canvas with the page drawn at `dpi`: its width in pixels.
+int titleInkWidth(const report::PageModel &model, double dpi)
+{
+    QImage image(int(210 * dpi / 25.4), int(60 * dpi / 25.4), QImage::Format_RGB32);
+    image.setDotsPerMeterX(int(std::lround(96 / 0.0254)));
+    image.setDotsPerMeterY(int(std::lround(96 / 0.0254)));
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        report::paintPage(painter, model, 0, dpi, dpi);
+    }
+    // The title stands from 12 to 21 mm down the page; the detail rows begin below it.
+    int left = image.width(), right = -1;
+    for (int y = int(12 * dpi / 25.4); y < int(21 * dpi / 25.4); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return right - left;
+}
+
+} // namespace
+
+void TstReportOutputs::textScalesWithThePageOnAScreen()
+{
+    // A preview draws the page at its zoom on a screen of 96 dpi: the text must keep its place
+    // in the page, so at twice the zoom it is twice as wide.
+    const int at96 = titleInkWidth(m_model, 96);
+    const int at192 = titleInkWidth(m_model, 192);
+    const int at48 = titleInkWidth(m_model, 48);
+    QVERIFY2(at96 > 100, qPrintable(QString::number(at96)));
+    QVERIFY2(qAbs(at192 - 2 * at96) <= 8, qPrintable(QStringLiteral("%1 / %2").arg(at192).arg(at96)));
+    QVERIFY2(qAbs(2 * at48 - at96) <= 8, qPrintable(QStringLiteral("%1 / %2").arg(at48).arg(at96)));
 }
 
 QTEST_MAIN(TstReportOutputs)

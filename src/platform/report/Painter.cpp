@@ -2,16 +2,81 @@
 #include "platform/report/Fonts.h"
 #include "platform/report/Layout.h"
 
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QTextLayout>
+#include <map>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace tipdesk::report {
 
-void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin)
+namespace {
+
+// Writing a document allocates and frees a large buffer for every page. The C library would hand
+// that memory back to the system each time and fault it in again for the next page, which costs
+// more than the drawing itself; a process that writes reports keeps it instead.
+void keepFreedMemory()
+{
+#if defined(__GLIBC__)
+    static const bool once = [] {
+        mallopt(M_TRIM_THRESHOLD, 64 << 20);
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        return true;
+    }();
+    Q_UNUSED(once);
+#endif
+}
+
+} // namespace
+
+namespace {
+
+// Single lines of text shaped once for the device and kept while a document is drawn: a report
+// repeats its names, labels and figures on every page, and shaping is most of the cost of text.
+class ShapedLines {
+public:
+    struct Line {
+        QList<QGlyphRun> runs;
+        qreal width = 0;
+        qreal height = 0;
+    };
+
+    const Line &get(const QFont &font, int fontIndex, const QString &text, QPaintDevice *device)
+    {
+        const auto key = std::make_pair(fontIndex, text);
+        auto it = m_lines.find(key);
+        if (it != m_lines.end())
+            return it->second;
+        Line line;
+        QTextLayout layout(text, font, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine l = layout.createLine();
+        layout.endLayout();
+        if (l.isValid()) {
+            line.width = l.naturalTextWidth();
+            line.height = l.height();
+        }
+        line.runs = layout.glyphRuns();
+        return m_lines.emplace(key, std::move(line)).first->second;
+    }
+
+private:
+    std::map<std::pair<int, QString>, Line> m_lines;
+};
+
+void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin,
+               ShapedLines &shaped)
 {
     if (index < 0 || index >= model.pageCount())
         return;
@@ -22,41 +87,71 @@ void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX
     auto map = [&](QPointF p) { return QPointF(origin.x() + p.x() * sx, origin.y() + p.y() * sy); };
     auto mapRect = [&](const QRectF &r) { return QRectF(map(r.topLeft()), map(r.bottomRight())); };
 
+    // Point sizes are resolved against the device; where the page is drawn at another scale (a
+    // zoomed preview on a screen) the fonts follow it.
+    const double fontScale = painter.device() ? dpiY / painter.device()->logicalDpiY() : 1.0;
     std::vector<QFont> fonts;
     fonts.reserve(model.fonts.size());
     for (const PageFont &f : model.fonts) {
         QFont font(f.family);
-        font.setPointSizeF(f.pointSize);
+        font.setPointSizeF(f.pointSize * fontScale);
         font.setBold(f.bold);
         font.setItalic(f.italic);
         font.setUnderline(f.underline);
         fonts.push_back(font);
     }
-    int currentFont = -1;
+    QPen pen(Qt::black);
     painter.save();
+    painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     for (const Primitive &p : page.items) {
         switch (p.kind) {
-        case Primitive::Kind::Text:
-            if (p.font != currentFont) {
-                // The font's point size is resolved against the device, so it needs no scaling.
-                painter.setFont(fonts[size_t(p.font)]);
-                currentFont = p.font;
+        case Primitive::Kind::Text: {
+            const QRectF box = mapRect(p.rect);
+            const ShapedLines::Line &line = shaped.get(fonts[size_t(p.font)], p.font, p.text, painter.device());
+            QPointF at = box.topLeft();
+            if (p.align & Qt::AlignRight)
+                at.rx() += box.width() - line.width;
+            else if (p.align & Qt::AlignHCenter)
+                at.rx() += (box.width() - line.width) / 2;
+            if (pen.color() != p.color || pen.style() != Qt::SolidLine || pen.widthF() != 1) {
+                pen = QPen(p.color);
+                painter.setPen(pen);
             }
-            painter.setPen(p.color);
-            painter.drawText(mapRect(p.rect), int(p.align | Qt::AlignTop | Qt::TextSingleLine), p.text);
+            // A line wider or taller than its box is cut at the box, as text drawn into a
+            // rectangle always was.
+            const bool clip = line.width > box.width() + 0.5 || line.height > box.height() + 0.5;
+            if (clip) {
+                painter.save();
+                painter.setClipRect(box, Qt::IntersectClip);
+            }
+            for (const QGlyphRun &run : line.runs)
+                painter.drawGlyphRun(at, run);
+            if (p.font >= 0 && fonts[size_t(p.font)].underline() && !line.runs.isEmpty()) {
+                // Glyph runs carry no decoration: the underline is drawn as the text layout would.
+                const QFontMetricsF fm(fonts[size_t(p.font)], painter.device());
+                const qreal y = at.y() + fm.ascent() + fm.underlinePos();
+                painter.save();
+                painter.setPen(QPen(p.color, fm.lineWidth()));
+                painter.drawLine(QPointF(at.x(), y), QPointF(at.x() + line.width, y));
+                painter.restore();
+            }
+            if (clip)
+                painter.restore();
             break;
+        }
         case Primitive::Kind::Line: {
-            QPen pen(p.color, std::max(1.0, p.penWidth * sx), p.penStyle, Qt::SquareCap);
+            pen = QPen(p.color, std::max(1.0, p.penWidth * sx), p.penStyle, Qt::SquareCap);
             painter.setPen(pen);
             painter.drawLine(map(p.p1()), map(p.p2()));
             break;
         }
         case Primitive::Kind::Rect: {
             if (p.penStyle == Qt::NoPen || p.penWidth <= 0)
-                painter.setPen(Qt::NoPen);
+                pen = QPen(Qt::NoPen);
             else
-                painter.setPen(QPen(p.color, std::max(1.0, p.penWidth * sx), p.penStyle, Qt::SquareCap, Qt::MiterJoin));
+                pen = QPen(p.color, std::max(1.0, p.penWidth * sx), p.penStyle, Qt::SquareCap, Qt::MiterJoin);
+            painter.setPen(pen);
             painter.setBrush(p.fill.isValid() ? QBrush(p.fill) : QBrush(Qt::NoBrush));
             painter.drawRect(mapRect(p.rect));
             painter.setBrush(Qt::NoBrush);
@@ -65,6 +160,14 @@ void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX
         }
     }
     painter.restore();
+}
+
+} // namespace
+
+void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin)
+{
+    ShapedLines shaped;
+    paintPage(painter, model, index, dpiX, dpiY, origin, shaped);
 }
 
 namespace {
@@ -81,6 +184,7 @@ void writePdf(const PageModel &model, const QString &path)
 {
     if (model.pageCount() == 0)
         throw ReportError(QStringLiteral("인쇄할 페이지가 없습니다."));
+    keepFreedMemory();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ReportError(QStringLiteral("%1 에 저장할 수 없습니다: %2").arg(path, file.errorString()));
@@ -93,12 +197,13 @@ void writePdf(const PageModel &model, const QString &path)
         QPainter painter;
         if (!painter.begin(&writer))
             throw ReportError(QStringLiteral("%1 에 PDF 를 쓸 수 없습니다.").arg(path));
+        ShapedLines shaped;
         for (int i = 0; i < model.pageCount(); ++i) {
             if (i > 0) {
                 writer.setPageLayout(pageLayoutFor(model.pages[size_t(i)]));
                 writer.newPage();
             }
-            paintPage(painter, model, i, writer.resolution(), writer.resolution());
+            paintPage(painter, model, i, writer.resolution(), writer.resolution(), {}, shaped);
         }
         painter.end();
     }
@@ -143,13 +248,15 @@ void printModel(const PageModel &model, QPrinter &printer)
         return;
     printer.setFullPage(true);
     printer.setDocName(model.title);
+    keepFreedMemory();
     QPainter painter;
     if (!painter.begin(&printer))
         throw ReportError(QStringLiteral("프린터를 열 수 없습니다."));
+    ShapedLines shaped;
     for (int i = from - 1; i < to; ++i) {
         if (i > from - 1)
             printer.newPage();
-        paintPage(painter, model, i, printer.logicalDpiX(), printer.logicalDpiY());
+        paintPage(painter, model, i, printer.logicalDpiX(), printer.logicalDpiY(), {}, shaped);
     }
     painter.end();
 }
