@@ -17,6 +17,8 @@ private slots:
     void stampFollowsTheOption_data();
     void stampFollowsTheOption();
     void approvalBoxGeometry();
+    void approvalCaptionTop_data();
+    void approvalCaptionTop();
     void registerFrameAtTwoResolutions_data();
     void registerFrameAtTwoResolutions();
     void hourGridColumnsComeFromTheHourBands();
@@ -209,6 +211,46 @@ void TstFurniture::approvalBoxGeometry()
     QVERIFY(near(rectOf(q, "S2")->rect.translated(-10, -10), QRectF(243.7, 25.8, 13.2, 6.9)));
     QVERIFY(qAbs(findText(q, "S1")->rect.x() - 10 - 245.7) < 1e-6);
     QCOMPARE(q.textsOf("BoxCaption").join(""), QStringLiteral("결재"));
+}
+
+void TstFurniture::approvalCaptionTop_data()
+{
+    QTest::addColumn<QJsonValue>("captionTop");
+    QTest::addColumn<double>("expected"); // mm from the band's top
+    // The box at 10.6 mm in the band: level with the titles 2.1 mm below its top, or lowered.
+    QTest::newRow("level with the titles") << QJsonValue() << 10.6 + 2.1;
+    QTest::newRow("lowered by the form") << QJsonValue(14.3) << 14.3;
+    QTest::newRow("raised by the form") << QJsonValue(11.0) << 11.0;
+}
+
+void TstFurniture::approvalCaptionTop()
+{
+    QFETCH(QJsonValue, captionTop);
+    QFETCH(double, expected);
+    QJsonObject box{{"Name", "Box"},
+                    {"Class", "TApprovalBox"},
+                    {"Left", 191.3},
+                    {"Top", 10.6},
+                    {"Caption", common::kApprovalCaptionSpread},
+                    {"StampLabel", "S1"},
+                    {"StampShape", "S2"}};
+    if (!captionTop.isUndefined() && !captionTop.isNull())
+        box.insert("CaptionTop", captionTop);
+    FixtureDb db(numberedRows(1));
+    TestForm form;
+    form.load(reportJson({test::band("TitleBand", "rbTitle", 40, {box})}));
+    const report::Page p = form.render().pages[0];
+    // Band origin: the 10 mm margins.
+    const report::Primitive *first = findText(p, "BoxCaption", "결");
+    const report::Primitive *second = findText(p, "BoxCaption", "재");
+    QVERIFY(first && second);
+    QVERIFY2(qAbs(first->rect.y() - 10 - expected) < 1e-6, qPrintable(QString::number(first->rect.y())));
+    QVERIFY(qAbs(first->rect.x() - 10 - (191.3 + 3.2)) < 1e-6);
+    QVERIFY(second->rect.y() > first->rect.y());
+    // The titles, the box and the stamp stay where they were.
+    QVERIFY(qAbs(findText(p, "BoxTitle1")->rect.y() - 10 - 12.7) < 1e-6);
+    QVERIFY(near(rectOf(p, "BoxBox")->rect, QRectF(10 + 191.3, 10 + 10.6, 80.7, 21.7)));
+    QVERIFY(near(rectOf(p, "S2")->rect, QRectF(10 + 191.3 + 47.8, 10 + 10.6 + 11.6, 13.2, 6.9)));
 }
 
 void TstFurniture::registerFrameAtTwoResolutions_data()

@@ -58,9 +58,11 @@ Items approvalBox(const LayoutObject &o)
     // The stamp frame sits in the "국  장" column; a form may place it a little elsewhere.
     const int stampLeft = o.tenths(QStringLiteral("StampLeft"), left + 478);
     const int stampTop = o.tenths(QStringLiteral("StampTop"), top + 116);
+    // The stacked caption stands level with the titles unless the form placed it elsewhere.
+    const int captionTop = o.tenths(QStringLiteral("CaptionTop"), top + 21);
 
     shape(out, prefix + QStringLiteral("Box"), ShapeKind::Rectangle, left, top, 807, 217);
-    caption(out, prefix + QStringLiteral("Caption"), text, left + 32, top + 21, 42, 148)->wordWrap = true;
+    caption(out, prefix + QStringLiteral("Caption"), text, left + 32, captionTop, 42, 148)->wordWrap = true;
     shape(out, prefix + QStringLiteral("Col1"), ShapeKind::Rectangle, left + 98, top, 180, 217);
     shape(out, prefix + QStringLiteral("Col3"), ShapeKind::Rectangle, left + 455, top, 180, 217);
     shape(out, prefix + QStringLiteral("Header"), ShapeKind::HorLine, left + 98, top + 74, 712, 0);

@@ -4,7 +4,7 @@
 //
 // - "TApprovalBox": the approval box (결재) with its delegated-approval stamp, at Left/Top, with
 //   its label column "Caption", the stamp's "StampLabel" and "StampShape" names and, where a form
-//   moves the stamp, the stamp frame's own "StampLeft"/"StampTop".
+//   moves them, the stamp frame's own "StampLeft"/"StampTop" and the caption's "CaptionTop".
 // - "THourGrid": the grid of the hour columns ("계", "오전", the morning bands, "오후", the
 //   afternoon bands) fed from the hour bands of the code lists. The layout gives the grid's
 //   frame, the caption column, the columns' left edges and widths, and its rows; a row prints the
