@@ -1,4 +1,5 @@
 #include "platform/report/Painter.h"
+#include "platform/report/Allocator.h"
 #include "platform/report/Fonts.h"
 #include "platform/report/Layout.h"
 
@@ -12,30 +13,7 @@
 #include <QTextLayout>
 #include <map>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace tipdesk::report {
-
-namespace {
-
-// Writing a document allocates and frees a large buffer for every page. The C library would hand
-// that memory back to the system each time and fault it in again for the next page, which costs
-// more than the drawing itself; a process that writes reports keeps it instead.
-void keepFreedMemory()
-{
-#if defined(__GLIBC__)
-    static const bool once = [] {
-        mallopt(M_TRIM_THRESHOLD, 64 << 20);
-        mallopt(M_MMAP_THRESHOLD, 32 << 20);
-        return true;
-    }();
-    Q_UNUSED(once);
-#endif
-}
-
-} // namespace
 
 namespace {
 

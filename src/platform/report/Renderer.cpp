@@ -2,6 +2,7 @@
 #include "platform/db/Clock.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Query.h"
+#include "platform/report/Allocator.h"
 #include "platform/report/Expression.h"
 #include "platform/report/Fonts.h"
 
@@ -64,6 +65,7 @@ public:
     RendererState(ReportForm &f, const RenderOptions &o) : form(f), layout(f.layout()), options(o)
     {
         installFontSubstitutes();
+        keepFreedMemory();
         model.title = layout.reportTitle;
         for (const auto &b : layout.bands) {
             switch (b->type) {
@@ -204,6 +206,16 @@ public:
 
     const MeasuredFont &measured(const Item &item)
     {
+        // Every row asks again for the same items' fonts.
+        if (const auto known = itemFonts.find(&item); known != itemFonts.end())
+            return *known->second;
+        const MeasuredFont &font = measuredFont(item);
+        itemFonts.emplace(&item, &font);
+        return font;
+    }
+
+    const MeasuredFont &measuredFont(const Item &item)
+    {
         const FontSpec &f = item.parentFont ? layout.font : item.font;
         const QString key =
             QStringLiteral("%1|%2|%3%4%5").arg(f.name).arg(f.size).arg(f.bold).arg(f.italic).arg(f.underline);
@@ -256,7 +268,12 @@ public:
                 throw ReportError(QStringLiteral("보고서 %1: 항목 %2 의 DataSet \"%3\" 을(를) 찾을 수 없습니다")
                                       .arg(layout.name, i.name, i.dataSet.isEmpty() ? layout.dataSet : i.dataSet));
             if (!q->isEmpty()) {
-                const int index = q->fieldIndex(i.dataField);
+                // A field keeps its place in the result while the report is built; a query a
+                // handler reopened with other columns is looked up again.
+                int &index = fieldIndexes.try_emplace(std::make_pair(&i, q), -1).first->second;
+                if (index < 0 || index >= q->fieldCount() ||
+                    q->result().columns[index].compare(i.dataField, Qt::CaseInsensitive) != 0)
+                    index = q->fieldIndex(i.dataField);
                 if (index < 0)
                     throw ReportError(QStringLiteral("보고서 %1: 항목 %2 의 필드 \"%3\" 이(가) 없습니다")
                                           .arg(layout.name, i.name, i.dataField));
@@ -574,6 +591,8 @@ public:
     std::map<Item *, Expression> expressions;
     std::map<Band *, Expression> groupExpressions;
     std::map<QString, std::unique_ptr<MeasuredFont>> fonts;
+    std::map<const Item *, const MeasuredFont *> itemFonts;
+    std::map<std::pair<const Item *, const db::Query *>, int> fieldIndexes;
 };
 
 Renderer::Renderer(ReportForm &form, const RenderOptions &options) : d(std::make_unique<RendererState>(form, options))
