@@ -27,9 +27,6 @@ const KindDescriptor kPending[] = {
      .form = "TfrmMonth",
      .printed = "QuickRep1",
      .inputs = KindInputs::Month},
-    {.kind = 15, .caption = "일일 안내서비스 처리대장", .form = "TfrmAhn", .printed = "QReSheet", .inputs = S},
-    {.kind = 16, .caption = "교통 정보 접수대장", .form = "TFReSheet", .printed = "QReSheet", .inputs = S},
-    {.kind = 17, .caption = "고정 제보처 접수대장", .form = "TfFixSheet", .printed = "QFixSheet", .inputs = S},
     // The export of kind 18 runs a statement of its own, not the report's.
     {.kind = 18,
      .caption = "소속별 제보현황",
@@ -38,7 +35,6 @@ const KindDescriptor kPending[] = {
      .inputs = SE,
      .exportFile = ExportFile{"소속기간", "순번|ID|소속|이름|기간 합계|", "qryExport", "UntRole"}},
     {.kind = 19, .caption = "월별 유실물 현황", .form = "TFrmLossM", .printed = "QuickRep1", .inputs = SE},
-    {.kind = 20, .caption = "일별 유실물 제보대장", .form = "TFrmLoss", .printed = "QReSheet", .inputs = S},
 };
 
 std::array<const KindDescriptor *, kReportKindCount> &registered()
