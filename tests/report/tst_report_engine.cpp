@@ -25,6 +25,7 @@ private slots:
     void bandOrderAndFooterRules();
     void bandThatNoLongerFitsStartsANewPage();
     void wordWrappedItemGrowsItsBand();
+    void textLongerThanAPageCarriesOver();
     void forceNewPageSkipsTheFirstBreak();
     void childBandFollowsItsParent();
     void expressionsAndRunningTotals_data();
@@ -218,6 +219,57 @@ void TstReportEngine::wordWrappedItemGrowsItsBand()
         if (x.source == "Rule" && x.rect.top() > row2 - 1.5 && x.rect.top() < row2)
             ruleBottom = std::max(ruleBottom, x.rect.bottom());
     QVERIFY(qAbs(ruleBottom - (row3 - 1)) < 0.01);
+}
+
+void TstReportEngine::textLongerThanAPageCarriesOver()
+{
+    // Row 2 holds a text of about 170 lines in a 40 mm column: more than two pages of 297 mm.
+    FixtureDb db(numberedRows(3));
+    QString words;
+    for (int k = 1; k <= 600; ++k)
+        words += QStringLiteral("낱말%1 ").arg(k);
+    db.run(QStringLiteral("update t set txt = '%1' where k = 2; update t set txt = '짧음' where k <> 2;").arg(words));
+    TestForm form;
+    QJsonObject detail = band("DB", "rbDetail", 6,
+                              {item("DetailNo", "TQRSysData", {{"Data", "qrsDetailNo"}}, 1, 1, 10),
+                               item("Memo", "TQRDBText", {{"DataField", "txt"}, {"WordWrap", true}}, 40, 1, 40, 4),
+                               item("Rule", "TQRShape", {{"Shape", "qrsRightAndLeft"}}, 38, 0, 44, 6)});
+    detail.insert("Frame", QJsonObject{{"DrawLeft", true}, {"DrawRight", true}, {"DrawBottom", true}});
+    QJsonArray bands{band("PH", "rbPageHeader", 8, {item("PageNo", "TQRSysData", {{"Data", "qrsPageNumber"}}, 170, 1)}),
+                     band("CH", "rbColumnHeader", 10, {label("HeadK", "순번", 1, 1)}), detail};
+    form.load(reportJson(bands, {{"Options", QJsonArray{"FirstPageHeader"}}}));
+    const PageModel m = form.render();
+    QVERIFY2(m.pageCount() >= 4, qPrintable(QString::number(m.pageCount())));
+    // Nothing is printed past the bottom margin, and every word is printed once, in order.
+    QStringList memo;
+    for (const report::Page &page : m.pages) {
+        for (const report::Primitive &x : page.items)
+            QVERIFY2(x.rect.bottom() <= 297 - 10 + 1e-6,
+                     qPrintable(QStringLiteral("%1 ends at %2").arg(x.source).arg(x.rect.bottom())));
+        memo += page.textsOf("Memo");
+    }
+    const QStringList printed = memo.join(u' ').split(u' ', Qt::SkipEmptyParts);
+    QCOMPARE(printed.size(), 600 + 2); // rows 1 and 3 print "짧음"
+    QCOMPARE(printed[1], QStringLiteral("낱말1"));
+    QCOMPARE(printed[600], QStringLiteral("낱말600"));
+    QCOMPARE(printed.last(), QStringLiteral("짧음"));
+    // The row starts on a page of its own, its number printed once; each page it fills carries
+    // the page header, the column header and the row's rules down to the last line.
+    QStringList numbers;
+    for (const report::Page &page : m.pages)
+        numbers += page.textsOf("DetailNo");
+    QCOMPARE(numbers, (QStringList{"1", "2", "3"}));
+    QCOMPARE(pageOf(m, "DetailNo", "2"), 1);
+    for (int k = 1; k < m.pageCount() - 1; ++k) {
+        const report::Page &page = m.pages[size_t(k)];
+        QVERIFY(!page.textsOf("HeadK").isEmpty());
+        QCOMPARE(page.textsOf("PageNo"), QStringList{QString::number(k + 1)});
+        double ruleBottom = 0;
+        for (const report::Primitive &x : page.items)
+            if (x.source == "Rule")
+                ruleBottom = std::max(ruleBottom, x.rect.bottom());
+        QVERIFY(ruleBottom > 297 - 10 - 5);
+    }
 }
 
 void TstReportEngine::forceNewPageSkipsTheFirstBreak()

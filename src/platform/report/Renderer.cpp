@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tipdesk::report {
@@ -482,6 +483,48 @@ public:
         }
     }
 
+    static bool wrapsOver(const Prepared &p) { return p.item->wordWrap && p.lines.size() > 1; }
+
+    static bool carriesOver(const std::vector<Prepared> &items)
+    {
+        return std::any_of(items.begin(), items.end(), wrapsOver);
+    }
+
+    // The band's height for its items: word-wrapped texts of more than one line grow it.
+    static double grownHeight(const std::vector<Prepared> &items, double design)
+    {
+        double height = design;
+        for (const Prepared &p : items)
+            if (wrapsOver(p))
+                height = std::max(height, design + p.lines.size() * p.font->lineHeight - mm(p.item->height));
+        return height;
+    }
+
+    // Keeps in `items` what fits in `room` mm and returns what goes on the next page: the lines
+    // of the word-wrapped texts that did not fit, and the shapes (the column rules), so the
+    // continuation is ruled like its band. Every other item prints in the first part only.
+    static std::vector<Prepared> splitAt(std::vector<Prepared> &items, double room)
+    {
+        std::vector<Prepared> rest;
+        for (Prepared &p : items) {
+            if (p.item->itemClass == ItemClass::Shape) {
+                rest.push_back(p);
+                continue;
+            }
+            if (!wrapsOver(p))
+                continue;
+            const double lineH = p.font->lineHeight;
+            const qsizetype fit = std::max<qsizetype>(1, qsizetype((room - mm(p.item->top)) / lineH + 1e-6));
+            if (fit >= p.lines.size())
+                continue;
+            Prepared tail = p;
+            tail.lines = p.lines.mid(fit);
+            p.lines = p.lines.first(fit);
+            rest.push_back(std::move(tail));
+        }
+        return rest;
+    }
+
     bool fixedArea(const Band *b) const { return b->type == BandType::PageHeader || b->type == BandType::PageFooter; }
 
     void printBand(Band *b, bool detail = false)
@@ -511,6 +554,19 @@ public:
             startPage();
         }
         const double x0 = mm(layout.leftMargin);
+        // A band taller than a whole page (a very long text) is carried over: the part that fits
+        // fills the page, and its word-wrapped texts go on at the top of the next ones, so no
+        // line is printed past the bottom margin.
+        while (!fixedArea(b) && y + height > limit() + 1e-6 && carriesOver(items)) {
+            const double room = limit() - y;
+            std::vector<Prepared> rest = splitAt(items, room);
+            emitItems(items, {x0, y}, design, room);
+            emitFrame(b->frame, QRectF(x0, y, mm(layout.bandWidth()), room), b->name);
+            finishPage(false);
+            startPage();
+            items = std::move(rest);
+            height = grownHeight(items, design);
+        }
         emitItems(items, {x0, y}, design, height);
         emitFrame(b->frame, QRectF(x0, y, mm(layout.bandWidth()), height), b->name);
         y += height;
