@@ -1,8 +1,8 @@
 // bench-kinds: prepares and renders every built report kind to PDF on an embedded database (for
 // example one made by tipdesk-demo-db --days 3650 --per-day 2000) and prints one line per run:
 // the kind, its period, the rows of its report, the pages, the preparation time and the time of
-// rendering the pages and writing the PDF. Each kind runs for its single day (or its month);
-// the kinds that take a period also for the whole range of the database.
+// rendering the pages and writing the PDF (then that time's two parts). Each kind runs for its single day (or its
+// month); the kinds that take a period also for the whole range of the database.
 //   bench-kinds --database FILE [--day YYYYMMDD]
 
 #include "app/CommonDM.h"
@@ -64,10 +64,11 @@ void run(const stats::ReportRequest &request, const QString &period, const QStri
     const db::Query *rows = prepared.form->findQuery(dataSet.isEmpty() ? QLatin1String(d.tested) : dataSet);
     timer.restart();
     const report::PageModel model = prepared.form->render();
+    const double modelMs = timer.nsecsElapsed() / 1e6;
     report::writePdf(model, pdf);
     const double renderMs = timer.nsecsElapsed() / 1e6;
-    std::printf("%4d  %-19s %8d %6d %12.1f %10.1f\n", request.kind, qPrintable(period), rows ? rows->recordCount() : 0,
-                model.pageCount(), prepareMs, renderMs);
+    std::printf("%4d  %-19s %8d %6d %12.1f %10.1f %9.1f %7.1f\n", request.kind, qPrintable(period),
+                rows ? rows->recordCount() : 0, model.pageCount(), prepareMs, renderMs, modelMs, renderMs - modelMs);
     std::fflush(stdout);
 }
 
@@ -105,7 +106,8 @@ int main(int argc, char **argv)
         const QString reports = scalar(QStringLiteral("select count(*) from report_requisition"));
         std::printf("database %s: %s reports, days %s..%s; day %s\n", qPrintable(database), qPrintable(reports),
                     qPrintable(first), qPrintable(last), qPrintable(dayKey));
-        std::printf("%4s  %-19s %8s %6s %12s %10s\n", "kind", "period", "rows", "pages", "prepare ms", "render ms");
+        std::printf("%4s  %-19s %8s %6s %12s %10s %9s %7s\n", "kind", "period", "rows", "pages", "prepare ms",
+                    "render ms", "(pages", "pdf)");
         QTemporaryDir out;
         for (const stats::KindDescriptor *d : stats::AllKinds()) {
             if (!d->built())

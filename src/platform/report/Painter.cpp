@@ -4,6 +4,7 @@
 #include "platform/report/Layout.h"
 
 #include <QGlyphRun>
+#include <QHash>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -11,7 +12,6 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTextLayout>
-#include <map>
 
 namespace tipdesk::report {
 
@@ -30,9 +30,8 @@ public:
     const Line &get(const QFont &font, int fontIndex, const QString &text, QPaintDevice *device)
     {
         const auto key = std::make_pair(fontIndex, text);
-        auto it = m_lines.find(key);
-        if (it != m_lines.end())
-            return it->second;
+        if (auto it = m_lines.constFind(key); it != m_lines.cend())
+            return it.value();
         Line line;
         QTextLayout layout(text, font, device);
         QTextOption option;
@@ -46,11 +45,11 @@ public:
             line.height = l.height();
         }
         line.runs = layout.glyphRuns();
-        return m_lines.emplace(key, std::move(line)).first->second;
+        return m_lines.insert(key, std::move(line)).value();
     }
 
 private:
-    std::map<std::pair<int, QString>, Line> m_lines;
+    QHash<std::pair<int, QString>, Line> m_lines;
 };
 
 void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin,
