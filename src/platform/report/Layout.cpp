@@ -641,23 +641,23 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
 
     if (rr.has(QStringLiteral("PageFrame"))) {
         const Reader f = rr.object(QStringLiteral("PageFrame"));
-        PageFrameSpec spec;
-        spec.handler = layout->onEndPage;
-        spec.titleBand = f.str(QStringLiteral("TitleBand"));
-        spec.pageHeaderBand = f.str(QStringLiteral("PageHeaderBand"));
-        spec.ruleShapes = f.strings(QStringLiteral("RuleShapes"));
+        PageFrame frame;
+        frame.handler = layout->onEndPage;
+        frame.titleBand = f.str(QStringLiteral("TitleBand"));
+        frame.pageHeaderBand = f.str(QStringLiteral("PageHeaderBand"));
+        frame.ruleShapes = f.strings(QStringLiteral("RuleShapes"));
         f.finish();
-        if (spec.handler.isEmpty())
+        if (frame.handler.isEmpty())
             f.fail(QStringLiteral("PageFrame 에는 OnEndPage 처리기 이름이 있어야 합니다"));
-        for (const QString &b : {spec.titleBand, spec.pageHeaderBand})
+        for (const QString &b : {frame.titleBand, frame.pageHeaderBand})
             if (!layout->band(b))
                 f.fail(QStringLiteral("밴드 \"%1\" 이(가) 없습니다").arg(b));
-        for (const QString &name : std::as_const(spec.ruleShapes)) {
+        for (const QString &name : std::as_const(frame.ruleShapes)) {
             const Item *i = layout->item(name);
             if (!i || i->itemClass != ItemClass::Shape)
                 f.fail(QStringLiteral("도형 \"%1\" 이(가) 없습니다").arg(name));
         }
-        layout->pageFrame = spec;
+        layout->pageFrame = frame;
     }
 
     if (rr.has(QStringLiteral("Captions"))) {

@@ -141,7 +141,7 @@ inline const QString kPeriodMarker = QStringLiteral("{PERIOD}");
 // The register page frame drawn at the end of every page: a thick outline from the column
 // header's top edge to the bottom margin, and the outline of every rule shape listed, over the
 // same height. The title band counts on page 1 only.
-struct PageFrameSpec {
+struct PageFrame {
     QString handler; // the report's OnEndPage
     QString titleBand;
     QString pageHeaderBand;
@@ -168,7 +168,7 @@ public:
     FontSpec font;
     QString beforePrint; // handler names
     QString onEndPage;
-    std::optional<PageFrameSpec> pageFrame;
+    std::optional<PageFrame> pageFrame;
     std::vector<QueryDef> queries;
     std::vector<std::unique_ptr<Band>> bands; // in file order
     std::vector<std::unique_ptr<Item>> items; // placed on the report, outside any band

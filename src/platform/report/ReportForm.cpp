@@ -19,19 +19,19 @@ ReportForm::PreviewHook &previewHook()
 // The register frame: a thick outline from the column header's top edge (below the title band
 // on page 1 only) down to the bottom margin, and one thin outline per rule shape over the same
 // height, in device pixels of the page canvas.
-void drawPageFrame(const Layout &l, const PageFrameSpec &spec, PageCanvas &canvas)
+void drawPageFrame(const Layout &l, const PageFrame &frame, PageCanvas &canvas)
 {
     canvas.setTextAlign(Qt::AlignLeft | Qt::AlignTop);
-    int top = l.topMargin + l.band(spec.pageHeaderBand)->height;
+    int top = l.topMargin + l.band(frame.pageHeaderBand)->height;
     if (canvas.pageNumber() == 1)
-        top += l.band(spec.titleBand)->height;
+        top += l.band(frame.titleBand)->height;
     const int y0 = canvas.toDeviceY(top);
     const int y1 = canvas.toDeviceY(l.pageLength - l.bottomMargin);
     canvas.setBrush(QColor());
     canvas.setPen(Qt::black, 3);
     canvas.rectangle(canvas.toDeviceX(l.leftMargin), y0, canvas.toDeviceX(l.pageWidth - l.rightMargin), y1);
     canvas.setPenWidth(1);
-    for (const QString &name : spec.ruleShapes) {
+    for (const QString &name : frame.ruleShapes) {
         const Item *s = l.item(name);
         canvas.rectangle(canvas.toDeviceX(l.leftMargin + s->left), y0,
                          canvas.toDeviceX(l.leftMargin + s->left + s->width), y1);
