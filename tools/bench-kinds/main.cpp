@@ -26,15 +26,6 @@ using namespace tipdesk;
 
 namespace {
 
-class QuietUi : public ui::UiService {
-public:
-    void messageBox(const QString &title, const QString &text, ui::Icon) override { say(title + u' ' + text); }
-    void showMessage(const QString &text) override { say(text); }
-    void showError(const QString &text) override { say(text); }
-    void setBusyCursor(bool) override {}
-    static void say(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-};
-
 QString scalar(const QString &sql)
 {
     db::Query q(QStringLiteral("commonDB"), {sql});
@@ -93,8 +84,8 @@ int main(int argc, char **argv)
         return 2;
     }
     db::setEmbeddedOverride(QFileInfo(database).absoluteFilePath());
-    QuietUi quiet;
-    ui::UiService::install(&quiet);
+    ui::StreamUiService messages;
+    ui::UiService::install(&messages);
     int status = 0;
     try {
         app::TDataMod1 dataMod;
@@ -124,10 +115,10 @@ int main(int argc, char **argv)
             }
         }
     } catch (const db::DbError &e) {
-        QuietUi::say(e.text());
+        messages.showError(e.text());
         status = 1;
     } catch (const report::ReportError &e) {
-        QuietUi::say(e.text());
+        messages.showError(e.text());
         status = 1;
     }
     ui::UiService::install(nullptr);

@@ -42,23 +42,6 @@ void print(FILE *to, const QString &line)
     std::fflush(to);
 }
 
-// Message boxes become lines on the error stream; nothing waits for a button.
-class BatchUi : public ui::UiService {
-public:
-    void messageBox(const QString &title, const QString &text, ui::Icon) override
-    {
-        print(stderr, title + QStringLiteral(": ") + text);
-    }
-    void showMessage(const QString &text) override { print(stderr, text); }
-    void showError(const QString &text) override
-    {
-        ++errors;
-        print(stderr, text);
-    }
-    void setBusyCursor(bool) override {}
-    int errors = 0;
-};
-
 std::optional<QDate> parseDay(const QString &text)
 {
     static const QRegularExpression eightDigits(QStringLiteral("^[0-9]{8}$"));
@@ -203,7 +186,7 @@ int main(int argc, char **argv)
     request.sort = sort;
     request.approval = parser.isSet(approvalOpt);
 
-    BatchUi batchUi;
+    ui::StreamUiService batchUi;
     ui::UiService::install(&batchUi);
     const auto finish = [&](int status) {
         ui::UiService::install(nullptr);

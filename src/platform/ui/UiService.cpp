@@ -1,5 +1,7 @@
 #include "platform/ui/UiService.h"
 
+#include <cstdio>
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -91,6 +93,33 @@ ScopedRecordingUi::ScopedRecordingUi() : m_previous(current())
 ScopedRecordingUi::~ScopedRecordingUi()
 {
     UiService::install(m_previous);
+}
+
+namespace {
+
+void errorLine(const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+void StreamUiService::messageBox(const QString &title, const QString &text, Icon)
+{
+    errorLine(title + QStringLiteral(": ") + text);
+}
+
+void StreamUiService::showMessage(const QString &text)
+{
+    errorLine(text);
+}
+
+void StreamUiService::showError(const QString &text)
+{
+    ++errors;
+    errorLine(text);
 }
 
 } // namespace tipdesk::ui

@@ -68,6 +68,18 @@ public:
     }
 };
 
+// The command-line tools' boxes: each becomes a line on the error stream; nothing waits for a
+// button. Counts the errors shown.
+class StreamUiService : public UiService {
+public:
+    void messageBox(const QString &title, const QString &text, Icon icon) override;
+    void showMessage(const QString &text) override;
+    void showError(const QString &text) override;
+    void setBusyCursor(bool) override {}
+
+    int errors = 0;
+};
+
 // Installs a recording service for a scope and restores the previous one after.
 class ScopedRecordingUi {
 public:
