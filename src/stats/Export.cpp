@@ -2,7 +2,7 @@
 
 #include "platform/db/Query.h"
 #include "platform/report/Layout.h"
-#include "stats/ReportKinds.h"
+#include "stats/KindForm.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -75,14 +75,13 @@ QStringList ExportSql(const ReportRequest &request)
     const ExportFile *f = exportOf(request.kind);
     if (!f)
         return {};
+    // Only the statement is needed, not the report's bands.
     const QString stem = QLatin1String(f->layout ? f->layout : d->layout);
-    const std::unique_ptr<report::Layout> layout = report::loadLayout(report::layoutPath(stem));
-    const report::QueryDef *def = layout->query(QLatin1String(f->query));
-    if (!def)
-        throw report::ReportError(
-            QStringLiteral("보고서 양식 %1 에 쿼리 %2 이(가) 없습니다").arg(stem, QLatin1String(f->query)));
-    return def->compose(PeriodLiteral(request.startDay, request.endDay),
-                        d->sort ? SortOrderName(request.sort) : QString());
+    for (const report::QueryDef &q : report::loadLayoutQueries(report::layoutPath(stem)))
+        if (q.name.compare(QLatin1String(f->query), Qt::CaseInsensitive) == 0)
+            return ComposeStatement(q, *d, request);
+    throw report::ReportError(
+        QStringLiteral("보고서 양식 %1 에 쿼리 %2 이(가) 없습니다").arg(stem, QLatin1String(f->query)));
 }
 
 QByteArray ExportBytes(int kind, db::Query &query)

@@ -8,6 +8,14 @@
 
 namespace tipdesk::stats {
 
+QStringList ComposeStatement(const report::QueryDef &query, const KindDescriptor &kind, const ReportRequest &request)
+{
+    if (!query.composed())
+        return query.sql;
+    return query.compose(PeriodLiteral(request.startDay, request.endDay),
+                         kind.sort ? SortOrderName(request.sort) : QString());
+}
+
 KindForm::KindForm(QObject *owner) : ReportForm(owner)
 {
     common::RegisterConstructs();
@@ -81,10 +89,8 @@ db::Query &PrepareContext::open(const QString &queryName)
     db::Query &q = *m_form.query(queryName);
     q.close();
     const report::QueryDef *def = m_form.layout().query(queryName);
-    if (def && def->composed()) {
-        const QString order = m_form.descriptor().sort ? SortOrderName(m_request.sort) : QString();
-        q.setSql(def->compose(PeriodLiteral(m_request.startDay, m_request.endDay), order));
-    }
+    if (def && def->composed())
+        q.setSql(ComposeStatement(*def, m_form.descriptor(), m_request));
     bind(q);
     q.open();
     return q;

@@ -22,6 +22,10 @@ namespace tipdesk::stats {
 
 class TDMReport;
 
+// The statement of a layout query for a request: a composed one gets the request's period and, for a
+// kind whose "정렬 순서" takes effect, the chosen order alternative; any other keeps its lines.
+QStringList ComposeStatement(const report::QueryDef &query, const KindDescriptor &kind, const ReportRequest &request);
+
 // A kind's report form. Units with handlers derive from it; a kind without handlers uses it as
 // it is.
 class KindForm : public report::ReportForm {

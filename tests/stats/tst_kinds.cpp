@@ -198,9 +198,7 @@ void TstKinds::everyStatementTranslatesAndRuns()
         for (const report::QueryDef &def : form->layout().queries) {
             db::Query &q = *form->query(def.name);
             try {
-                if (def.composed())
-                    q.setSql(def.compose(stats::PeriodLiteral(r.startDay, r.endDay),
-                                         d.sort ? stats::SortOrderName(sort) : QString()));
+                q.setSql(stats::ComposeStatement(def, d, r));
                 for (const QString &name : q.paramNames())
                     q.paramByName(name).setAsInteger(7);
                 context.bind(q);
