@@ -84,7 +84,7 @@ private:
 // The golden request of a kind: its single day (or month) with the stamp ticked, or for a kind
 // taking a period the whole range of the golden database in the first sort order.
 struct GoldenCase {
-    QString name; // file stem, e.g. "kind21-byid"
+    QString name; // file stem, e.g. "kind21"
     stats::ReportRequest request;
 };
 
