@@ -176,12 +176,17 @@ void Expression::accumulate(const Resolver &resolve)
 {
     for (size_t i = 0; i < m_nodes.size(); ++i)
         if (m_nodes[i].kind == Node::Sum)
-            m_nodes[i].total += toNumber(eval(m_nodes[i].a, resolve), m_text);
+            m_nodes[i].total += toNumber(eval(m_nodes[i].a, resolve), m_text); // a null adds 0
 }
 
 QVariant Expression::evaluate(const Resolver &resolve) const
 {
     return eval(m_root, resolve);
+}
+
+bool Expression::isNull(const QVariant &v)
+{
+    return !v.isValid() || v.isNull();
 }
 
 QVariant Expression::eval(int index, const Resolver &resolve) const
@@ -191,14 +196,24 @@ QVariant Expression::eval(int index, const Resolver &resolve) const
     case Node::Number:
     case Node::Text:
         return n.value;
-    case Node::Field:
-        return resolve(n.query, n.field);
+    case Node::Field: {
+        // A query without a row adds nothing to a sum, and alone prints empty.
+        const std::optional<QVariant> v = resolve(n.query, n.field);
+        return v ? *v : index == m_root ? QVariant() : QVariant(0);
+    }
     case Node::Sum:
         return n.total;
-    case Node::Neg:
-        return -toNumber(eval(n.a, resolve), m_text);
-    case Node::Sub:
-        return toNumber(eval(n.a, resolve), m_text) - toNumber(eval(n.b, resolve), m_text);
+    case Node::Neg: {
+        const QVariant a = eval(n.a, resolve);
+        return isNull(a) ? QVariant() : QVariant(-toNumber(a, m_text));
+    }
+    case Node::Sub: {
+        const QVariant a = eval(n.a, resolve);
+        const QVariant b = eval(n.b, resolve);
+        if (isNull(a) || isNull(b))
+            return {};
+        return toNumber(a, m_text) - toNumber(b, m_text);
+    }
     case Node::Add: {
         const QVariant a = eval(n.a, resolve);
         const QVariant b = eval(n.b, resolve);
@@ -207,6 +222,8 @@ QVariant Expression::eval(int index, const Resolver &resolve) const
                           (b.typeId() == QMetaType::QString && m_nodes[size_t(n.b)].kind == Node::Text);
         if (text)
             return db::Field::displayText(a) + db::Field::displayText(b);
+        if (isNull(a) || isNull(b))
+            return {};
         return toNumber(a, m_text) + toNumber(b, m_text);
     }
     }

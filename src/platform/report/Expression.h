@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace tipdesk::report {
@@ -10,10 +11,15 @@ namespace tipdesk::report {
 // An item's expression: fields of the report's query (NAME) or of a named query (Query.NAME),
 // numbers, 'texts', + and -, parentheses, and SUM(x), the running total of x over the detail
 // records accumulated so far (never reset per page).
+//
+// As in the database, a null value in a row makes a sum or difference it is part of null, so
+// the item prints empty; SUM skips null values. A field of a query without a row adds nothing
+// (and prints empty alone).
 class Expression {
 public:
-    // Answers a field; query is empty for the report's own data set. Throws for unknown names.
-    using Resolver = std::function<QVariant(const QString &query, const QString &field)>;
+    // Answers a field; query is empty for the report's own data set: nullopt when the query has
+    // no row, a null QVariant for a null value. Throws for unknown names.
+    using Resolver = std::function<std::optional<QVariant>(const QString &query, const QString &field)>;
 
     static Expression parse(const QString &text); // throws ReportError
     QVariant evaluate(const Resolver &resolve) const;
@@ -31,6 +37,7 @@ private:
     };
     class Parser;
     QVariant eval(int node, const Resolver &resolve) const;
+    static bool isNull(const QVariant &v);
 
     QString m_text;
     std::vector<Node> m_nodes;

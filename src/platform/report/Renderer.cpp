@@ -188,13 +188,13 @@ public:
 
     Expression::Resolver resolver()
     {
-        return [this](const QString &queryName, const QString &field) -> QVariant {
+        return [this](const QString &queryName, const QString &field) -> std::optional<QVariant> {
             db::Query *q = queryName.isEmpty() ? data : form.findQuery(queryName);
             if (!q)
                 throw ReportError(QStringLiteral("보고서 %1: 쿼리 \"%2\" 을(를) 찾을 수 없습니다")
                                       .arg(layout.name, queryName.isEmpty() ? QStringLiteral("DataSet") : queryName));
             if (q->isEmpty())
-                return {};
+                return std::nullopt;
             const int index = q->fieldIndex(field);
             if (index < 0)
                 throw ReportError(QStringLiteral("보고서 %1: 필드 \"%2\" 이(가) 쿼리 %3 에 없습니다")
