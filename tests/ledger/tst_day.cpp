@@ -1,5 +1,6 @@
 #include "../stats/KindTest.h"
 #include "../stats/StatsFixture.h"
+#include "LedgerRows.h"
 #include "platform/report/PageModel.h"
 
 #include <QCheckBox>
@@ -14,29 +15,9 @@ using Outcome = stats::TfStatHUBp::Outcome;
 
 namespace {
 
-// The hour buckets TIME06..TIME21 of one STAT_HUB_DAY row.
-using Hours = std::array<int, 16>;
+using test::Hours;
 
-struct HandlingRow {
-    const char *day;
-    const char *result;
-    Hours hours;
-};
-
-int morning(const Hours &h)
-{
-    int s = 0;
-    for (int i = 0; i < 8; ++i)
-        s += h[size_t(i)];
-    return s;
-}
-int evening(const Hours &h)
-{
-    int s = 0;
-    for (int i = 8; i < 16; ++i)
-        s += h[size_t(i)];
-    return s;
-}
+using HandlingRow = test::HoursRow;
 
 // 19990611: every result, and a result "4" that counts as broadcast material but in no hour row.
 // TIME06 is 0 everywhere (a share without a divisor); TIME07 gives 3/16 = 18.75 %, TIME08 1/16 =
@@ -71,19 +52,8 @@ const DayRow kDays[] = {
 QString fixtureRows()
 {
     QString s;
-    for (const HandlingRow &r : kRows) {
-        QStringList hours;
-        for (int h : r.hours)
-            hours << QString::number(h);
-        s += QStringLiteral("insert into STAT_HUB_DAY (STAT_DAY, RESULT, TOTAL, MORNING_TOTAL, EVENING_TOTAL, "
-                            "TIME06, TIME07, TIME08, TIME09, TIME10, TIME11, TIME12, TIME13, TIME14, TIME15, "
-                            "TIME16, TIME17, TIME18, TIME19, TIME20, TIME21) values ('%1', '%2', %3, %4, %5, %6);\n")
-                 .arg(QLatin1String(r.day), QLatin1String(r.result))
-                 .arg(morning(r.hours) + evening(r.hours))
-                 .arg(morning(r.hours))
-                 .arg(evening(r.hours))
-                 .arg(hours.join(QStringLiteral(", ")));
-    }
+    for (const HandlingRow &r : kRows)
+        s += test::HoursInsert("STAT_HUB_DAY", r.day, r.result, r.hours);
     for (const DayRow &d : kDays) {
         QStringList v;
         for (int c : d.content)
@@ -100,34 +70,7 @@ QString fixtureRows()
     return s;
 }
 
-// A share of count in divisor, in percent, rounded half up to one decimal with whole numbers
-// only: 3 of 16 is 18.75 and prints 18.8. A count of 0 is 0.0 whatever the divisor.
-QString share(int count, int divisor)
-{
-    if (count == 0)
-        return QStringLiteral("0.0");
-    const qint64 tenths = (qint64(count) * 2000 + divisor) / (qint64(divisor) * 2);
-    return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
-}
-
-// The grid's columns in print order, as (field suffix of the item name, value of a row).
-struct Column {
-    QString field;
-    std::function<int(const Hours &)> of;
-};
-std::vector<Column> columns()
-{
-    std::vector<Column> c;
-    c.push_back({QStringLiteral("TOTAL"), [](const Hours &h) { return morning(h) + evening(h); }});
-    c.push_back({QStringLiteral("MORNING_TOTAL"), morning});
-    for (int i = 0; i < 16; ++i) {
-        if (i == 8)
-            c.push_back({QStringLiteral("EVENING_TOTAL"), evening});
-        c.push_back({QStringLiteral("TIME%1").arg(i + 6, 2, 10, QLatin1Char('0')),
-                     [i](const Hours &h) { return h[size_t(i)]; }});
-    }
-    return c;
-}
+using test::GridColumn;
 
 const Hours *rowOf(const char *day, const char *result)
 {
@@ -137,21 +80,13 @@ const Hours *rowOf(const char *day, const char *result)
     return nullptr;
 }
 
-int material(const char *day, const Column &c)
+int material(const char *day, const GridColumn &c)
 {
     int s = 0;
     for (const HandlingRow &r : kRows)
         if (qstrcmp(r.day, day) == 0 && qstrcmp(r.result, "1") != 0)
             s += c.of(r.hours);
     return s;
-}
-
-QString text(const report::PageModel &m, const QString &source)
-{
-    if (m.pages.empty())
-        return QStringLiteral("(no page)");
-    const QStringList t = m.pages.front().textsOf(source);
-    return t.join(u'\n');
 }
 
 } // namespace
@@ -191,26 +126,15 @@ void TstDay::cleanup()
 
 report::PageModel TstDay::render(const QDate &day, bool approval)
 {
-    report::PageModel model;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) { model = form.render(); });
-    stats::TfStatHUBp console;
-    console.DateTimePicker1->setDate(day);
-    console.DateTimePicker2->setDate(day);
-    console.ListBox1->setCurrentRow(11);
-    console.CheckBox1->setChecked(approval);
-    console.SBPreviewClick();
-    report::ReportForm::setPreviewHook(nullptr);
-    m_outcome = console.lastOutcome();
-    if (m_outcome == Outcome::Failed) // say why, rather than only that it failed
-        for (const auto &e : m_env->ui().entries)
-            qWarning("%s", qPrintable(e.text));
-    return model;
+    const test::ConsoleRun run = test::RunConsole(11, day, approval);
+    m_outcome = run.outcome;
+    return run.model;
 }
 
 void TstDay::hourGridRowsAndShares_data()
 {
     QTest::addColumn<int>("column");
-    const std::vector<Column> cols = columns();
+    const std::vector<GridColumn> cols = test::GridColumns();
     for (int i = 0; i < int(cols.size()); ++i)
         QTest::newRow(qPrintable(cols[size_t(i)].field)) << i;
 }
@@ -221,34 +145,35 @@ void TstDay::hourGridRowsAndShares()
     const report::PageModel m = render(QDate(1999, 6, 11));
     QCOMPARE(m_outcome, Outcome::Shown);
     QCOMPARE(m.pageCount(), 1);
-    const Column c = columns()[size_t(column)];
+    const GridColumn c = test::GridColumns()[size_t(column)];
     const int inHouse = c.of(*rowOf("19990611", "1"));
     const int broadcast = c.of(*rowOf("19990611", "2"));
     const int notBroadcast = c.of(*rowOf("19990611", "3"));
     const int mat = material("19990611", c);
-    QCOMPARE(text(m, QStringLiteral("GridInHouse") + c.field), QString::number(inHouse));
-    QCOMPARE(text(m, QStringLiteral("GridBroadcast") + c.field), QString::number(broadcast));
-    QCOMPARE(text(m, QStringLiteral("GridNotBroadcast") + c.field), QString::number(notBroadcast));
+    QCOMPARE(test::PageText(m, QStringLiteral("GridInHouse") + c.field), QString::number(inHouse));
+    QCOMPARE(test::PageText(m, QStringLiteral("GridBroadcast") + c.field), QString::number(broadcast));
+    QCOMPARE(test::PageText(m, QStringLiteral("GridNotBroadcast") + c.field), QString::number(notBroadcast));
     // Shares of the broadcast material of the same column, without a percent sign.
-    QCOMPARE(text(m, QStringLiteral("GridBroadcastShare") + c.field), share(broadcast, mat));
-    QCOMPARE(text(m, QStringLiteral("GridNotBroadcastShare") + c.field), share(notBroadcast, mat));
-    QCOMPARE(text(m, QStringLiteral("GridMaterial") + c.field), QString::number(mat));
+    QCOMPARE(test::PageText(m, QStringLiteral("GridBroadcastShare") + c.field), test::Share(broadcast, mat));
+    QCOMPARE(test::PageText(m, QStringLiteral("GridNotBroadcastShare") + c.field), test::Share(notBroadcast, mat));
+    QCOMPARE(test::PageText(m, QStringLiteral("GridMaterial") + c.field), QString::number(mat));
     // The subtotal columns add the broadcast material to the in-house count; the hour columns
     // add only the three handling rows.
     const bool subtotal = !c.field.startsWith(u'T') || c.field == QLatin1String("TOTAL");
     const int total = subtotal ? inHouse + mat : inHouse + broadcast + notBroadcast;
-    QCOMPARE(text(m, QStringLiteral("GridTotal") + c.field), QString::number(total));
+    QCOMPARE(test::PageText(m, QStringLiteral("GridTotal") + c.field), QString::number(total));
 }
 
 void TstDay::missingInHouseRowPrintsEmptyCells()
 {
     const report::PageModel m = render(QDate(2000, 1, 5));
     QCOMPARE(m_outcome, Outcome::Shown);
-    for (const Column &c : columns()) {
-        QCOMPARE(text(m, QStringLiteral("GridInHouse") + c.field), QString());
-        QCOMPARE(text(m, QStringLiteral("GridBroadcast") + c.field), QString::number(c.of(*rowOf("20000105", "2"))));
-        QCOMPARE(text(m, QStringLiteral("GridNotBroadcastShare") + c.field),
-                 share(c.of(*rowOf("20000105", "3")), material("20000105", c)));
+    for (const GridColumn &c : test::GridColumns()) {
+        QCOMPARE(test::PageText(m, QStringLiteral("GridInHouse") + c.field), QString());
+        QCOMPARE(test::PageText(m, QStringLiteral("GridBroadcast") + c.field),
+                 QString::number(c.of(*rowOf("20000105", "2"))));
+        QCOMPARE(test::PageText(m, QStringLiteral("GridNotBroadcastShare") + c.field),
+                 test::Share(c.of(*rowOf("20000105", "3")), material("20000105", c)));
     }
     QVERIFY(m.pages.front().contains(QStringLiteral("자체처리")));
 }
@@ -264,21 +189,22 @@ void TstDay::contentAndReporterShares()
                                                      {2, "INFORM_PER"}, {9, "CNT9_PER"},  {7, "ETC_PER"}};
     for (const auto &[n, per] : contents) {
         const int count = d.content[size_t(n - 1)];
-        QCOMPARE(text(m, QStringLiteral("ContentCONTENT%1").arg(n)), QString::number(count));
-        QCOMPARE(text(m, QStringLiteral("Content") + QLatin1String(per)), share(count, d.total) + u'%');
+        QCOMPARE(test::PageText(m, QStringLiteral("ContentCONTENT%1").arg(n)), QString::number(count));
+        QCOMPARE(test::PageText(m, QStringLiteral("Content") + QLatin1String(per)), test::Share(count, d.total) + u'%');
     }
     const std::pair<int, const char *> reporters[] = {{1, "COM_PER"},  {5, "POLICE_PER"}, {2, "CITI_PER"},
                                                       {4, "COMP_PER"}, {3, "FIX_PER"},    {6, "ETC_PER"}};
     for (const auto &[n, per] : reporters) {
         const int count = d.reporter[size_t(n - 1)];
-        QCOMPARE(text(m, QStringLiteral("ReporterREPORTER%1").arg(n)), QString::number(count));
-        QCOMPARE(text(m, QStringLiteral("Reporter") + QLatin1String(per)), share(count, d.total) + u'%');
+        QCOMPARE(test::PageText(m, QStringLiteral("ReporterREPORTER%1").arg(n)), QString::number(count));
+        QCOMPARE(test::PageText(m, QStringLiteral("Reporter") + QLatin1String(per)),
+                 test::Share(count, d.total) + u'%');
     }
-    QCOMPARE(text(m, QStringLiteral("ContentTOTAL")), QString::number(d.total));
-    QCOMPARE(text(m, QStringLiteral("ReporterTOTAL")), QString::number(d.total));
+    QCOMPARE(test::PageText(m, QStringLiteral("ContentTOTAL")), QString::number(d.total));
+    QCOMPARE(test::PageText(m, QStringLiteral("ReporterTOTAL")), QString::number(d.total));
     // The two sample shares of the sheet: 3 of 16 and 1 of 16.
-    QCOMPARE(text(m, QStringLiteral("ContentCNT8_PER")), QStringLiteral("18.8%"));
-    QCOMPARE(text(m, QStringLiteral("ContentFLOW_PER")), QStringLiteral("6.3%"));
+    QCOMPARE(test::PageText(m, QStringLiteral("ContentCNT8_PER")), QStringLiteral("18.8%"));
+    QCOMPARE(test::PageText(m, QStringLiteral("ContentFLOW_PER")), QStringLiteral("6.3%"));
 }
 
 void TstDay::zeroCountsGiveZeroShares()
@@ -286,12 +212,12 @@ void TstDay::zeroCountsGiveZeroShares()
     // Every count and every divisor is 0: each share is tested on its count before dividing.
     const report::PageModel m = render(QDate(2004, 3, 2));
     QCOMPARE(m_outcome, Outcome::Shown);
-    for (const Column &c : columns())
-        QCOMPARE(text(m, QStringLiteral("GridNotBroadcastShare") + c.field), QStringLiteral("0.0"));
+    for (const GridColumn &c : test::GridColumns())
+        QCOMPARE(test::PageText(m, QStringLiteral("GridNotBroadcastShare") + c.field), QStringLiteral("0.0"));
     for (const char *per : {"CNT8_PER", "FLOW_PER", "ETC_PER"})
-        QCOMPARE(text(m, QStringLiteral("Content") + QLatin1String(per)), QStringLiteral("0.0%"));
+        QCOMPARE(test::PageText(m, QStringLiteral("Content") + QLatin1String(per)), QStringLiteral("0.0%"));
     for (const char *per : {"COM_PER", "CITI_PER", "ETC_PER"})
-        QCOMPARE(text(m, QStringLiteral("Reporter") + QLatin1String(per)), QStringLiteral("0.0%"));
+        QCOMPARE(test::PageText(m, QStringLiteral("Reporter") + QLatin1String(per)), QStringLiteral("0.0%"));
 }
 
 void TstDay::noNotBroadcastRowMeansNoReport()
@@ -319,24 +245,12 @@ void TstDay::dateLineWithWeekday()
     QFETCH(QString, line);
     const report::PageModel m = render(day);
     QCOMPARE(m_outcome, Outcome::Shown);
-    QCOMPARE(text(m, QStringLiteral("QRLabel37")), line);
+    QCOMPARE(test::PageText(m, QStringLiteral("QRLabel37")), line);
 }
 
 void TstDay::stampFollowsTheConsoleOption()
 {
-    const report::PageModel ticked = render(QDate(1999, 6, 11), true);
-    QCOMPARE(text(ticked, QStringLiteral("QRLabel21")), QStringLiteral("전결"));
-    const report::PageModel unticked = render(QDate(1999, 6, 11), false);
-    QCOMPARE(m_outcome, Outcome::Shown);
-    QVERIFY(!unticked.pages.front().contains(QStringLiteral("전결")));
-    // The rest of the approval box prints either way.
-    for (const char *title : {"담  당", "과  장", "국  장", "본부장"})
-        QVERIFY(unticked.pages.front().contains(QString::fromUtf8(title)));
-    bool whiteFrame = false;
-    for (const report::Primitive &p : unticked.pages.front().items)
-        if (p.source == QLatin1String("QRShape14"))
-            whiteFrame = p.color == QColor(Qt::white);
-    QVERIFY(whiteFrame);
+    test::CheckStampSwitch(11, QDate(1999, 6, 11), QStringLiteral("QRLabel21"), QStringLiteral("QRShape14"));
 }
 
 void TstDay::goldenPage_data()
