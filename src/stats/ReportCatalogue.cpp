@@ -17,11 +17,7 @@ const KindDescriptor kPending[] = {
     {.kind = 5, .caption = "처리 현황별", .form = "TfStatTreatP", .printed = "QRTreat", .inputs = SE},
     {.kind = 6, .caption = "내용별", .form = "TfStatContentP", .printed = "QRContent", .inputs = SE},
     {.kind = 7, .caption = "시간대별", .form = "TfStatTimeP", .printed = "QRTime", .inputs = SE},
-    {.kind = 8, .caption = "근무일지", .form = "TFrmGun", .printed = "QuickRep1", .inputs = S},
-    {.kind = 9, .caption = "수집실적", .form = "TFrmSu", .printed = "QuickRep1", .inputs = S},
-    {.kind = 10, .caption = "수집건수 및 활용 실적", .form = "TFrmHAL", .printed = "QuickRep1", .inputs = SE},
     {.kind = 12, .caption = "일일 교통정보 처리대장", .form = "TFrmAnn", .printed = "QuickRep1", .inputs = S},
-    {.kind = 13, .caption = "주간 교통정보 제보대장", .form = "TFrmTime", .printed = "QRTime", .inputs = SE},
     {.kind = 14,
      .caption = "월간 교통정보 제보대장",
      .form = "TfrmMonth",
@@ -34,7 +30,6 @@ const KindDescriptor kPending[] = {
      .printed = "QuickRep1",
      .inputs = SE,
      .exportFile = ExportFile{"소속기간", "순번|ID|소속|이름|기간 합계|", "qryExport", "UntRole"}},
-    {.kind = 19, .caption = "월별 유실물 현황", .form = "TFrmLossM", .printed = "QuickRep1", .inputs = SE},
 };
 
 std::array<const KindDescriptor *, kReportKindCount> &registered()
