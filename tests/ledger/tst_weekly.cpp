@@ -1,5 +1,9 @@
 #include "../stats/KindTest.h"
 #include "LedgerConsole.h"
+#include "platform/report/Fonts.h"
+
+#include <QFontMetricsF>
+#include <QImage>
 
 #include <QtTest>
 
@@ -51,6 +55,26 @@ const HubDay kDays[] = {
     {"20041209", 14, {{16, 14}}},
     {"20041213", 7, {{10, 3}, {19, 4}}},
     {"20041214", 16, {{21, 16}}},
+    // Years of a busy desk in one row: seven-digit running totals.
+    {"20100104",
+     9600000,
+     {{6, 600000},
+      {7, 600000},
+      {8, 600000},
+      {9, 600000},
+      {10, 600000},
+      {11, 600000},
+      {12, 600000},
+      {13, 600000},
+      {14, 600000},
+      {15, 600000},
+      {16, 600000},
+      {17, 600000},
+      {18, 600000},
+      {19, 600000},
+      {20, 600000},
+      {21, 600000}}},
+    {"20100105", 2, {{6, 1}, {21, 1}}},
 };
 
 QString fixtureRows()
@@ -92,6 +116,7 @@ private slots:
     void periodWithoutRowsMeansNoReport();
     void stampFollowsTheConsoleOption_data();
     void stampFollowsTheConsoleOption();
+    void sevenDigitTotalsPrintWhole();
     void formFreedOnceAfterThePreview();
     void formPreparedAndNotShownFreedOnceWithTheConsole();
     void goldenPage_data();
@@ -325,6 +350,38 @@ void TstWeekly::stampFollowsTheConsoleOption()
     // The rest of the box prints either way.
     for (const char *title : {"담  당", "과  장", "국  장", "본부장"})
         QVERIFY(first.contains(QString::fromUtf8(title)));
+}
+
+void TstWeekly::sevenDigitTotalsPrintWhole()
+{
+    report::installFontSubstitutes();
+    const test::ConsoleRun run = preview("20100104", "20100105");
+    QCOMPARE(run.outcome, Outcome::Shown);
+    // The running totals add 2004: 66 in the mornings, 103 in the afternoons.
+    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumAllMORNING_TOTAL")), QStringList{"4800067"});
+    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumAllEVENING_TOTAL")), QStringList{"4800104"});
+    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumEVENING_TOTAL")), QStringList{"4800001"});
+    // Measured at 600 dpi in the font the page names; the painter cuts a line of text only
+    // where it is wider than its box by more than half a millimetre.
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(qRound(600 / 0.0254));
+    device.setDotsPerMeterY(qRound(600 / 0.0254));
+    int measured = 0;
+    for (const report::Primitive &p : run.model.pages.back().items) {
+        if (!p.source.startsWith(QLatin1String("GridSum")) || p.source.endsWith(QLatin1String("Caption")) ||
+            p.kind != report::Primitive::Kind::Text)
+            continue;
+        const report::PageFont &pf = run.model.fonts[size_t(p.font)];
+        QFont font(pf.family);
+        font.setPointSizeF(pf.pointSize);
+        font.setBold(pf.bold);
+        const double mm = QFontMetricsF(font, &device).horizontalAdvance(p.text) * 25.4 / 600;
+        QVERIFY2(
+            mm <= p.rect.width() + 0.5,
+            qPrintable(QStringLiteral("%1 \"%2\": %3 mm in %4 mm").arg(p.source, p.text).arg(mm).arg(p.rect.width())));
+        ++measured;
+    }
+    QCOMPARE(measured, 2 * 19);
 }
 
 void TstWeekly::formFreedOnceAfterThePreview()
