@@ -7,7 +7,6 @@ namespace tipdesk::stats {
 
 namespace {
 
-constexpr auto S = KindInputs::Start;
 constexpr auto SE = KindInputs::StartEnd;
 
 // The kinds whose report is not built yet: their list caption, form and what they take, so the
@@ -17,12 +16,6 @@ const KindDescriptor kPending[] = {
     {.kind = 5, .caption = "처리 현황별", .form = "TfStatTreatP", .printed = "QRTreat", .inputs = SE},
     {.kind = 6, .caption = "내용별", .form = "TfStatContentP", .printed = "QRContent", .inputs = SE},
     {.kind = 7, .caption = "시간대별", .form = "TfStatTimeP", .printed = "QRTime", .inputs = SE},
-    {.kind = 12, .caption = "일일 교통정보 처리대장", .form = "TFrmAnn", .printed = "QuickRep1", .inputs = S},
-    {.kind = 14,
-     .caption = "월간 교통정보 제보대장",
-     .form = "TfrmMonth",
-     .printed = "QuickRep1",
-     .inputs = KindInputs::Month},
     // The export of kind 18 runs a statement of its own, not the report's.
     {.kind = 18,
      .caption = "소속별 제보현황",

@@ -223,17 +223,21 @@ void TstMonth::tablesOfTheMonth()
 void TstMonth::emptySharesPrintEmptyCells()
 {
     // November 2004: no agency notice and no not-broadcast count, so their sums are empty, and
-    // so is every share divided by them; no in-house row, so the grand totals are empty too.
+    // so is every share divided by them; no in-house row, so its sums are empty and the grand
+    // totals are the broadcast material alone.
     const report::PageModel m = render(QDate(2004, 11, 2));
     QCOMPARE(m_outcome, Outcome::Shown);
     QCOMPARE(test::PageText(m, QStringLiteral("GuidanceCONTENT2")), QStringLiteral("4"));
-    for (const char *cell : {"GuidanceS_TOTAL", "GuidanceCNT2_PER", "GuidanceCONTENT9", "GuidanceCNT9_PER",
-                             "HandlingB_TOTAL", "HandlingB_TOTAL_PER", "HandlingRESULT2_PER", "HandlingRESULT3_PER",
-                             "GridInHouseTOTAL", "GridTotalTOTAL", "GridTotalTIME10"})
+    for (const char *cell :
+         {"GuidanceS_TOTAL", "GuidanceCNT2_PER", "GuidanceCONTENT9", "GuidanceCNT9_PER", "HandlingB_TOTAL",
+          "HandlingB_TOTAL_PER", "HandlingRESULT2_PER", "HandlingRESULT3_PER", "GridInHouseTOTAL", "GridInHouseTIME10"})
         QVERIFY2(test::PageText(m, QLatin1String(cell)).isEmpty(), cell);
     QCOMPARE(test::PageText(m, QStringLiteral("HandlingRESULT1_PER")), QStringLiteral("25.0%"));
     QCOMPARE(test::PageText(m, QStringLiteral("GridBroadcastShareTIME10")), QStringLiteral("100.0"));
     QCOMPARE(test::PageText(m, QStringLiteral("GridMaterialTOTAL")), QStringLiteral("45"));
+    QCOMPARE(test::PageText(m, QStringLiteral("GridTotalTOTAL")), QStringLiteral("45"));
+    QCOMPARE(test::PageText(m, QStringLiteral("GridTotalTIME10")),
+             test::PageText(m, QStringLiteral("GridMaterialTIME10")));
 }
 
 void TstMonth::dateLineAndDailyAverage_data()

@@ -397,13 +397,16 @@ void TstReportEngine::detailNumberAndSumRunAcrossPages()
 
 void TstReportEngine::nullValuesEmptyTheirArithmetic()
 {
-    // Row 3 has no v. A difference with it prints empty, SUM skips it, and a query without a row
-    // adds nothing to a sum while its field alone prints empty.
+    // Row 3 has no v. A difference with it prints empty, a sum adds what it has (empty only when
+    // every term is null), SUM skips it, and a query without a row adds nothing to a sum while its
+    // field alone prints empty.
     FixtureDb db(numberedRows(4) + QStringLiteral("update t set v = null where k = 3;"));
     TestForm form;
     QJsonObject json = reportJson({band("DB", "rbDetail", 10,
                                         {item("Diff", "TQRExpr", {{"Expression", "v - k"}}, 1, 1),
                                          item("Neg", "TQRExpr", {{"Expression", "-v"}}, 30, 1),
+                                         item("Plus", "TQRExpr", {{"Expression", "v + k"}}, 90, 1),
+                                         item("BothNull", "TQRExpr", {{"Expression", "v + qryNull.V"}}, 120, 1),
                                          item("Joined", "TQRExpr", {{"Expression", "'v=' + v"}}, 60, 1)}),
                                    band("SB", "rbSummary", 10,
                                         {item("Total", "TQRExpr", {{"Expression", "SUM(v)"}}, 1, 1),
@@ -411,13 +414,17 @@ void TstReportEngine::nullValuesEmptyTheirArithmetic()
                                          item("NoRow", "TQRExpr", {{"Expression", "qryNone.NAME"}}, 60, 1)})});
     QJsonArray queries = json.value("Queries").toArray();
     queries.append(QJsonObject{{"Name", "qryNone"}, {"SQL", QJsonArray{"select name from one where 1 = 0"}}});
+    queries.append(QJsonObject{{"Name", "qryNull"}, {"SQL", QJsonArray{"select null as v from one"}}});
     json.insert("Queries", queries);
     form.load(json);
     form.query("qryNone")->open();
+    form.query("qryNull")->open();
     const PageModel m = form.render();
     const report::Page &p = m.pages.front();
     QCOMPARE(p.textsOf("Diff"), (QStringList{"9", "18", "36"}));
     QCOMPARE(p.textsOf("Neg"), (QStringList{"-10", "-20", "-40"}));
+    QCOMPARE(p.textsOf("Plus"), (QStringList{"11", "22", "3", "44"}));
+    QCOMPARE(p.textsOf("BothNull"), (QStringList{"10", "20", "40"}));
     QCOMPARE(p.textsOf("Joined"), (QStringList{"v=10", "v=20", "v=", "v=40"}));
     QCOMPARE(p.textsOf("Total"), QStringList{"70"});
     QCOMPARE(p.textsOf("NoRowPlus"), QStringList{"4"});

@@ -222,7 +222,8 @@ QVariant Expression::eval(int index, const Resolver &resolve) const
                           (b.typeId() == QMetaType::QString && m_nodes[size_t(n.b)].kind == Node::Text);
         if (text)
             return db::Field::displayText(a) + db::Field::displayText(b);
-        if (isNull(a) || isNull(b))
+        // A sum adds the values it has, as the database's sum() does; only nothing at all is null.
+        if (isNull(a) && isNull(b))
             return {};
         return toNumber(a, m_text) + toNumber(b, m_text);
     }

@@ -12,9 +12,10 @@ namespace tipdesk::report {
 // numbers, 'texts', + and -, parentheses, and SUM(x), the running total of x over the detail
 // records accumulated so far (never reset per page).
 //
-// As in the database, a null value in a row makes a sum or difference it is part of null, so
-// the item prints empty; SUM skips null values. A field of a query without a row adds nothing
-// (and prints empty alone).
+// Null values: a difference or negation with a null term is null, so the item prints empty (a
+// remark "S_TOTAL - TOTAL" of a day without S_TOTAL says nothing rather than -TOTAL); a sum adds
+// the terms that have a value and is null only when none has, as the database's sum() does, and
+// SUM skips null values. A field of a query without a row adds nothing (and prints empty alone).
 class Expression {
 public:
     // Answers a field; query is empty for the report's own data set: nullopt when the query has
