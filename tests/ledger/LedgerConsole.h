@@ -9,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QListWidget>
 #include <QPointer>
 #include <QtTest>
@@ -107,6 +109,30 @@ inline QList<int> PagesWith(const report::PageModel &m, const QString &source)
                 break;
             }
     return pages;
+}
+
+// The texts of the named components that the painter would cut (it cuts a line of text only
+// where it is wider than its box by more than half a millimetre), measured at 600 dpi in the
+// font the page names; the fonts must have been substituted (report::installFontSubstitutes).
+inline QStringList CutTexts(const report::PageModel &m, const QStringList &sources)
+{
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(qRound(600 / 0.0254));
+    device.setDotsPerMeterY(qRound(600 / 0.0254));
+    QStringList cut;
+    for (const report::Page &page : m.pages)
+        for (const report::Primitive &p : page.items) {
+            if (p.kind != report::Primitive::Kind::Text || !sources.contains(p.source))
+                continue;
+            const report::PageFont &pf = m.fonts[size_t(p.font)];
+            QFont font(pf.family);
+            font.setPointSizeF(pf.pointSize);
+            font.setBold(pf.bold);
+            const double mm = QFontMetricsF(font, &device).horizontalAdvance(p.text) * 25.4 / 600;
+            if (mm > p.rect.width() + 0.5)
+                cut << QStringLiteral("%1 \"%2\": %3 mm in %4 mm").arg(p.source, p.text).arg(mm).arg(p.rect.width());
+        }
+    return cut;
 }
 
 inline QList<int> AllPages(const report::PageModel &m)

@@ -1,5 +1,6 @@
 #include "../stats/KindTest.h"
 #include "LedgerConsole.h"
+#include "platform/report/Fonts.h"
 
 #include <QtTest>
 
@@ -24,6 +25,9 @@ const std::pair<const char *, std::vector<Count>> kHubDays[] = {
     {"20050304", {9, 1, null, 2, 2, 2, 1, 1, 1, 3, 4, 2}},
     {"20050305", {4, 0, 0, 1, 0, 1, 0, 2, 0, 1, 2, 1}},
     {"20050306", {50, 5, 5, 50, 0, 0, 0, 0, 0, 10, 20, 20}},
+    // Years of a busy desk in one row: seven-digit totals.
+    {"20070102",
+     {4000000, 1000000, 1000000, 1000000, 1000000, 1000000, 500000, 250000, 250000, 1000000, 2000000, 1000000}},
 };
 
 // STAT_HUB_LOSS, the same days; the stored totals need not be the sums of the kinds.
@@ -100,6 +104,7 @@ private slots:
     void totalsRowOnLaterPages_data();
     void totalsRowOnLaterPages();
     void collectionFooterNoteOnEveryPage();
+    void sevenDigitTotalsPrintWhole();
     void goldenPage_data();
     void goldenPage();
 
@@ -243,6 +248,21 @@ void TstDayLists::collectionFooterNoteOnEveryPage()
         }
         QVERIFY(note > lastRow);
     }
+}
+
+void TstDayLists::sevenDigitTotalsPrintWhole()
+{
+    report::installFontSubstitutes();
+    const test::ConsoleRun run =
+        test::PreviewPeriodThroughConsole(*m_env, kCollection, QDate(2007, 1, 2), QDate(2007, 1, 2));
+    QCOMPARE(run.outcome, Outcome::Shown);
+    QCOMPARE(test::RowTexts(run.model, totalsCaption(kCollection), totalItems(kCollection), 0),
+             (QStringList{"4000000", "1000000", "250000", "1000000", "500000", "1000000", "250000", "6000000",
+                          "3000000", "1000000", "1000000", "1000000", "2000000"}));
+    // The remarks column is drawn for four digits; every count column takes seven.
+    QStringList counts = totalItems(kCollection);
+    counts.removeLast();
+    QCOMPARE(test::CutTexts(run.model, counts), QStringList());
 }
 
 void TstDayLists::goldenPage_data()
