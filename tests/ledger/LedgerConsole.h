@@ -1,8 +1,9 @@
 #pragma once
 
 // What the tests of the day-by-day ledgers share: rows for a fixture written as column lists
-// with empty values, a period previewed through the console as the operator asks for it, and
-// the texts a component printed over every page.
+// with empty values, a period previewed through the console as the operator asks for it (the
+// registers' RunConsole takes one day), the texts a component printed over every page, and the
+// texts the painter would cut.
 
 #include "../stats/StatsFixture.h"
 #include "platform/report/PageModel.h"
@@ -31,7 +32,7 @@ inline QString InsertDay(const QString &table, const QString &day, const QString
         .arg(table, columns.join(QStringLiteral(", ")), day, v.join(QStringLiteral(", ")));
 }
 
-struct ConsoleRun {
+struct PeriodRun {
     report::PageModel model;
     stats::TfStatHUBp::Outcome outcome = stats::TfStatHUBp::Outcome::None;
     int formsFreed = 0;     // report forms destroyed while the console ran
@@ -40,10 +41,10 @@ struct ConsoleRun {
 
 // Selects the kind and the period on a console, ticks "전결인 사용" as told and presses
 // "미리보기"; the preview builds the pages instead of showing a window.
-inline ConsoleRun PreviewPeriodThroughConsole(StatsEnvironment &env, int kind, const QDate &start, const QDate &end,
-                                              bool approval = false)
+inline PeriodRun RunConsoleOverPeriod(StatsEnvironment &env, int kind, const QDate &start, const QDate &end,
+                                      bool approval = false)
 {
-    ConsoleRun run;
+    PeriodRun run;
     QPointer<report::ReportForm> shown;
     report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
         shown = &form;

@@ -154,7 +154,7 @@ void TstDayLists::rowsAndPeriodTotals()
     QFETCH(QStringList, days);
     QFETCH(QList<QStringList>, rows);
     QFETCH(QStringList, totals);
-    const test::ConsoleRun run = test::PreviewPeriodThroughConsole(*m_env, kind, QDate(2005, 3, 1), QDate(2005, 3, 5));
+    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, QDate(2005, 3, 1), QDate(2005, 3, 5));
     QCOMPARE(run.outcome, Outcome::Shown);
     QCOMPARE(run.model.pageCount(), 1);
     // In day order, without the day that has no row and without the days around the period.
@@ -175,7 +175,7 @@ void TstDayLists::oneDayPeriod_data()
 void TstDayLists::oneDayPeriod()
 {
     QFETCH(int, kind);
-    const test::ConsoleRun run = test::PreviewPeriodThroughConsole(*m_env, kind, QDate(2005, 3, 1), QDate(2005, 3, 1));
+    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, QDate(2005, 3, 1), QDate(2005, 3, 1));
     QCOMPARE(run.outcome, Outcome::Shown);
     QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), QStringList{"20050301"});
     // The totals row and the one day's row are the same figures.
@@ -192,7 +192,7 @@ void TstDayLists::periodWithoutRowsMeansNoReport_data()
 void TstDayLists::periodWithoutRowsMeansNoReport()
 {
     QFETCH(int, kind);
-    const test::ConsoleRun run = test::PreviewPeriodThroughConsole(*m_env, kind, QDate(2005, 3, 3), QDate(2005, 3, 3));
+    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, QDate(2005, 3, 3), QDate(2005, 3, 3));
     QCOMPARE(run.outcome, Outcome::NoData);
     QCOMPARE(run.model.pageCount(), 0);
     QCOMPARE(m_env->ui().entries.size(), 1);
@@ -211,8 +211,7 @@ void TstDayLists::totalsRowOnLaterPages()
 {
     QFETCH(int, kind);
     QFETCH(bool, everyPage);
-    const test::ConsoleRun run =
-        test::PreviewPeriodThroughConsole(*m_env, kind, kLongStart, kLongStart.addDays(kLongDays - 1));
+    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, kLongStart, kLongStart.addDays(kLongDays - 1));
     QCOMPARE(run.outcome, Outcome::Shown);
     QVERIFY2(run.model.pageCount() >= 3, qPrintable(QString::number(run.model.pageCount())));
     const QList<int> all = test::AllPages(run.model);
@@ -230,8 +229,8 @@ void TstDayLists::totalsRowOnLaterPages()
 
 void TstDayLists::collectionFooterNoteOnEveryPage()
 {
-    const test::ConsoleRun run =
-        test::PreviewPeriodThroughConsole(*m_env, kCollection, kLongStart, kLongStart.addDays(kLongDays - 1));
+    const test::PeriodRun run =
+        test::RunConsoleOverPeriod(*m_env, kCollection, kLongStart, kLongStart.addDays(kLongDays - 1));
     QCOMPARE(run.outcome, Outcome::Shown);
     QCOMPARE(test::PagesWith(run.model, kFooterNote), test::AllPages(run.model));
     QVERIFY(test::TextsOf(run.model, kFooterNote)
@@ -253,8 +252,7 @@ void TstDayLists::collectionFooterNoteOnEveryPage()
 void TstDayLists::sevenDigitTotalsPrintWhole()
 {
     report::installFontSubstitutes();
-    const test::ConsoleRun run =
-        test::PreviewPeriodThroughConsole(*m_env, kCollection, QDate(2007, 1, 2), QDate(2007, 1, 2));
+    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kCollection, QDate(2007, 1, 2), QDate(2007, 1, 2));
     QCOMPARE(run.outcome, Outcome::Shown);
     QCOMPARE(test::RowTexts(run.model, totalsCaption(kCollection), totalItems(kCollection), 0),
              (QStringList{"4000000", "1000000", "250000", "1000000", "500000", "1000000", "250000", "6000000",

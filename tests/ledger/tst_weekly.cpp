@@ -1,5 +1,6 @@
 #include "../stats/KindTest.h"
 #include "LedgerConsole.h"
+#include "LedgerRows.h"
 #include "platform/report/Fonts.h"
 #include "reports/common/Furniture.h"
 
@@ -112,7 +113,6 @@ private slots:
     void dailyAverageRoundsHalvesToEven();
     void oneDayPeriod();
     void periodWithoutRowsMeansNoReport();
-    void stampFollowsTheConsoleOption_data();
     void stampFollowsTheConsoleOption();
     void sevenDigitTotalsPrintWhole();
     void formFreedOnceAfterThePreview();
@@ -121,9 +121,9 @@ private slots:
     void goldenPage();
 
 private:
-    test::ConsoleRun preview(const char *start, const char *end, bool approval = false)
+    test::PeriodRun preview(const char *start, const char *end, bool approval = false)
     {
-        return test::PreviewPeriodThroughConsole(*m_env, kKind, day(start), day(end), approval);
+        return test::RunConsoleOverPeriod(*m_env, kKind, day(start), day(end), approval);
     }
     std::unique_ptr<test::StatsEnvironment> m_env;
 };
@@ -161,7 +161,7 @@ void TstWeekly::rowsOfTheDaysWithData()
     QFETCH(QStringList, days);
     QFETCH(QStringList, weekdays);
     QFETCH(QString, periodLine);
-    const test::ConsoleRun run = preview(qPrintable(start), qPrintable(end));
+    const test::PeriodRun run = preview(qPrintable(start), qPrintable(end));
     QCOMPARE(run.outcome, Outcome::Shown);
     QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), days);
     QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText2")), weekdays);
@@ -170,7 +170,7 @@ void TstWeekly::rowsOfTheDaysWithData()
 
 void TstWeekly::emptyBucketCountsAsNothingInTheSubtotals()
 {
-    const test::ConsoleRun run = preview("20040628", "20040704");
+    const test::PeriodRun run = preview("20040628", "20040704");
     QCOMPARE(run.outcome, Outcome::Shown);
     // 28 June: 3 + 2 before 14:00, 4 + 1 after; 30 June: 6 and an empty 09-10 bucket, 9;
     // 1 July: 1, 2.
@@ -257,7 +257,7 @@ void TstWeekly::periodAndRunningTotals()
     QFETCH(QString, cell);
     QFETCH(QString, period);
     QFETCH(QString, running);
-    const test::ConsoleRun run = preview(qPrintable(start), qPrintable(end));
+    const test::PeriodRun run = preview(qPrintable(start), qPrintable(end));
     QCOMPARE(run.outcome, Outcome::Shown);
     QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSum") + cell), QStringList{period});
     QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumAll") + cell), QStringList{running});
@@ -296,14 +296,14 @@ void TstWeekly::dailyAverageRoundsHalvesToEven()
     QFETCH(QString, start);
     QFETCH(QString, end);
     QFETCH(QString, average);
-    const test::ConsoleRun run = preview(qPrintable(start), qPrintable(end));
+    const test::PeriodRun run = preview(qPrintable(start), qPrintable(end));
     QCOMPARE(run.outcome, Outcome::Shown);
     QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRLabel25")), QStringList{average});
 }
 
 void TstWeekly::oneDayPeriod()
 {
-    const test::ConsoleRun run = preview("20041213", "20041213");
+    const test::PeriodRun run = preview("20041213", "20041213");
     QCOMPARE(run.outcome, Outcome::Shown);
     QCOMPARE(run.model.pageCount(), 1);
     QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), QStringList{"20041213"});
@@ -319,41 +319,22 @@ void TstWeekly::oneDayPeriod()
 
 void TstWeekly::periodWithoutRowsMeansNoReport()
 {
-    const test::ConsoleRun run = preview("20041001", "20041031");
+    const test::PeriodRun run = preview("20041001", "20041031");
     QCOMPARE(run.outcome, Outcome::NoData);
     QCOMPARE(run.model.pageCount(), 0);
     QCOMPARE(m_env->ui().entries.size(), 1);
     QCOMPARE(m_env->ui().entries[0].text, QStringLiteral("해당 기간의 자료가 없습니다."));
 }
 
-void TstWeekly::stampFollowsTheConsoleOption_data()
-{
-    QTest::addColumn<bool>("approval");
-    QTest::newRow("ticked") << true;
-    QTest::newRow("unticked") << false;
-}
-
 void TstWeekly::stampFollowsTheConsoleOption()
 {
-    QFETCH(bool, approval);
-    const test::ConsoleRun run = preview("20040628", "20040704", approval);
-    QCOMPARE(run.outcome, Outcome::Shown);
-    const report::Page &first = run.model.pages.front();
-    QCOMPARE(first.contains(QStringLiteral("전결")), approval);
-    QColor frame;
-    for (const report::Primitive &p : first.items)
-        if (p.source == QLatin1String("QRShape65"))
-            frame = p.color;
-    QCOMPARE(frame, approval ? QColor(Qt::black) : QColor(Qt::white));
-    // The rest of the box prints either way.
-    for (const char *title : {"담  당", "과  장", "국  장", "본부장"})
-        QVERIFY(first.contains(QString::fromUtf8(title)));
+    test::CheckStampSwitch(kKind, day("20040628"), QStringLiteral("QRLabel97"), QStringLiteral("QRShape65"));
 }
 
 void TstWeekly::sevenDigitTotalsPrintWhole()
 {
     report::installFontSubstitutes();
-    const test::ConsoleRun run = preview("20100104", "20100105");
+    const test::PeriodRun run = preview("20100104", "20100105");
     QCOMPARE(run.outcome, Outcome::Shown);
     // The running totals add 2004: 66 in the mornings, 103 in the afternoons.
     QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumAllMORNING_TOTAL")), QStringList{"4800067"});
@@ -367,7 +348,7 @@ void TstWeekly::sevenDigitTotalsPrintWhole()
 
 void TstWeekly::formFreedOnceAfterThePreview()
 {
-    const test::ConsoleRun run = preview("20040628", "20040704");
+    const test::PeriodRun run = preview("20040628", "20040704");
     QCOMPARE(run.outcome, Outcome::Shown);
     QCOMPARE(run.formsFreed, 1);
     QVERIFY(!run.formAlive);
