@@ -32,6 +32,7 @@ private slots:
     void expressionsAndRunningTotals();
     void detailNumberAndSumRunAcrossPages();
     void nullValuesEmptyTheirArithmetic();
+    void valueWiderThanItsBoxShrinks();
     void handlersSuppressReplaceAndDraw();
     void emptyDataSet_data();
     void emptyDataSet();
@@ -429,6 +430,38 @@ void TstReportEngine::nullValuesEmptyTheirArithmetic()
     QCOMPARE(p.textsOf("Total"), QStringList{"70"});
     QCOMPARE(p.textsOf("NoRowPlus"), QStringList{"4"});
     QCOMPARE(p.textsOf("NoRow"), QStringList{});
+}
+
+void TstReportEngine::valueWiderThanItsBoxShrinks()
+{
+    // A seven-digit figure in a box made for four prints whole in a smaller size of the report's
+    // font; a value that fits and a caption too wide for its box keep their size.
+    FixtureDb db(numberedRows(1) + QStringLiteral("update t set v = 3432766;"));
+    TestForm form;
+    form.load(
+        reportJson({band("DB", "rbDetail", 10,
+                         {item("Narrow", "TQRDBText", {{"DataField", "v"}, {"Alignment", "taRightJustify"}}, 1, 1, 8),
+                          item("NarrowExpr", "TQRExpr", {{"Expression", "v + 0"}}, 20, 1, 8),
+                          item("Wide", "TQRDBText", {{"DataField", "v"}}, 40, 1, 40),
+                          label("Caption", "교통정보 수집 건수 및 활용 실적", 90, 1, 10)})}));
+    const PageModel m = form.render();
+    const report::Page &p = m.pages.front();
+    const auto size = [&](const char *source) {
+        const report::Primitive *t = findText(p, QLatin1String(source));
+        return t ? m.fonts[size_t(t->font)].pointSize : 0.0;
+    };
+    QCOMPARE(p.textsOf("Narrow"), QStringList{"3432766"});
+    QCOMPARE(size("Wide"), 10.0);
+    QCOMPARE(size("Caption"), 10.0);
+    QVERIFY2(size("Narrow") < 10.0 && size("Narrow") >= 5.0, qPrintable(QString::number(size("Narrow"))));
+    QCOMPARE(size("NarrowExpr"), size("Narrow"));
+    // Measured in the smaller size, the figure fits its box.
+    QFont font(m.fonts[size_t(findText(p, "Narrow")->font)].family);
+    font.setPointSizeF(size("Narrow"));
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(int(1200 / 0.0254));
+    device.setDotsPerMeterY(int(1200 / 0.0254));
+    QVERIFY(QFontMetricsF(font, &device).horizontalAdvance(QStringLiteral("3432766")) * 25.4 / 1200 <= 8.0);
 }
 
 void TstReportEngine::handlersSuppressReplaceAndDraw()

@@ -218,17 +218,22 @@ public:
     const MeasuredFont &measuredFont(const Item &item)
     {
         const FontSpec &f = item.parentFont ? layout.font : item.font;
+        return measuredFont(f, f.size);
+    }
+
+    const MeasuredFont &measuredFont(const FontSpec &f, double size)
+    {
         const QString key =
-            QStringLiteral("%1|%2|%3%4%5").arg(f.name).arg(f.size).arg(f.bold).arg(f.italic).arg(f.underline);
+            QStringLiteral("%1|%2|%3%4%5").arg(f.name).arg(size).arg(f.bold).arg(f.italic).arg(f.underline);
         auto it = fonts.find(key);
         if (it == fonts.end()) {
             QFont font(f.name);
-            font.setPointSizeF(f.size);
+            font.setPointSizeF(size);
             font.setBold(f.bold);
             font.setItalic(f.italic);
             font.setUnderline(f.underline);
             QFontMetricsF fm(font, measureDevice());
-            const int index = model.fontIndex(PageFont{f.name, f.size, f.bold, f.italic, f.underline});
+            const int index = model.fontIndex(PageFont{f.name, size, f.bold, f.italic, f.underline});
             it = fonts
                      .emplace(key, std::make_unique<MeasuredFont>(
                                        MeasuredFont{font, fm, fm.height() * 25.4 / kMeasureDpi, index}))
@@ -350,10 +355,29 @@ public:
                 }
                 if (i.autoSize && !i.wordWrap && !p.late)
                     autoSize(p);
+                else if (!i.wordWrap && (i.itemClass == ItemClass::DBText || i.itemClass == ItemClass::Expr))
+                    fitValue(p);
             }
             out.push_back(std::move(p));
         }
         return height;
+    }
+
+    // A value wider than its box prints in a smaller size of its font rather than cut at the box:
+    // a figure cut to its last digits reads as another number. Captions keep their size.
+    void fitValue(Prepared &p)
+    {
+        const QString &text = p.lines.value(0);
+        const double boxPx = p.width * kMeasureDpi / 25.4;
+        if (text.isEmpty() || text.size() * p.font->metrics.maxWidth() <= boxPx)
+            return; // fits whatever its characters (most values: no measuring)
+        const double widthPx = p.font->metrics.horizontalAdvance(text);
+        if (widthPx <= boxPx)
+            return;
+        const FontSpec &f = p.item->parentFont ? layout.font : p.item->font;
+        // Half points, a little under the exact ratio, so the device's hinting cannot push it over.
+        const double size = std::max(1.0, std::floor(f.size * boxPx / widthPx * 0.97 * 2) / 2);
+        p.font = &measuredFont(f, size);
     }
 
     void autoSize(Prepared &p)
