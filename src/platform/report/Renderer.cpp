@@ -45,8 +45,9 @@ QPaintDevice *measureDevice()
 struct MeasuredFont {
     QFont font;
     QFontMetricsF metrics;
-    double lineHeight; // mm
-    int index;         // in the page model
+    double lineHeight;                          // mm
+    int index;                                  // in the page model
+    mutable QHash<QString, double> widths = {}; // of the values measured in it, px: figures recur row after row
 };
 
 // One text line of an item as it will be placed.
@@ -371,7 +372,10 @@ public:
         const double boxPx = p.width * kMeasureDpi / 25.4;
         if (text.isEmpty() || text.size() * p.font->metrics.maxWidth() <= boxPx)
             return; // fits whatever its characters (most values: no measuring)
-        const double widthPx = p.font->metrics.horizontalAdvance(text);
+        auto known = p.font->widths.find(text);
+        if (known == p.font->widths.end())
+            known = p.font->widths.insert(text, p.font->metrics.horizontalAdvance(text));
+        const double widthPx = *known;
         if (widthPx <= boxPx)
             return;
         const FontSpec &f = p.item->parentFont ? layout.font : p.item->font;
