@@ -6,8 +6,8 @@
 // checked in beside the tests of its family and compared byte for byte.
 //
 // To regenerate the golden pages on purpose (after a deliberate change of a layout), run
-//   TIPDESK_UPDATE_GOLDEN=1 ctest -R 'tst_summaries|tst_day|tst_periodtotals|tst_registers'
-// in the build folder and review the difference before committing it.
+//   TIPDESK_UPDATE_GOLDEN=1 ctest
+// in the build folder (only the golden comparisons write) and review the difference before committing it.
 
 #include "DemoDb.h"
 #include "FixtureDb.h"
