@@ -91,7 +91,9 @@ void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX
                 at.rx() += box.width() - line.width;
             else if (p.align & Qt::AlignHCenter)
                 at.rx() += (box.width() - line.width) / 2;
-            if (pen.color() != p.color || pen.style() != Qt::SolidLine || pen.widthF() != 1) {
+            // Glyphs take only the pen's colour. A pen is set only where what it draws changes:
+            // on a PDF every change of pen costs more than the line or text drawn with it.
+            if (pen.color() != p.color || pen.style() == Qt::NoPen) {
                 pen = QPen(p.color);
                 painter.setPen(pen);
             }
@@ -118,8 +120,11 @@ void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX
             break;
         }
         case Primitive::Kind::Line: {
-            pen = QPen(p.color, std::max(1.0, p.penWidth * sx), p.penStyle, Qt::SquareCap);
-            painter.setPen(pen);
+            const QPen linePen(p.color, std::max(1.0, p.penWidth * sx), p.penStyle, Qt::SquareCap);
+            if (linePen != pen) {
+                pen = linePen;
+                painter.setPen(pen);
+            }
             painter.drawLine(map(p.p1()), map(p.p2()));
             break;
         }
