@@ -20,6 +20,7 @@ private slots:
     void extendsRefusals();
     void composedStatementsTakePeriodAndOrder();
     void constructsExpandIntoItems();
+    void bandConstructsExpandIntoBands();
     void pageFrameNeedsNoHandler();
     void bandOrderAndFooterRules_data();
     void bandOrderAndFooterRules();
@@ -704,6 +705,36 @@ void TstReportEngine::constructsExpandIntoItems()
         form.load(reportJson({band("TitleBand", "rbTitle", 20,
                                    {QJsonObject{{"Name", "Pair"}, {"Class", "TTestPair"}, {"Caption", "a"}},
                                     QJsonObject{{"Name", "Pair"}, {"Class", "TTestPair"}, {"Caption", "b"}}})})));
+}
+
+void TstReportEngine::bandConstructsExpandIntoBands()
+{
+    // An entry of "Bands" stands for a detail band and a summary band, written by its expander as
+    // the file would write them and then read like any other band.
+    report::registerBandConstruct("TTestTable", [](const report::LayoutObject &o) {
+        const QString field = o.str("Field");
+        return QJsonArray{band("Row", "rbDetail", 6, {item("RowV", "TQRDBText", {{"DataField", field}})}),
+                          band("Total", "rbSummary", 6,
+                               {item("TotalV", "TQRExpr", {{"Expression", QStringLiteral("SUM(%1)").arg(field)}})})};
+    });
+    FixtureDb db(numberedRows(3));
+    TestForm form;
+    const auto table = [](const QJsonObject &extra) {
+        QJsonObject o{{"Class", "TTestTable"}, {"Name", "Table"}, {"Field", "V"}};
+        for (auto it = extra.begin(); it != extra.end(); ++it)
+            o.insert(it.key(), it.value());
+        return o;
+    };
+    form.load(reportJson({band("TitleBand", "rbTitle", 10), table({})}));
+    QCOMPARE(form.layout().bands.size(), size_t(3));
+    QCOMPARE(form.layout().bands[1]->name, QStringLiteral("Row"));
+    const report::Page p = form.render().pages[0];
+    QCOMPARE(p.textsOf("RowV"), (QStringList{"10", "20", "30"}));
+    QCOMPARE(p.textsOf("TotalV"), QStringList{"60"});
+    // A key the expander did not read is refused, and so is a band it makes under a name the
+    // file already uses.
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, form.load(reportJson({table({{"Colour", "red"}})})));
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, form.load(reportJson({band("Row", "rbTitle", 10), table({})})));
 }
 
 void TstReportEngine::pageFrameNeedsNoHandler()

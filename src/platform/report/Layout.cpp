@@ -223,6 +223,34 @@ QHash<QString, ConstructExpander> &constructs()
     return c;
 }
 
+QHash<QString, BandConstructExpander> &bandConstructs()
+{
+    static QHash<QString, BandConstructExpander> c;
+    return c;
+}
+
+// The "Bands" of a layout with every band construct replaced by the bands it stands for.
+QJsonArray expandBandConstructs(const QJsonArray &bands, const QString &source)
+{
+    QJsonArray out;
+    for (int i = 0; i < bands.size(); ++i) {
+        const QJsonObject o = bands[i].toObject();
+        const auto it = bandConstructs().constFind(o.value(QStringLiteral("Class")).toString());
+        if (!bands[i].isObject() || it == bandConstructs().cend()) {
+            out.append(bands[i]);
+            continue;
+        }
+        const QString name = o.value(QStringLiteral("Name")).toString();
+        const Reader n(o, name.isEmpty() ? QStringLiteral("Bands[%1]").arg(i) : name, source);
+        n.str(QStringLiteral("Class"));
+        n.str(QStringLiteral("Name"));
+        for (const QJsonValue &band : (*it)(n))
+            out.append(band);
+        n.finish();
+    }
+    return out;
+}
+
 QColor parseColor(const Reader &r, const QString &key, const QColor &def)
 {
     if (!r.has(key))
@@ -512,6 +540,11 @@ bool isConstruct(const QString &className)
     return constructs().contains(className);
 }
 
+void registerBandConstruct(const QString &className, BandConstructExpander expander)
+{
+    bandConstructs().insert(className, std::move(expander));
+}
+
 QString layoutPath(const QString &stem)
 {
     return QStringLiteral(":/reports/") + stem + QStringLiteral(".json");
@@ -578,7 +611,7 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
     for (QueryDef &def : parseQueries(rr, claim))
         layout->queries.push_back(std::move(def));
 
-    const QJsonArray bands = rr.array(QStringLiteral("Bands"));
+    const QJsonArray bands = expandBandConstructs(rr.array(QStringLiteral("Bands")), layout->source);
     for (int i = 0; i < bands.size(); ++i) {
         if (!bands[i].isObject())
             rr.fail(QStringLiteral("Bands[%1] 은(는) 객체여야 합니다").arg(i));

@@ -230,6 +230,13 @@ using ConstructExpander = std::function<std::vector<std::unique_ptr<Item>>(const
 void registerConstruct(const QString &className, ConstructExpander expander);
 bool isConstruct(const QString &className);
 
+// A set of bands that layouts place as one entry of "Bands" with a class of its own (a table
+// whose column header, detail and summary bands share their columns). The expander reads the
+// entry and returns the band objects it stands for, written as the file would write them; they
+// are then read like any other band.
+using BandConstructExpander = std::function<QJsonArray(const LayoutObject &entry)>;
+void registerBandConstruct(const QString &className, BandConstructExpander expander);
+
 // Parses a layout file. Refuses, with a clear error naming the place, unknown properties,
 // classes, band types, enumeration values, duplicate names and dangling references; nothing is
 // half-loaded. Handler names are checked by the form that wires them (ReportForm).
