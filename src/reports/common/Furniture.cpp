@@ -2,6 +2,7 @@
 
 #include "app/CodeLists.h"
 #include "platform/report/Layout.h"
+#include "reports/common/DayBreakdown.h"
 
 namespace tipdesk::common {
 
@@ -246,6 +247,7 @@ void RegisterConstructs()
     static const bool once = [] {
         report::registerConstruct(QStringLiteral("TApprovalBox"), &approvalBox);
         report::registerConstruct(QStringLiteral("THourGrid"), &hourGrid);
+        RegisterDayBreakdown();
         return true;
     }();
     Q_UNUSED(once);

@@ -9,6 +9,8 @@
 //   afternoon bands) fed from the hour bands of the code lists. The layout gives the grid's
 //   frame, the caption column, the columns' left edges and widths, and its rows; a row prints the
 //   column headers, the fields of one query, or expressions, with a rule or a doubled rule above.
+// - "TDayBreakdown" (DayBreakdown.h): the column header, detail and summary bands of the daily
+//   breakdowns, one entry of "Bands".
 //
 // The register page frame is the report engine's own ("PageFrame" in the layout).
 
