@@ -174,8 +174,9 @@ QList<double> rulesAcross(const report::PageModel &m, const QString &source, dou
 class TstBreakdowns : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
-    void cleanup();
     void rowsAndPeriodTotals_data();
     void rowsAndPeriodTotals();
     void oneDayPeriod_data();
@@ -195,14 +196,20 @@ private:
     std::unique_ptr<test::StatsEnvironment> m_env;
 };
 
-void TstBreakdowns::init()
+// The tests only read the fixture: one database serves them all.
+void TstBreakdowns::initTestCase()
 {
     m_env = std::make_unique<test::StatsEnvironment>(fixtureRows());
 }
 
-void TstBreakdowns::cleanup()
+void TstBreakdowns::cleanupTestCase()
 {
     m_env.reset();
+}
+
+void TstBreakdowns::init()
+{
+    m_env->ui().clear();
 }
 
 void TstBreakdowns::rowsAndPeriodTotals_data()
@@ -468,8 +475,10 @@ void TstBreakdowns::goldenPages_data()
 
 void TstBreakdowns::goldenPages()
 {
+    // The golden database takes the fixture's place for the one comparison.
     m_env.reset();
     test::CheckGoldenRow(QStringLiteral("summary"));
+    m_env = std::make_unique<test::StatsEnvironment>(fixtureRows());
 }
 
 QTEST_MAIN(TstBreakdowns)
