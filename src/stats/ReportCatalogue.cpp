@@ -12,10 +12,6 @@ constexpr auto SE = KindInputs::StartEnd;
 // The kinds whose report is not built yet: their list caption, form and what they take, so the
 // console lists them and says plainly that they are not available.
 const KindDescriptor kPending[] = {
-    {.kind = 4, .caption = "제보자별", .form = "TfStatRequi", .printed = "QRRequi", .inputs = SE},
-    {.kind = 5, .caption = "처리 현황별", .form = "TfStatTreatP", .printed = "QRTreat", .inputs = SE},
-    {.kind = 6, .caption = "내용별", .form = "TfStatContentP", .printed = "QRContent", .inputs = SE},
-    {.kind = 7, .caption = "시간대별", .form = "TfStatTimeP", .printed = "QRTime", .inputs = SE},
     // The export of kind 18 runs a statement of its own, not the report's.
     {.kind = 18,
      .caption = "소속별 제보현황",

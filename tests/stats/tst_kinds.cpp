@@ -102,10 +102,10 @@ void TstKinds::requestChecksInTheirOrder_data()
     QTest::addColumn<int>("check");
     const QDate start(2004, 1, 7);
     QTest::newRow("range first") << -1 << start.addDays(-1) << int(stats::RequestCheck::BadRange);
-    QTest::newRow("range before a kind not built") << 5 << start.addDays(-1) << int(stats::RequestCheck::BadRange);
+    QTest::newRow("range before a kind not built") << 18 << start.addDays(-1) << int(stats::RequestCheck::BadRange);
     QTest::newRow("equal days, nothing selected") << -1 << start << int(stats::RequestCheck::NoSelection);
     QTest::newRow("outside the catalogue") << 27 << start << int(stats::RequestCheck::NoSelection);
-    QTest::newRow("not built") << 5 << start.addDays(3) << int(stats::RequestCheck::NotAvailable);
+    QTest::newRow("not built") << 18 << start.addDays(3) << int(stats::RequestCheck::NotAvailable);
     QTest::newRow("built") << 21 << start.addDays(3) << int(stats::RequestCheck::Ok);
 }
 

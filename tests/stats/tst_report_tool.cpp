@@ -157,7 +157,7 @@ void TstReportTool::exitStatuses_data()
     QTest::newRow("sort outside 0..2") << QStringList{"--kind", "21", "--start", "20040107",
                                                       "--sort", "3",  "--text",  out}
                                        << false << 2 << "--sort";
-    QTest::newRow("kind not built yet") << QStringList{"--kind", "4", "--start", "20040107", "--text", out} << false
+    QTest::newRow("kind not built yet") << QStringList{"--kind", "18", "--start", "20040107", "--text", out} << false
                                         << 2 << "이 보고서는 아직 준비되지 않았습니다.";
     QTest::newRow("no data") << QStringList{"--kind", "1", "--start", "20040107", "--text", out} << true << 3
                              << "자료 없음: 해당 기간의 자료가 없습니다.";
