@@ -99,8 +99,8 @@ db::Query &PrepareContext::open(const QString &queryName)
 PreparedReport PrepareReport(const ReportRequest &request, TDMReport &module)
 {
     const KindDescriptor *kind = FindKind(request.kind);
-    if (!kind || !kind->built())
-        throw report::ReportError(QStringLiteral("보고서 종류 %1 은(는) 준비되지 않았습니다").arg(request.kind));
+    if (!kind)
+        throw report::ReportError(QStringLiteral("보고서 종류 %1 은(는) 목록에 없습니다").arg(request.kind));
     std::unique_ptr<KindForm> form = kind->create ? kind->create() : std::make_unique<KindForm>();
     form->setUp(*kind, request);
 

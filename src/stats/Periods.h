@@ -30,5 +30,8 @@ QString WeekdayName(int number);
 QString DayCaption(const QString &dayKey);
 // "2004년 1월 7일 (수요일 )" from "20040107".
 QString DayCaptionWithWeekday(const QString &dayKey);
+// "06월 07일 ~ 06월 13일" from two day keys: month and day of both ends with their leading zeros,
+// without the year.
+QString MonthDayRange(const QString &startKey, const QString &endKey);
 
 } // namespace tipdesk::stats

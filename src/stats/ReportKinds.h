@@ -1,6 +1,6 @@
 #pragma once
 
-// The catalogue of report kinds. Each built kind's unit declares its descriptor beside its
+// The catalogue of report kinds. Each kind's unit declares its descriptor beside its
 // preparation and handlers and registers it:
 //
 //   const stats::KindDescriptor kKind{.kind = 0, .caption = "통신원별", .form = "TfStatRepCoumm",
@@ -8,8 +8,6 @@
 //                                     .layout = "UStatCoummP", .tested = "qryReportC",
 //                                     .prepare = &PrepareBySource};
 //   const stats::KindRegistration kRegistered(kKind);
-//
-// The kinds not built yet keep their catalogue row in ReportCatalogue.cpp until their unit exists.
 
 #include <QString>
 #include <memory>
@@ -56,24 +54,20 @@ struct KindDescriptor {
     const char *form = nullptr;    // report form class
     const char *printed = nullptr; // the report component previewed: the layout's Name
     KindInputs inputs = KindInputs::Start;
-    const char *layout = nullptr;           // layout stem under :/reports; null while the kind is not built
+    const char *layout = nullptr;           // layout stem under :/reports
     const char *tested = nullptr;           // the query whose emptiness means "ERR0158"
     bool sort = false;                      // "정렬 순서" chooses the order alternative of its queries
     std::optional<StampSwitch> approval{};  // "전결인 사용" takes effect
     std::optional<ExportFile> exportFile{}; // "File 저장" takes effect
     PrepareFn prepare = nullptr;            // the kind's own steps; null opens every query in layout order
     CreateFn create = nullptr;              // the unit's form class; null for a form without handlers
-
-    bool built() const { return layout != nullptr; }
 };
 
 constexpr int kReportKindCount = 27;
-// The descriptor of a kind, null outside 0..26.
+// The descriptor its unit registered, null outside 0..26 (and for a kind whose unit is missing).
 const KindDescriptor *FindKind(int kind);
 // The 27 descriptors in list order.
 std::vector<const KindDescriptor *> AllKinds();
-// True when a kind has a row among those not built yet (a built kind must not).
-bool HasPendingRow(int kind);
 
 // Registers a unit's descriptor; the descriptor must outlive the program (a constant of the unit).
 // A kind registered twice stops the program at start-up.

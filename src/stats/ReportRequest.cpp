@@ -42,8 +42,6 @@ RequestCheck CheckRequest(const ReportRequest &request)
     const KindDescriptor *kind = FindKind(request.kind);
     if (!kind)
         return RequestCheck::NoSelection;
-    if (!kind->built())
-        return RequestCheck::NotAvailable;
     return RequestCheck::Ok;
 }
 
@@ -56,8 +54,6 @@ QString RequestCheckText(RequestCheck check)
         return QStringLiteral("출력 범위를 정확히 입력하십시요");
     case RequestCheck::NoSelection:
         return QStringLiteral("출력 대상을 지정하십시요");
-    case RequestCheck::NotAvailable:
-        return QStringLiteral("이 보고서는 아직 준비되지 않았습니다.");
     }
     return {};
 }

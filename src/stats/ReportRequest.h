@@ -28,9 +28,8 @@ struct ReportRequest {
     QString endKey() const;
 };
 
-// The checks, in the console's order: the range first (equal days pass), then the selection,
-// then whether the kind's report is built.
-enum class RequestCheck { Ok, BadRange, NoSelection, NotAvailable };
+// The checks, in the console's order: the range first (equal days pass), then the selection.
+enum class RequestCheck { Ok, BadRange, NoSelection };
 RequestCheck CheckRequest(const ReportRequest &request);
 // The text of a refused request's plain message box; empty for Ok.
 QString RequestCheckText(RequestCheck check);

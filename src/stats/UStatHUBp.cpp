@@ -136,12 +136,6 @@ void TfStatHUBp::SBPreviewClick()
     }
     StartDay = r.startKey();
     EndDay = r.endKey();
-    if (check == RequestCheck::NotAvailable) {
-        ReportReady = false;
-        m_outcome = Outcome::NotAvailable;
-        ui::ui().showMessage(RequestCheckText(check));
-        return;
-    }
 
     try {
         m_outcome = Outcome::Failed;

@@ -42,7 +42,7 @@ class TfStatHUBp : public QDialog {
     Q_OBJECT
 public:
     // How the last "미리보기" ended.
-    enum class Outcome { None, BadRange, NoSelection, NotAvailable, NoData, Failed, Shown };
+    enum class Outcome { None, BadRange, NoSelection, NoData, Failed, Shown };
 
     explicit TfStatHUBp(QWidget *parent = nullptr);
     ~TfStatHUBp() override;

@@ -89,4 +89,12 @@ QString DayCaptionWithWeekday(const QString &dayKey)
     return DayCaption(dayKey) + QLatin1Char('(') + WeekdayName(number) + QStringLiteral("요일 )");
 }
 
+QString MonthDayRange(const QString &startKey, const QString &endKey)
+{
+    const auto monthDay = [](const QString &key) {
+        return key.mid(4, 2) + QStringLiteral("월 ") + key.mid(6, 2) + u'일';
+    };
+    return monthDay(startKey) + QStringLiteral(" ~ ") + monthDay(endKey);
+}
+
 } // namespace tipdesk::stats

@@ -80,22 +80,6 @@ where SPEED <> 0
   and TO_DATE(:Curr_Day, 'YYYYMMDD')
     = TO_DATE(TO_CHAR(report_date, 'YYYYMMDD'), 'YYYYMMDD')
 order by seq_num
--- @ correspondents by organisation
-Select ROLE.REPORTER_ID,ROLE.REPORTER_NAME,
-       ROLE.ROLE_ID, ORG.NAME,
-       SUM( ROLE.REPORT_COUNT ) RCO, t1.S_R S_R
-from STAT_HUB_ROLE ROLE, ORGANIZATION ORG,
-     ( Select role_id, sum( Report_count ) S_R From stat_hub_role
-       where stat_day >= :stat_day
-         and STAT_DAY <= :end_day
-       group by role_id ) T1
-Where ROLE.ROLE_ID = ORG.ORGANIZATION_ID(+)
-  and role.role_id = t1.role_id(+)
-  and ROLE.STAT_DAY >= :stat_day
-  and ROLE.STAT_DAY <= :end_day
-  And role.Reporter_id in ( Select INDIVIDUAL_ID From INDIVIDUAL Where CUR = 'Y' )
-group by ROLE.ROLE_ID, ROLE.reporter_ID, ROLE.REPORTER_NAME, ORG.NAME, t1.S_R
-order by ROLE.ROLE_ID,RCO desc
 -- @ account lookup
 SELECT * FROM USER_MANAGE
 -- @ operator names

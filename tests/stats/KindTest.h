@@ -1,7 +1,7 @@
 #pragma once
 
 // Rendering report kinds in tests: a request run through the same preparation as the console
-// and the batch command, and the golden pages — the text dump of each built kind on a small demo
+// and the batch command, and the golden pages — the text dump of each kind on a small demo
 // database (or on a fixture of its family's own where the demo day lacks the rows it needs),
 // checked in beside the tests of its family and compared byte for byte.
 //

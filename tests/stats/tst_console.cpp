@@ -47,8 +47,6 @@ private slots:
     void validationOrder();
     void equalDaysPass();
     void enterOnTheListPreviews();
-    void kindsNotBuiltSayTheyAreNotAvailable_data();
-    void kindsNotBuiltSayTheyAreNotAvailable();
     void emptyTableGivesErr0158_data();
     void emptyTableGivesErr0158();
     void databaseErrorGoesToTheErrorBox();
@@ -246,46 +244,11 @@ void TstConsole::enterOnTheListPreviews()
     console.hide();
 }
 
-void TstConsole::kindsNotBuiltSayTheyAreNotAvailable_data()
-{
-    QTest::addColumn<int>("kind");
-    for (int k = 0; k < stats::kReportKindCount; ++k) {
-        if (!stats::FindKind(k)->built())
-            QTest::addRow("%d", k) << k;
-    }
-}
-
-void TstConsole::kindsNotBuiltSayTheyAreNotAvailable()
-{
-    QFETCH(int, kind);
-    test::StatsEnvironment env(kRptRows);
-    stats::TfStatHUBp console;
-    // Kinds other than 0..3 leave the reference values alone.
-    stats::CurrDay = QStringLiteral("20000102");
-    stats::WeekStart = QStringLiteral("19991220");
-    stats::WeekEnd = QStringLiteral("19991226");
-    stats::CurrMonth = QStringLiteral("199912");
-    setRequest(console, kind, QDate(2004, 1, 7), QDate(2004, 1, 9));
-    console.SBPreviewClick();
-    QCOMPARE(console.lastOutcome(), Outcome::NotAvailable);
-    QCOMPARE(env.ui().entries.size(), 1);
-    QCOMPARE(env.ui().entries[0].text, QStringLiteral("이 보고서는 아직 준비되지 않았습니다."));
-    QVERIFY(!stats::ReportReady);
-    QCOMPARE(stats::StartDay, QStringLiteral("20040107"));
-    QCOMPARE(stats::EndDay, QStringLiteral("20040109"));
-    QCOMPARE(stats::CurrDay, QStringLiteral("20000102"));
-    QCOMPARE(stats::WeekStart, QStringLiteral("19991220"));
-    QCOMPARE(stats::WeekEnd, QStringLiteral("19991226"));
-    QCOMPARE(stats::CurrMonth, QStringLiteral("199912"));
-}
-
 void TstConsole::emptyTableGivesErr0158_data()
 {
     QTest::addColumn<int>("kind");
-    for (int k = 0; k < stats::kReportKindCount; ++k) {
-        if (stats::FindKind(k)->built())
-            QTest::addRow("%d %s", k, stats::FindKind(k)->form) << k;
-    }
+    for (int k = 0; k < stats::kReportKindCount; ++k)
+        QTest::addRow("%d %s", k, stats::FindKind(k)->form) << k;
 }
 
 void TstConsole::emptyTableGivesErr0158()

@@ -43,12 +43,11 @@ const char *const kCaptions[stats::kReportKindCount] = {"통신원별",
                                                         "기간합계 접수자",
                                                         "기간합계 시민"};
 
-void addBuiltKinds()
+void addKinds()
 {
     QTest::addColumn<int>("kind");
     for (const stats::KindDescriptor *d : stats::AllKinds())
-        if (d->built())
-            QTest::addRow("%d %s", d->kind, d->form) << d->kind;
+        QTest::addRow("%d %s", d->kind, d->form) << d->kind;
 }
 
 std::unique_ptr<stats::KindForm> formOf(const stats::KindDescriptor &d, const stats::ReportRequest &r)
@@ -60,7 +59,7 @@ std::unique_ptr<stats::KindForm> formOf(const stats::KindDescriptor &d, const st
 
 } // namespace
 
-// The catalogue as a whole: every kind described once, every built kind's layout, statements and
+// The catalogue as a whole: every kind registered once by its unit, its layout, statements and
 // golden pages in place.
 class TstKinds : public QObject {
     Q_OBJECT
@@ -68,8 +67,8 @@ private slots:
     void everyKindIsDescribedOnce();
     void requestChecksInTheirOrder_data();
     void requestChecksInTheirOrder();
-    void builtKindsLoadTheirLayoutsWithTheirHandlers_data();
-    void builtKindsLoadTheirLayoutsWithTheirHandlers();
+    void kindsLoadTheirLayoutsWithTheirHandlers_data();
+    void kindsLoadTheirLayoutsWithTheirHandlers();
     void everyLayoutFileBelongsToAKind();
     void everyStatementTranslatesAndRuns_data();
     void everyStatementTranslatesAndRuns();
@@ -88,8 +87,6 @@ void TstKinds::everyKindIsDescribedOnce()
         QCOMPARE(all[size_t(k)]->kind, k);
         QCOMPARE(QString::fromUtf8(all[size_t(k)]->caption), QString::fromUtf8(kCaptions[k]));
         QCOMPARE(console.ListBox1->item(k)->text(), QString::fromUtf8(kCaptions[k]));
-        // A built kind has left the list of kinds still to build.
-        QVERIFY2(!(all[size_t(k)]->built() && stats::HasPendingRow(k)), qPrintable(QString::number(k)));
     }
     QVERIFY(!stats::FindKind(-1));
     QVERIFY(!stats::FindKind(27));
@@ -102,11 +99,10 @@ void TstKinds::requestChecksInTheirOrder_data()
     QTest::addColumn<int>("check");
     const QDate start(2004, 1, 7);
     QTest::newRow("range first") << -1 << start.addDays(-1) << int(stats::RequestCheck::BadRange);
-    QTest::newRow("range before a kind not built") << 18 << start.addDays(-1) << int(stats::RequestCheck::BadRange);
+    QTest::newRow("range before a selected kind") << 18 << start.addDays(-1) << int(stats::RequestCheck::BadRange);
     QTest::newRow("equal days, nothing selected") << -1 << start << int(stats::RequestCheck::NoSelection);
     QTest::newRow("outside the catalogue") << 27 << start << int(stats::RequestCheck::NoSelection);
-    QTest::newRow("not built") << 18 << start.addDays(3) << int(stats::RequestCheck::NotAvailable);
-    QTest::newRow("built") << 21 << start.addDays(3) << int(stats::RequestCheck::Ok);
+    QTest::newRow("a listed kind") << 21 << start.addDays(3) << int(stats::RequestCheck::Ok);
 }
 
 void TstKinds::requestChecksInTheirOrder()
@@ -119,12 +115,12 @@ void TstKinds::requestChecksInTheirOrder()
     QCOMPARE(stats::RequestCheckText(stats::CheckRequest(r)).isEmpty(), check == int(stats::RequestCheck::Ok));
 }
 
-void TstKinds::builtKindsLoadTheirLayoutsWithTheirHandlers_data()
+void TstKinds::kindsLoadTheirLayoutsWithTheirHandlers_data()
 {
-    addBuiltKinds();
+    addKinds();
 }
 
-void TstKinds::builtKindsLoadTheirLayoutsWithTheirHandlers()
+void TstKinds::kindsLoadTheirLayoutsWithTheirHandlers()
 {
     QFETCH(int, kind);
     const stats::KindDescriptor &d = *stats::FindKind(kind);
@@ -158,8 +154,7 @@ void TstKinds::everyLayoutFileBelongsToAKind()
 {
     QSet<QString> used;
     for (const stats::KindDescriptor *d : stats::AllKinds()) {
-        if (d->built())
-            used << report::layoutPath(QLatin1String(d->layout));
+        used << report::layoutPath(QLatin1String(d->layout));
         if (d->exportFile && d->exportFile->layout)
             used << report::layoutPath(QLatin1String(d->exportFile->layout));
     }
@@ -181,7 +176,7 @@ void TstKinds::everyLayoutFileBelongsToAKind()
 
 void TstKinds::everyStatementTranslatesAndRuns_data()
 {
-    addBuiltKinds();
+    addKinds();
 }
 
 void TstKinds::everyStatementTranslatesAndRuns()
@@ -215,7 +210,7 @@ void TstKinds::everyStatementTranslatesAndRuns()
 
 void TstKinds::everyBuiltKindHasItsGoldenPages_data()
 {
-    addBuiltKinds();
+    addKinds();
 }
 
 void TstKinds::everyBuiltKindHasItsGoldenPages()

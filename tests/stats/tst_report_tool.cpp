@@ -70,8 +70,8 @@ private slots:
     void exitStatuses_data();
     void exitStatuses();
     void listsTheKinds();
-    void everyBuiltKindSaysNoDataOnAnEmptyDatabase_data();
-    void everyBuiltKindSaysNoDataOnAnEmptyDatabase();
+    void everyKindSaysNoDataOnAnEmptyDatabase_data();
+    void everyKindSaysNoDataOnAnEmptyDatabase();
 
 private:
     std::unique_ptr<test::FixtureDb> m_db;
@@ -157,8 +157,6 @@ void TstReportTool::exitStatuses_data()
     QTest::newRow("sort outside 0..2") << QStringList{"--kind", "21", "--start", "20040107",
                                                       "--sort", "3",  "--text",  out}
                                        << false << 2 << "--sort";
-    QTest::newRow("kind not built yet") << QStringList{"--kind", "18", "--start", "20040107", "--text", out} << false
-                                        << 2 << "이 보고서는 아직 준비되지 않았습니다.";
     QTest::newRow("no data") << QStringList{"--kind", "1", "--start", "20040107", "--text", out} << true << 3
                              << "자료 없음: 해당 기간의 자료가 없습니다.";
     QTest::newRow("no data on that day") << QStringList{"--kind", "0", "--start", "20031101", "--text", out} << false
@@ -198,28 +196,24 @@ void TstReportTool::listsTheKinds()
     // The tool's catalogue is the program's: every kind registered by its unit is there.
     for (int kind = 0; kind < stats::kReportKindCount; ++kind) {
         const stats::KindDescriptor *d = stats::FindKind(kind);
-        QVERIFY(lines[kind].startsWith(QStringLiteral("%1 %2 %3 %4 ")
-                                           .arg(kind)
-                                           .arg(stats::InputsCode(d->inputs),
-                                                d->built() ? QStringLiteral("yes") : QStringLiteral("no"),
-                                                QLatin1String(d->form))));
+        QVERIFY(lines[kind].startsWith(
+            QStringLiteral("%1 %2 %3 ").arg(kind).arg(stats::InputsCode(d->inputs), QLatin1String(d->form))));
         QVERIFY(lines[kind].endsWith(u' ' + QString::fromUtf8(d->caption)));
     }
-    QCOMPARE(lines[0], QStringLiteral("0 P yes TfStatRepCoumm QRCoumm - 통신원별"));
-    QCOMPARE(lines[11], QStringLiteral("11 S yes TFrmDay QuickRep1 approval 일일 교통정보 접수현황"));
-    QCOMPARE(lines[18], QStringLiteral("18 SE no TFrmRole QuickRep1 file 소속별 제보현황"));
-    QCOMPARE(lines[22], QStringLiteral("22 SE yes TFrmRepC QuickRep1 file,sort 기간합계 통신원(소속)"));
+    QCOMPARE(lines[0], QStringLiteral("0 P TfStatRepCoumm QRCoumm - 통신원별"));
+    QCOMPARE(lines[11], QStringLiteral("11 S TFrmDay QuickRep1 approval 일일 교통정보 접수현황"));
+    QCOMPARE(lines[18], QStringLiteral("18 SE TFrmRole QuickRep1 file 소속별 제보현황"));
+    QCOMPARE(lines[22], QStringLiteral("22 SE TFrmRepC QuickRep1 file,sort 기간합계 통신원(소속)"));
 }
 
-void TstReportTool::everyBuiltKindSaysNoDataOnAnEmptyDatabase_data()
+void TstReportTool::everyKindSaysNoDataOnAnEmptyDatabase_data()
 {
     QTest::addColumn<int>("kind");
     for (const stats::KindDescriptor *d : stats::AllKinds())
-        if (d->built())
-            QTest::addRow("%d %s", d->kind, d->form) << d->kind;
+        QTest::addRow("%d %s", d->kind, d->form) << d->kind;
 }
 
-void TstReportTool::everyBuiltKindSaysNoDataOnAnEmptyDatabase()
+void TstReportTool::everyKindSaysNoDataOnAnEmptyDatabase()
 {
     QFETCH(int, kind);
     const QString out = m_out.filePath(QStringLiteral("empty%1.txt").arg(kind));

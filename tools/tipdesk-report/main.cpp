@@ -74,7 +74,7 @@ QStringList writePngs(const report::PageModel &model, const QString &dir, const 
 }
 
 // One line per kind: number, inputs (P reference periods, S start day, SE start and end day,
-// M month of the start day), whether the report is built, its form, the printed component, the
+// M month of the start day), its form, the printed component, the
 // options that take effect (file, sort, approval or "-") and the list caption.
 void listKinds()
 {
@@ -87,10 +87,9 @@ void listKinds()
         if (kind->approval)
             options << QStringLiteral("approval");
         print(stdout,
-              QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+              QStringLiteral("%1 %2 %3 %4 %5 %6")
                   .arg(kind->kind)
-                  .arg(stats::InputsCode(kind->inputs), kind->built() ? QStringLiteral("yes") : QStringLiteral("no"),
-                       QLatin1String(kind->form), QLatin1String(kind->printed),
+                  .arg(stats::InputsCode(kind->inputs), QLatin1String(kind->form), QLatin1String(kind->printed),
                        options.isEmpty() ? QStringLiteral("-") : options.join(u','), QString::fromUtf8(kind->caption)));
     }
 }

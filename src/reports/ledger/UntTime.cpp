@@ -12,15 +12,6 @@ namespace tipdesk::ledger {
 
 namespace {
 
-// "06월 07일 ~ 06월 13일": month and day of both ends with their leading zeros.
-QString periodLine(const QString &start, const QString &end)
-{
-    const auto monthDay = [](const QString &key) {
-        return key.mid(4, 2) + QStringLiteral("월 ") + key.mid(6, 2) + u'일';
-    };
-    return monthDay(start) + QStringLiteral(" ~ ") + monthDay(end);
-}
-
 // The average over the days that have rows, to the nearest whole number with halves to the even
 // one (12.5 prints 12, 13.5 prints 14); an empty period has no average and prints 0.
 QString dailyAverage(const db::Query &average)
@@ -40,7 +31,7 @@ QString dailyAverage(const db::Query &average)
 void prepare(stats::KindForm &form, stats::PrepareContext &context)
 {
     const stats::ReportRequest &request = context.request();
-    form.label(QStringLiteral("QRLabel23"))->setCaption(periodLine(request.startKey(), request.endKey()));
+    form.label(QStringLiteral("QRLabel23"))->setCaption(stats::MonthDayRange(request.startKey(), request.endKey()));
     for (const char *name : {"qrySum", "qrySumAll", "qryDay"})
         context.open(QLatin1String(name));
     form.label(QStringLiteral("QRLabel25"))->setCaption(dailyAverage(*form.query(QStringLiteral("qryDay"))));

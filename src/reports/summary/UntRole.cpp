@@ -25,21 +25,12 @@ private:
     int m_row = 1; // the number of the next row within the current organisation
 };
 
-// "11월 12일 ~ 11월 25일": month and day of both ends with their leading zeros, without the year.
-QString periodText(const QString &start, const QString &end)
-{
-    const auto monthDay = [](const QString &key) {
-        return key.mid(4, 2) + QStringLiteral("월 ") + key.mid(6, 2) + u'일';
-    };
-    return monthDay(start) + QStringLiteral(" ~ ") + monthDay(end);
-}
-
 // Only the report's query: the layout's other statement is the export's, which runs on its own.
 void prepare(stats::KindForm &form, stats::PrepareContext &context)
 {
     context.open(QStringLiteral("Query1")); // stat_day takes the start day, end_day the end day
     const stats::ReportRequest &request = context.request();
-    form.label(QStringLiteral("QRLabel10"))->setCaption(periodText(request.startKey(), request.endKey()));
+    form.label(QStringLiteral("QRLabel10"))->setCaption(stats::MonthDayRange(request.startKey(), request.endKey()));
 }
 
 const stats::KindDescriptor kKind{
