@@ -6,8 +6,8 @@
 // right, each with its caption over its span and its fields: one field placed where the column
 // says ("At"), or a count and its share parted by a thin line ("Divider"), the count at the
 // layout's "Count" inset and width from the column's left line, the share at its "Share" inset and
-// width from the divider (a column may give its own "Count" and "Share"). The summary band prints "계" under the day column and the columns'
-// totals from the sum query. Rules run around every second column, the day column first, over
+// width from the divider (a column may give its own "Count" and "Share"). The summary band prints "계" under the day
+// column and the columns' totals from the sum query. Rules run around every second column, the day column first, over
 // the height of each band.
 //
 //   {"Class": "TDayBreakdown", "Name": "Breakdown", "SummaryDataSet": "qrySum",
