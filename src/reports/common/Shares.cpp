@@ -1,6 +1,7 @@
 #include "reports/common/Shares.h"
 
 #include "platform/report/Layout.h"
+#include "platform/report/ReportForm.h"
 
 #include <QRegularExpression>
 
@@ -43,6 +44,11 @@ QString FormatShare(const QString &text, bool percent)
     if (!percent)
         out.chop(1);
     return out;
+}
+
+void OnSharePrint(report::ReportForm &form, const QString &handler, bool percent)
+{
+    form.onItemPrint(handler, [percent](report::Item &, QString &value) { value = FormatShare(value, percent); });
 }
 
 } // namespace tipdesk::common

@@ -5,6 +5,10 @@
 
 #include <QString>
 
+namespace tipdesk::report {
+class ReportForm;
+}
+
 namespace tipdesk::common {
 
 // A share with one decimal, rounded half away from zero on the decimal digits of the text
@@ -15,5 +19,8 @@ QString FormatSharePercent(const QString &text);
 // The ledgers' "%2.1f" formatter: as FormatSharePercent, with or without the trailing "%". An
 // empty text (a query without a row) stays empty.
 QString FormatShare(const QString &text, bool percent);
+
+// Wires a form's on-print handler of share cells to FormatShare.
+void OnSharePrint(report::ReportForm &form, const QString &handler, bool percent);
 
 } // namespace tipdesk::common

@@ -22,10 +22,8 @@ class TfrmMonth : public stats::KindForm {
 public:
     TfrmMonth()
     {
-        onItemPrint(QStringLiteral("QRDBText107Print"),
-                    [](report::Item &, QString &value) { value = common::FormatShare(value, false); });
-        onItemPrint(QStringLiteral("QRDBText117Print"),
-                    [](report::Item &, QString &value) { value = common::FormatShare(value, true); });
+        common::OnSharePrint(*this, QStringLiteral("QRDBText107Print"), false);
+        common::OnSharePrint(*this, QStringLiteral("QRDBText117Print"), true);
         onItemPrint(QStringLiteral("QRLabel37Print"), [this](report::Item &, QString &value) { value = monthLine(); });
     }
 

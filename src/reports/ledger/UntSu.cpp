@@ -11,11 +11,7 @@ namespace {
 
 class TFrmSu : public stats::KindForm {
 public:
-    TFrmSu()
-    {
-        onItemPrint(QStringLiteral("QRDBText3Print"),
-                    [](report::Item &, QString &value) { value = common::FormatShare(value, true); });
-    }
+    TFrmSu() { common::OnSharePrint(*this, QStringLiteral("QRDBText3Print"), true); }
 
     // The sign-off line names the operating unit: the second name of code group '001' in code
     // order, the only one when there is one, none when the group is empty (the line then reads

@@ -14,10 +14,8 @@ class TFrmDay : public stats::KindForm {
 public:
     TFrmDay()
     {
-        onItemPrint(QStringLiteral("QRDBText106Print"),
-                    [](report::Item &, QString &value) { value = common::FormatShare(value, false); });
-        onItemPrint(QStringLiteral("QRDBText111Print"),
-                    [](report::Item &, QString &value) { value = common::FormatShare(value, true); });
+        common::OnSharePrint(*this, QStringLiteral("QRDBText106Print"), false);
+        common::OnSharePrint(*this, QStringLiteral("QRDBText111Print"), true);
     }
 };
 
