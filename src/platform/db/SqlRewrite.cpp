@@ -24,6 +24,8 @@ Type typeOf(const Expr &e)
     case Expr::String:
         return Type::Text;
     case Expr::Column:
+        if (e.rawType != Type::Unknown)
+            return e.rawType; // known from the target's own schema
         return isDateColumn(e.text) ? Type::Date : Type::Unknown;
     case Expr::Sysdate:
         return Type::Date;
