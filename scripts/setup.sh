@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc
   libsqlite3-dev sqlite3 libicu-dev
+  postgresql libqt6sql6-psql libpq-dev
   fonts-nanum fonts-nanum-coding fonts-liberation2 poppler-utils
   clang-14 clang-format libclang-rt-14-dev xvfb xauth)
 missing=()
@@ -19,6 +20,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The tests' throwaway PostgreSQL servers refuse to run as root; a root suite runs them as this user.
+if [ "$(id -u)" -eq 0 ] && ! id tipdesk-pg >/dev/null 2>&1; then
+  useradd --system --no-create-home --shell /usr/sbin/nologin tipdesk-pg
 fi
 
 build="$1"; shift
