@@ -9,7 +9,7 @@ namespace tipdesk::app {
 
 namespace {
 
-QString sqlType(ColumnKind kind)
+QString embeddedType(ColumnKind kind)
 {
     switch (kind) {
     case ColumnKind::Integer:
@@ -23,11 +23,17 @@ QString sqlType(ColumnKind kind)
     return QStringLiteral("TEXT");
 }
 
-QString createTable(const TableDef &t)
+const SchemaDialect &embedded()
+{
+    static const SchemaDialect dialect{embeddedType, {}, true};
+    return dialect;
+}
+
+QString createTable(const TableDef &t, const SchemaDialect &d)
 {
     QStringList lines;
     for (const ColumnDef &c : t.columns) {
-        QString line = QStringLiteral("  %1 %2").arg(c.name, sqlType(c.kind));
+        QString line = QStringLiteral("  %1 %2").arg(c.name, d.type(c.kind));
         // Counts default to 0; a null stays possible, as on a site's server, where it empties a sum.
         if (c.kind == ColumnKind::Integer && t.name.startsWith(QLatin1String("STAT_HUB")))
             line += QStringLiteral(" DEFAULT 0");
@@ -37,16 +43,21 @@ QString createTable(const TableDef &t)
     }
     if (!t.key.isEmpty())
         lines << QStringLiteral("  PRIMARY KEY (%1)").arg(t.key.join(QStringLiteral(", ")));
-    return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n%2\n);\n").arg(t.name, lines.join(QStringLiteral(",\n")));
+    return QStringLiteral("CREATE TABLE %1%2 (\n%3\n);\n")
+        .arg(d.ifNotExists ? QStringLiteral("IF NOT EXISTS ") : QString(), t.name, lines.join(QStringLiteral(",\n")));
 }
 
-QString createIndexes(const TableDef &t)
+QString createIndexes(const TableDef &t, const SchemaDialect &d)
 {
     QString sql;
     for (const IndexDef &ix : t.indexes) {
         const bool unique = t.oneRowPerDay && ix.columns == QStringList{QStringLiteral("STAT_DAY")};
-        sql += QStringLiteral("CREATE %1INDEX IF NOT EXISTS IX_%2_%3 ON %2 (%4)%5;\n")
-                   .arg(unique ? QStringLiteral("UNIQUE ") : QString(), t.name, ix.columns.join(QLatin1Char('_')),
+        QString name = QStringLiteral("IX_%1_%2").arg(t.name, ix.columns.join(QLatin1Char('_')));
+        if (d.indexName)
+            name = d.indexName(name);
+        sql += QStringLiteral("CREATE %1INDEX %2%3 ON %4 (%5)%6;\n")
+                   .arg(unique ? QStringLiteral("UNIQUE ") : QString(),
+                        d.ifNotExists ? QStringLiteral("IF NOT EXISTS ") : QString(), name, t.name,
                         ix.columns.join(QStringLiteral(", ")),
                         ix.where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + ix.where);
     }
@@ -55,21 +66,31 @@ QString createIndexes(const TableDef &t)
 
 } // namespace
 
-QString tablesScript()
+QString tablesScript(const SchemaDialect &dialect)
 {
     QString s;
     for (const TableDef &t : tables())
-        s += createTable(t);
+        s += createTable(t, dialect);
+    return s;
+}
+
+QString indexesScript(const SchemaDialect &dialect)
+{
+    QString s;
+    for (const TableDef &t : tables())
+        s += createIndexes(t, dialect);
+    return s;
+}
+
+QString tablesScript()
+{
     // Oracle's one-row table, for statements that select expressions from it.
-    return s + QStringLiteral("CREATE VIEW IF NOT EXISTS DUAL AS SELECT 'X' AS DUMMY;\n");
+    return tablesScript(embedded()) + QStringLiteral("CREATE VIEW IF NOT EXISTS DUAL AS SELECT 'X' AS DUMMY;\n");
 }
 
 QString indexesScript()
 {
-    QString s;
-    for (const TableDef &t : tables())
-        s += createIndexes(t);
-    return s;
+    return indexesScript(embedded());
 }
 
 QString schemaScript()

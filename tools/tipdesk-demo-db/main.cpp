@@ -1,10 +1,15 @@
-// tipdesk-demo-db: builds the demo database the desktop program runs on without a central server.
+// tipdesk-demo-db: builds the demo database the desktop program runs on without a central server,
+// and copies it into a PostgreSQL server when asked.
 #include "DemoDb.h"
+#include "app/PostgresLoad.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -16,10 +21,25 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("tipdesk-demo-db"));
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Builds a demo database of received reports and their statistics."));
+        QStringLiteral("Builds a demo database of received reports and their statistics, as an embedded database "
+                       "file (--out), in a PostgreSQL database (--pg), or both."));
     parser.addHelpOption();
-    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Database file to create (must not exist)."),
+    const QCommandLineOption out(QStringLiteral("out"),
+                                 QStringLiteral("Database file to create (must not exist). Optional with --pg: "
+                                                "without it the file is temporary and removed afterwards."),
                                  QStringLiteral("FILE"));
+    const QCommandLineOption pg(
+        QStringLiteral("pg"),
+        QStringLiteral("Also load the data into this PostgreSQL database: a libpq connection string such as "
+                       "\"host=127.0.0.1 port=5432 dbname=tipdesk user=tipdesk\" or a postgresql:// URI. "
+                       "Give the password through PGPASSWORD or ~/.pgpass rather than on the command line."),
+        QStringLiteral("CONNINFO"));
+    const QCommandLineOption replace(
+        QStringLiteral("replace"),
+        QStringLiteral("With --pg: drop and recreate tables of ours the database already holds (refused otherwise)."));
+    const QCommandLineOption from(
+        QStringLiteral("from"), QStringLiteral("With --pg: load this existing database file instead of building one."),
+        QStringLiteral("FILE"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed (default 2004)."),
                                   QStringLiteral("N"));
     const QCommandLineOption until(QStringLiteral("until"),
@@ -29,7 +49,7 @@ int main(int argc, char **argv)
                                   QStringLiteral("N"));
     const QCommandLineOption perDay(QStringLiteral("per-day"), QStringLiteral("Average reports a day (default 400)."),
                                     QStringLiteral("N"));
-    parser.addOptions({out, seed, until, days, perDay});
+    parser.addOptions({out, seed, until, days, perDay, pg, replace, from});
     parser.process(app);
 
     auto bad = [](const QString &m) {
@@ -37,7 +57,13 @@ int main(int argc, char **argv)
         return 2;
     };
     DemoOptions o;
-    if (!parser.isSet(out))
+    const bool toServer = parser.isSet(pg);
+    if (!toServer && (parser.isSet(replace) || parser.isSet(from)))
+        return bad(QStringLiteral("--replace and --from go with --pg"));
+    if (parser.isSet(from) &&
+        (parser.isSet(out) || parser.isSet(seed) || parser.isSet(until) || parser.isSet(days) || parser.isSet(perDay)))
+        return bad(QStringLiteral("--from loads an existing file: it takes no options of a build"));
+    if (!parser.isSet(out) && !toServer)
         return bad(QStringLiteral("--out FILE is required"));
     o.out = parser.value(out);
     bool ok = true;
@@ -65,15 +91,37 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s\n", qPrintable(m));
         std::fflush(stderr);
     };
+    QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/tipdesk-demo-db-XXXXXX"));
+    if (o.out.isEmpty()) {
+        if (!scratch.isValid())
+            return bad(QStringLiteral("cannot create a temporary folder: %1").arg(scratch.errorString()));
+        o.out = scratch.filePath(QStringLiteral("demo.db"));
+    }
     QElapsedTimer t;
     t.start();
     try {
-        const DemoSummary s = buildDemoDb(o);
-        std::printf("%s: %lld reports from %s to %s, %lld statistics rows, %.1f s\n", qPrintable(o.out),
-                    (long long)s.reports, qPrintable(s.firstDay.toString(Qt::ISODate)),
-                    qPrintable(s.lastDay.toString(Qt::ISODate)), (long long)s.statisticsRows,
-                    double(t.elapsed()) / 1000.0);
-        std::printf("demo login: %s / %s\n", qPrintable(kDemoUser), qPrintable(kDemoPassword));
+        // A wrong password or a database already loaded is found before the build, not after it.
+        if (toServer && !parser.isSet(replace))
+            tipdesk::app::checkPostgresTarget(parser.value(pg));
+        if (!parser.isSet(from)) {
+            const DemoSummary s = buildDemoDb(o);
+            std::printf("%s: %lld reports from %s to %s, %lld statistics rows, %.1f s\n",
+                        qPrintable(parser.isSet(out) ? o.out : QStringLiteral("(temporary file)")),
+                        (long long)s.reports, qPrintable(s.firstDay.toString(Qt::ISODate)),
+                        qPrintable(s.lastDay.toString(Qt::ISODate)), (long long)s.statisticsRows,
+                        double(t.elapsed()) / 1000.0);
+            std::printf("demo login: %s / %s\n", qPrintable(kDemoUser), qPrintable(kDemoPassword));
+        }
+        if (toServer) {
+            const auto mode =
+                parser.isSet(replace) ? tipdesk::app::ExistingTables::Replace : tipdesk::app::ExistingTables::Refuse;
+            const tipdesk::app::PostgresLoadSummary l = tipdesk::app::loadIntoPostgres(
+                parser.isSet(from) ? parser.value(from) : o.out, parser.value(pg), o.progress, mode);
+            std::printf("PostgreSQL: %lld rows, %.1f s (%.0f rows/s)\n", (long long)l.rows, l.seconds,
+                        double(l.rows) / std::max(l.seconds, 0.001));
+        }
+    } catch (const tipdesk::app::PostgresTablesExist &e) {
+        return bad(QString::fromUtf8(e.what()) + QStringLiteral(" 기존 테이블을 바꾸려면 --replace 를 주십시오."));
     } catch (const std::exception &e) {
         return bad(QString::fromUtf8(e.what()));
     }
