@@ -98,13 +98,13 @@ void TstBackendSelection::unknownDriverIsRefused()
 {
     const QString file = m_dir.filePath(QStringLiteral("unknown.ini"));
     QSettings settings(file, QSettings::IniFormat);
-    settings.setValue(QStringLiteral("commonDB/Driver"), QStringLiteral("QPSQL"));
+    settings.setValue(QStringLiteral("commonDB/Driver"), QStringLiteral("QDB2"));
     settings.sync();
     try {
         db::selectBackend(commonDb(), &settings);
         QFAIL("no error");
     } catch (const db::DbError &e) {
-        QVERIFY2(e.text().contains(QStringLiteral("QPSQL")), qPrintable(e.text()));
+        QVERIFY2(e.text().contains(QStringLiteral("QDB2")), qPrintable(e.text()));
     }
 }
 

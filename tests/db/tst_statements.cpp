@@ -1,3 +1,4 @@
+#include "Corpus.h"
 #include "FixtureDb.h"
 #include "platform/db/Clock.h"
 #include "platform/db/DbError.h"
@@ -7,6 +8,7 @@
 #include <QtTest>
 
 using namespace tipdesk;
+using namespace tipdesk::test;
 
 // The statements of the system, verbatim, on a small database whose rows are known.
 class TstStatements : public QObject {
@@ -28,67 +30,6 @@ private:
 };
 
 namespace {
-
-struct Named {
-    QString name;
-    QString sql;
-};
-
-// The queries of every report layout, named "<layout>.<query>"; a composed one once per order
-// alternative ("<layout>.<query> <order>") with January 2004 as its period.
-QList<Named> layoutStatements()
-{
-    QList<Named> out;
-    const QString root = qEnvironmentVariable("TIPDESK_SOURCE_DIR") + QStringLiteral("/resources/reports");
-    for (const QFileInfo &file : QDir(root).entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
-        for (const report::QueryDef &q : report::loadLayoutQueries(file.filePath())) {
-            const QString name = file.completeBaseName() + u'.' + q.name;
-            const QString period = QStringLiteral("'20040101' And '20040131'");
-            if (q.orderBy.empty())
-                out.append({name, q.compose(period, QString()).join(u'\n')});
-            for (const QString &order : q.orderNames())
-                out.append({name + u' ' + order, q.compose(period, order).join(u'\n')});
-        }
-    }
-    return out;
-}
-
-// Every statement of the system: the layouts' and the rest, kept in statements.sql.
-QList<Named> corpus()
-{
-    QList<Named> rest;
-    const QStringList lines = test::sourceFile(QStringLiteral("tests/db/statements.sql")).split(u'\n');
-    for (const QString &line : lines) {
-        if (line.startsWith(QLatin1String("-- @ "))) {
-            rest.append({line.mid(5), QString()});
-        } else if (!rest.isEmpty()) {
-            rest.last().sql += (rest.last().sql.isEmpty() ? QString() : QStringLiteral("\n")) + line;
-        }
-    }
-    return layoutStatements() + rest;
-}
-
-// Values a form would bind: day keys as text, the period sums as integers.
-void bindTypical(db::Query &q)
-{
-    for (const QString &name : q.paramNames()) {
-        const QString n = name.toUpper();
-        db::Param &p = q.paramByName(name);
-        if (n == QLatin1String("WEEKSTART"))
-            p.setAsString(QStringLiteral("20031229"));
-        else if (n == QLatin1String("WEEKEND"))
-            p.setAsString(QStringLiteral("20040104"));
-        else if (n == QLatin1String("CURRMONTH"))
-            p.setAsString(QStringLiteral("200312"));
-        else if (n.endsWith(QLatin1String("DAY")))
-            p.setAsString(QStringLiteral("20040107"));
-        else if (n.endsWith(QLatin1String("SUM")) || n == QLatin1String("TOT") || n == QLatin1String("MORN") ||
-                 n == QLatin1String("ENEN") || (n.size() == 3 && n.startsWith(u'T')))
-            p.setAsInteger(7);
-        else
-            p.setAsString(QStringLiteral("x"));
-    }
-}
 
 QString rowsText(const db::Query &q)
 {

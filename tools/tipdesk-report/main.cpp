@@ -1,6 +1,6 @@
 // tipdesk-report --list
 // tipdesk-report --kind K --start YYYYMMDD [--end YYYYMMDD] [--sort 0|1|2] [--approval]
-//                [--database FILE] (--pdf FILE | --png DIR | --text FILE | --export)
+//                [--database FILE | --pg CONNINFO] (--pdf FILE | --png DIR | --text FILE | --export)
 //
 // The command builds the request the console would and runs it through the same checks and
 // preparation; it never creates a window. --export writes the kind's text file (kinds 18,
@@ -126,6 +126,11 @@ int main(int argc, char **argv)
     const QCommandLineOption approvalOpt(QStringLiteral("approval"), QStringLiteral("tick \"전결인 사용\""));
     const QCommandLineOption databaseOpt(QStringLiteral("database"), QStringLiteral("embedded database file"),
                                          QStringLiteral("FILE"));
+    const QCommandLineOption pgOpt(
+        QStringLiteral("pg"),
+        QStringLiteral(
+            "PostgreSQL server, as \"host=… port=… dbname=… user=…\" (password from PGPASSWORD or ~/.pgpass)"),
+        QStringLiteral("CONNINFO"));
     const QCommandLineOption pdfOpt(QStringLiteral("pdf"), QStringLiteral("write a PDF"), QStringLiteral("FILE"));
     const QCommandLineOption pngOpt(QStringLiteral("png"), QStringLiteral("write one PNG per page"),
                                     QStringLiteral("DIR"));
@@ -134,8 +139,8 @@ int main(int argc, char **argv)
     const QCommandLineOption exportOpt(QStringLiteral("export"),
                                        QStringLiteral("write the export file of kinds 18, 21..26 and print its path"));
     const QCommandLineOption listOpt(QStringLiteral("list"), QStringLiteral("list the report kinds and exit"));
-    parser.addOptions(
-        {listOpt, kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pdfOpt, pngOpt, textOpt, exportOpt});
+    parser.addOptions({listOpt, kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pgOpt, pdfOpt, pngOpt,
+                       textOpt, exportOpt});
     if (!parser.parse(QGuiApplication::arguments()))
         return usage(parser, parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -176,6 +181,11 @@ int main(int argc, char **argv)
             return Failure;
         }
         db::setEmbeddedOverride(QFileInfo(path).absoluteFilePath());
+    }
+    if (parser.isSet(pgOpt)) {
+        if (parser.isSet(databaseOpt))
+            return usage(parser, QStringLiteral("give --database or --pg, not both"));
+        db::setPostgresOverride(parser.value(pgOpt));
     }
 
     stats::ReportRequest request;

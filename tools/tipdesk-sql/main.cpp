@@ -1,8 +1,9 @@
-// tipdesk-sql: runs one Oracle-dialect statement on an embedded database file.
-//   tipdesk-sql --database FILE [--param NAME=VALUE]... [--translate] STATEMENT
+// tipdesk-sql: runs one Oracle-dialect statement on an embedded database file or a PostgreSQL server.
+//   tipdesk-sql (--database FILE | --pg CONNINFO) [--param NAME=VALUE]... [--translate [--for-pg]] STATEMENT
 // Prints a header line of column names and one line per row, fields separated by "|".
 // Exit codes: 0 success, 1 database or translation error, 2 usage error.
 
+#include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
 #include "platform/db/EmbeddedBackend.h"
 #include "platform/db/Query.h"
@@ -22,7 +23,9 @@ int usage(const QString &problem)
     QTextStream err(stderr);
     if (!problem.isEmpty())
         err << "tipdesk-sql: " << problem << '\n';
-    err << "usage: tipdesk-sql --database FILE [--param NAME=VALUE]... [--translate] STATEMENT\n";
+    err << "usage: tipdesk-sql (--database FILE | --pg CONNINFO) [--param NAME=VALUE]... [--translate [--for-pg]] "
+           "STATEMENT\n"
+           "  CONNINFO: \"host=… port=… dbname=… user=…\"; the password from PGPASSWORD or ~/.pgpass\n";
     return 2;
 }
 
@@ -32,13 +35,17 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    QString database, statement;
+    QString database, conninfo, statement;
     ParamValues params;
-    bool translateOnly = false;
+    bool translateOnly = false, forPostgres = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--database") && i + 1 < args.size()) {
             database = args[++i];
+        } else if (a == QLatin1String("--pg") && i + 1 < args.size()) {
+            conninfo = args[++i];
+        } else if (a == QLatin1String("--for-pg")) {
+            forPostgres = true;
         } else if (a == QLatin1String("--param") && i + 1 < args.size()) {
             const QString p = args[++i];
             const qsizetype eq = p.indexOf(u'=');
@@ -55,28 +62,35 @@ int main(int argc, char **argv)
             return usage(QStringLiteral("one statement only"));
         }
     }
-    if (statement.trimmed().isEmpty() || (database.isEmpty() && !translateOnly))
+    if (statement.trimmed().isEmpty() || (database.isEmpty() && conninfo.isEmpty() && !translateOnly))
         return usage(QString());
+    if (!database.isEmpty() && !conninfo.isEmpty())
+        return usage(QStringLiteral("give --database or --pg, not both"));
 
     QTextStream out(stdout);
     QTextStream err(stderr);
     try {
         if (translateOnly) {
-            out << translateOracle(statement).sql << '\n';
+            out << translateOracle(statement, forPostgres ? Dialect::Postgres : Dialect::Sqlite).sql << '\n';
             return 0;
         }
-        if (!QFileInfo::exists(database)) {
-            err << database << ": no such database file\n";
-            return 1;
+        std::unique_ptr<Backend> backend;
+        if (!conninfo.isEmpty()) {
+            backend = postgresBackend(conninfo);
+        } else {
+            if (!QFileInfo::exists(database)) {
+                err << database << ": 데이터베이스 파일이 없습니다\n";
+                return 1;
+            }
+            backend = std::make_unique<EmbeddedBackend>(database);
         }
-        EmbeddedBackend backend(database);
-        backend.open();
+        backend->open();
         const Translation t = translateOracle(statement);
         if (!t.isQuery) {
-            out << backend.exec(statement, params) << " row(s)\n";
+            out << backend->exec(statement, params) << " row(s)\n";
             return 0;
         }
-        const ResultSet rs = backend.select(statement, params);
+        const ResultSet rs = backend->select(statement, params);
         out << rs.columns.join(u'|') << '\n';
         for (const QVariantList &row : rs.rows) {
             QStringList fields;

@@ -2,6 +2,7 @@
 
 #include "platform/db/DbError.h"
 #include "platform/db/EmbeddedBackend.h"
+#include "platform/db/PostgresBackend.h"
 #include "platform/db/ServerBackend.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,11 @@ QString &overridePath()
 {
     static QString path;
     return path;
+}
+QString &overridePostgres()
+{
+    static QString conninfo;
+    return conninfo;
 }
 } // namespace
 
@@ -33,6 +39,8 @@ std::optional<AliasDefinition> readAliasDefinition(QSettings &settings, const QS
     def.databaseName = settings.value(QStringLiteral("DatabaseName")).toString();
     def.hostName = settings.value(QStringLiteral("HostName")).toString();
     def.port = settings.value(QStringLiteral("Port"), -1).toInt();
+    def.userName = settings.value(QStringLiteral("UserName")).toString();
+    def.password = settings.value(QStringLiteral("Password")).toString();
     def.path = settings.value(QStringLiteral("Path")).toString();
     settings.endGroup();
     if (def.driver.isEmpty())
@@ -55,10 +63,70 @@ QString embeddedOverride()
     return overridePath();
 }
 
+void setPostgresOverride(const QString &conninfo)
+{
+    overridePostgres() = conninfo;
+}
+
+std::unique_ptr<Backend> postgresBackend(const QString &conninfo)
+{
+    PostgresBackend::Settings s;
+    // key=value pairs separated by blanks; a value may be quoted with '…' and escape \' and \\.
+    qsizetype i = 0;
+    const qsizetype n = conninfo.size();
+    while (i < n) {
+        while (i < n && conninfo[i].isSpace())
+            ++i;
+        if (i >= n)
+            break;
+        const qsizetype eq = conninfo.indexOf(u'=', i);
+        if (eq < 0)
+            throw DbError(
+                QStringLiteral("연결 문자열이 잘못되었습니다: 항목마다 이름=값으로 쓰고, 빈칸이 든 값은 '…'로 "
+                               "묶으십시오"));
+        const QString key = conninfo.mid(i, eq - i).trimmed();
+        i = eq + 1;
+        while (i < n && conninfo[i].isSpace())
+            ++i;
+        QString value;
+        if (i < n && conninfo[i] == u'\'') {
+            for (++i; i < n && conninfo[i] != u'\''; ++i) {
+                if (conninfo[i] == u'\\' && i + 1 < n)
+                    ++i;
+                value += conninfo[i];
+            }
+            if (i >= n)
+                throw DbError(QStringLiteral("연결 문자열이 잘못되었습니다: 따옴표가 닫히지 않았습니다"));
+            ++i;
+        } else {
+            while (i < n && !conninfo[i].isSpace())
+                value += conninfo[i++];
+        }
+        if (key == QLatin1String("host") || key == QLatin1String("hostaddr"))
+            s.hostName = value;
+        else if (key == QLatin1String("port"))
+            s.port = value.toInt();
+        else if (key == QLatin1String("dbname"))
+            s.databaseName = value;
+        else if (key == QLatin1String("user"))
+            s.userName = value;
+        else if (key == QLatin1String("password"))
+            s.password = value;
+        else
+            // The name is not repeated: in a value with an unquoted blank it may be part of the password.
+            throw DbError(
+                QStringLiteral("연결 문자열에 알 수 없는 항목이 있습니다 (host, port, dbname, user, password만 "
+                               "쓸 수 있습니다)"));
+    }
+    return std::make_unique<PostgresBackend>(s);
+}
+
 std::unique_ptr<Backend> selectBackend(const ConnectionParams &params, QSettings *settings)
 {
     if (!overridePath().isEmpty())
         return std::make_unique<EmbeddedBackend>(overridePath());
+    if (!overridePostgres().isEmpty())
+        return postgresBackend(overridePostgres());
 
     std::optional<AliasDefinition> def;
     if (settings) {
@@ -78,11 +146,17 @@ std::unique_ptr<Backend> selectBackend(const ConnectionParams &params, QSettings
         return std::make_unique<EmbeddedBackend>(defaultEmbeddedPath());
     if (def->driver == QLatin1String("EMBEDDED"))
         return std::make_unique<EmbeddedBackend>(def->path.isEmpty() ? defaultEmbeddedPath() : def->path);
-    if (def->driver == QLatin1String("QOCI") || def->driver == QLatin1String("QODBC")) {
-        const QString dbName = def->databaseName.isEmpty() ? params.serverName : def->databaseName;
-        return std::make_unique<ServerBackend>(def->driver, dbName, def->hostName, def->port, params.userName,
-                                               params.password);
-    }
+    // The site's own account, where it gives one, replaces the one stored with the connection, so
+    // that a site can change a password that has become known.
+    const bool ownAccount = !def->userName.isEmpty();
+    const QString user = ownAccount ? def->userName : params.userName;
+    const QString password = ownAccount ? def->password : params.password;
+    const QString dbName = def->databaseName.isEmpty() ? params.serverName : def->databaseName;
+    if (def->driver == QLatin1String("QOCI") || def->driver == QLatin1String("QODBC"))
+        return std::make_unique<ServerBackend>(def->driver, dbName, def->hostName, def->port, user, password);
+    if (def->driver == QLatin1String("QPSQL"))
+        return std::make_unique<PostgresBackend>(
+            PostgresBackend::Settings{dbName, def->hostName, def->port, user, password});
     throw DbError(QStringLiteral("Alias '%1': unknown driver '%2'").arg(params.alias, def->driver));
 }
 

@@ -11,15 +11,18 @@ namespace tipdesk::db {
 
 // How an installation defines an alias in the platform's settings store (system scope,
 // organisation "tipdesk", application "tipdesk"), group named by the alias:
-//   Driver       = QOCI | QODBC | EMBEDDED
-//   DatabaseName = Oracle service name or TNS alias (QOCI), data source name (QODBC)
-//   HostName, Port (optional, QOCI)
+//   Driver       = QOCI | QODBC | QPSQL | EMBEDDED
+//   DatabaseName = Oracle service name or TNS alias (QOCI), data source name (QODBC), database (QPSQL)
+//   HostName, Port (optional, QOCI and QPSQL)
+//   UserName, Password (optional: the site's own account instead of the connection's stored one)
 //   Path         = database file (EMBEDDED)
 struct AliasDefinition {
     QString driver;
     QString databaseName;
     QString hostName;
     int port = -1;
+    QString userName;
+    QString password;
     QString path;
 };
 
@@ -31,6 +34,12 @@ QString defaultEmbeddedPath();
 // A database file that replaces the settings store for this process (the tools' --database, tests).
 void setEmbeddedOverride(const QString &path);
 QString embeddedOverride();
+
+// A PostgreSQL server that replaces the settings store for this process (the tools' --pg, tests):
+// a libpq connection string "host=… port=… dbname=… user=… password=…". Empty: none.
+void setPostgresOverride(const QString &conninfo);
+// The backend of a libpq connection string. Throws DbError for a malformed one.
+std::unique_ptr<Backend> postgresBackend(const QString &conninfo);
 
 struct ConnectionParams {
     QString alias;

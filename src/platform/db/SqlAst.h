@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -136,9 +137,19 @@ struct Generated {
     QString sql;
     bool hasStar = false;
     QStringList quotedAliases; // result names that keep their case
+    bool usesClock = false;    // SYSDATE, or TO_DATE filling fields from today
+    // Result names too long for the target, by the short name given instead.
+    QHash<QString, QString> longNames;
 };
 
 // SQLite text of the rewritten tree. Throws DbError for a function it does not know.
 Generated generate(const Statement &st, const QString &sql);
+// PostgreSQL text of the rewritten tree, calling the functions of the schema tipdesk_ora;
+// parameters written $1, $2 … by position.
+Generated generatePostgres(const Statement &st, const QString &sql);
+
+// Gives column references the types the target's schema declares (upper-cased names; a name
+// typed differently in two tables is left out of the map by its maker).
+void annotateColumnTypes(Statement &st, const QHash<QString, Type> &types);
 
 } // namespace tipdesk::db::sql

@@ -4,22 +4,32 @@
 
 namespace tipdesk::db {
 
-Translation translateOracle(const QString &oracleSql)
+Translation translateOracle(const QString &oracleSql, Dialect dialect, const QHash<QString, sql::Type> *columnTypes)
 {
     sql::Statement st = sql::parse(oracleSql);
+    if (columnTypes)
+        sql::annotateColumnTypes(st, *columnTypes);
     sql::rewrite(st, oracleSql);
-    const sql::Generated g = sql::generate(st, oracleSql);
+    const sql::Generated g =
+        dialect == Dialect::Postgres ? sql::generatePostgres(st, oracleSql) : sql::generate(st, oracleSql);
     Translation t;
     t.sql = g.sql;
     t.paramNames = st.paramNames;
     t.isQuery = st.select != nullptr;
     t.hasStar = g.hasStar;
     t.quotedAliases = g.quotedAliases;
+    t.usesClock = g.usesClock;
+    t.longNames = g.longNames;
     return t;
 }
 
 QString resultColumnName(const Translation &t, const QString &sqliteName)
 {
+    if (!t.longNames.isEmpty()) {
+        const auto it = t.longNames.constFind(sqliteName);
+        if (it != t.longNames.constEnd())
+            return it.value();
+    }
     if (!t.hasStar || t.quotedAliases.contains(sqliteName))
         return sqliteName;
     return sqliteName.toUpper();

@@ -1,24 +1,34 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
 namespace tipdesk::db {
 
-// An Oracle-dialect statement translated for the embedded engine.
+// An Oracle-dialect statement translated for the embedded engine or a PostgreSQL server.
 struct Translation {
-    QString sql;            // SQLite text; parameters written ?1, ?2 ...
+    QString sql;            // target text; parameters written ?1, ?2 … (SQLite) or $1, $2 … (PostgreSQL)
     QStringList paramNames; // upper-cased parameter name of each ?N, by N
     bool isQuery = false;   // the statement returns rows
     // Result names: columns that come from "*" are reported upper-cased, as Oracle does, except
     // those named by a quoted alias.
     bool hasStar = false;
     QStringList quotedAliases;
+    bool usesClock = false;            // runs with the clock's "now"
+    QHash<QString, QString> longNames; // result names the target could not hold, by their stand-ins
 };
 
+namespace sql {
+enum class Type;
+}
+
+enum class Dialect { Sqlite, Postgres };
+
 // Tokenizes, parses, rewrites and generates. Throws DbError naming an unknown construct and
-// its position in the statement.
-Translation translateOracle(const QString &oracleSql);
+// its position in the statement. columnTypes: what the target's schema declares, by column name.
+Translation translateOracle(const QString &oracleSql, Dialect dialect = Dialect::Sqlite,
+                            const QHash<QString, sql::Type> *columnTypes = nullptr);
 
 // Oracle's name for a result column as SQLite reports it.
 QString resultColumnName(const Translation &t, const QString &sqliteName);
