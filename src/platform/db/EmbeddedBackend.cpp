@@ -3,9 +3,119 @@
 #include "platform/db/DbError.h"
 #include "platform/db/OracleFunctions.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
 #include <sqlite3.h>
 
 namespace tipdesk::db {
+
+namespace {
+
+constexpr char kMemoryPath[] = ":memory:";
+
+// The engine's failure in the desk's words, naming the file; other failures (a statement's own
+// faults) keep the engine's text alone.
+QString failureText(const QString &path, int code, const QString &engineText)
+{
+    const char *what = nullptr;
+    switch (code & 0xff) {
+    case SQLITE_NOTADB:
+        what = "데이터베이스 파일이 아닙니다";
+        break;
+    case SQLITE_CORRUPT:
+        what = "데이터베이스 파일이 손상되었습니다";
+        break;
+    case SQLITE_BUSY:
+        what = "다른 곳에서 쓰고 있어 데이터베이스 파일이 잠겨 있습니다";
+        break;
+    case SQLITE_CANTOPEN: {
+        const QFileInfo file(path);
+        what = !file.exists()       ? "데이터베이스 파일이 없습니다"
+               : !file.isReadable() ? "데이터베이스 파일을 읽을 권한이 없습니다"
+                                    : "데이터베이스 파일을 열 수 없습니다";
+        break;
+    }
+    case SQLITE_READONLY:
+        what = "데이터베이스 파일에 쓸 수 없습니다";
+        break;
+    case SQLITE_IOERR:
+        what = "데이터베이스 파일을 읽거나 쓰지 못했습니다";
+        break;
+    case SQLITE_FULL:
+        what = "디스크가 가득 차 데이터베이스 파일에 쓰지 못했습니다";
+        break;
+    default:
+        return engineText;
+    }
+    return QStringLiteral("%1: %2 (%3)").arg(QDir::toNativeSeparators(path), QString::fromUtf8(what), engineText);
+}
+
+QString failureText(sqlite3 *db, const QString &path)
+{
+    return failureText(path, sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+[[noreturn]] void failWith(sqlite3 *db, const QString &path)
+{
+    throw DbError(failureText(db, path));
+}
+
+using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3 *)>;
+
+Handle openConnection(const QString &path, int flags)
+{
+    sqlite3 *raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+    Handle db(raw, sqlite3_close);
+    if (!db)
+        throw DbError(QStringLiteral("%1: out of memory").arg(path));
+    if (rc != SQLITE_OK)
+        failWith(db.get(), path);
+    sqlite3_busy_timeout(db.get(), EmbeddedBackend::kBusyTimeoutMs);
+    return db;
+}
+
+// Reads the schema, which also reads the header and the first pages; SQLITE_OK or the failure.
+int readSchema(sqlite3 *db)
+{
+    return sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+}
+
+// A file that does not begin like a database is never handed to a writing connection: one that
+// finds a journal beside it would "roll it back" into the file.
+void checkHeader(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("%1: 데이터베이스 파일을 열 수 없습니다 (%2)")
+                          .arg(QDir::toNativeSeparators(path), f.errorString()));
+    static constexpr char kMagic[] = "SQLite format 3"; // and its terminating zero
+    const QByteArray header = f.read(100);
+    if (header.isEmpty())
+        return; // the engine's empty database: nothing written yet
+    if (!header.startsWith(QByteArray(kMagic, sizeof kMagic)))
+        throw DbError(failureText(path, SQLITE_NOTADB, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB))));
+    if (header.size() < 100)
+        throw DbError(failureText(path, SQLITE_CORRUPT, QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT))));
+}
+
+// Checks an existing file through a connection that cannot change it, before any that can.
+void checkFile(const QString &path)
+{
+    // The engine would only say "disk I/O error" of a folder.
+    if (QFileInfo(path).isDir())
+        throw DbError(QStringLiteral("%1: 데이터베이스 파일이 아니라 폴더입니다").arg(QDir::toNativeSeparators(path)));
+    const Handle ro = openConnection(path, SQLITE_OPEN_READONLY);
+    checkHeader(path);
+    const int rc = readSchema(ro.get());
+    // A journal left by a desk that stopped mid-write needs a writing connection to roll it back.
+    if (rc != SQLITE_OK && (rc & 0xff) != SQLITE_READONLY)
+        failWith(ro.get(), path);
+}
+
+} // namespace
 
 EmbeddedBackend::EmbeddedBackend(QString path) : m_path(std::move(path))
 {
@@ -20,22 +130,17 @@ void EmbeddedBackend::open()
 {
     if (m_db)
         return;
-    sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-        sqlite3_close(db);
-        throw DbError(QStringLiteral("%1: %2").arg(m_path, text));
-    }
-    try {
-        oracle::registerFunctions(db);
-    } catch (const DbError &) {
-        sqlite3_close(db);
-        throw;
-    }
+    const bool inMemory = m_path == QLatin1String(kMemoryPath);
+    if (!inMemory)
+        checkFile(m_path);
+    // Without SQLITE_OPEN_CREATE: a mistyped path is an error, not a new empty database.
+    Handle db = openConnection(m_path, SQLITE_OPEN_READWRITE);
+    if (!inMemory && readSchema(db.get()) != SQLITE_OK)
+        failWith(db.get(), m_path);
+    oracle::registerFunctions(db.get());
     // Oracle's LIKE tells capitals from small letters.
-    sqlite3_exec(db, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
-    m_db = db;
+    sqlite3_exec(db.get(), "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
+    m_db = db.release();
 }
 
 void EmbeddedBackend::close()
@@ -66,11 +171,6 @@ struct Statement {
     ~Statement() { sqlite3_finalize(stmt); }
 };
 
-[[noreturn]] void fail(sqlite3 *db)
-{
-    throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
-}
-
 void bind(sqlite3 *db, sqlite3_stmt *stmt, const Translation &t, const ParamValues &params)
 {
     for (int i = 0; i < t.paramNames.size(); ++i) {
@@ -87,16 +187,16 @@ void bind(sqlite3 *db, sqlite3_stmt *stmt, const Translation &t, const ParamValu
             rc = sqlite3_bind_text(stmt, i + 1, s.constData(), int(s.size()), SQLITE_TRANSIENT);
         }
         if (rc != SQLITE_OK)
-            fail(db);
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
     }
 }
 
 // Compiles the translated statement and binds the values of its parameters.
-void prepare(sqlite3 *db, Statement &s, const Translation &t, const ParamValues &params)
+void prepare(sqlite3 *db, const QString &path, Statement &s, const Translation &t, const ParamValues &params)
 {
     const QByteArray text = t.sql.toUtf8();
     if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &s.stmt, nullptr) != SQLITE_OK)
-        fail(db);
+        failWith(db, path);
     bind(db, s.stmt, t, params);
 }
 
@@ -108,7 +208,7 @@ ResultSet EmbeddedBackend::select(const QString &sql, const ParamValues &params)
         throw DbError(QStringLiteral("Database is not open"));
     const Translation &t = translation(sql);
     Statement s;
-    prepare(m_db, s, t, params);
+    prepare(m_db, m_path, s, t, params);
     ResultSet rs;
     const int n = sqlite3_column_count(s.stmt);
     for (int i = 0; i < n; ++i)
@@ -118,7 +218,7 @@ ResultSet EmbeddedBackend::select(const QString &sql, const ParamValues &params)
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
-            fail(m_db);
+            failWith(m_db, m_path);
         QVariantList row;
         row.reserve(n);
         for (int i = 0; i < n; ++i) {
@@ -148,12 +248,12 @@ int EmbeddedBackend::exec(const QString &sql, const ParamValues &params)
         throw DbError(QStringLiteral("Database is not open"));
     const Translation &t = translation(sql);
     Statement s;
-    prepare(m_db, s, t, params);
+    prepare(m_db, m_path, s, t, params);
     int rc;
     while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE)
-        fail(m_db);
+        failWith(m_db, m_path);
     return sqlite3_changes(m_db);
 }
 
@@ -161,30 +261,18 @@ void EmbeddedBackend::runScript(const QString &sqliteScript)
 {
     if (!m_db)
         throw DbError(QStringLiteral("Database is not open"));
-    char *err = nullptr;
-    if (sqlite3_exec(m_db, sqliteScript.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(err ? err : "error");
-        sqlite3_free(err);
-        throw DbError(text);
-    }
+    if (sqlite3_exec(m_db, sqliteScript.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        failWith(m_db, m_path);
 }
 
 void EmbeddedBackend::runScript(const QString &path, const QString &sqliteScript)
 {
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-        sqlite3_close(db);
-        throw DbError(text);
-    }
-    char *err = nullptr;
-    const int rc = sqlite3_exec(db, sqliteScript.toUtf8().constData(), nullptr, nullptr, &err);
-    const QString text = QString::fromUtf8(err ? err : "");
-    sqlite3_free(err);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK)
-        throw DbError(text);
+    const QFileInfo existing(path);
+    if (existing.exists() && existing.size() > 0)
+        checkHeader(path);
+    const Handle db = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (sqlite3_exec(db.get(), sqliteScript.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        failWith(db.get(), path);
 }
 
 } // namespace tipdesk::db

@@ -12,8 +12,13 @@ namespace tipdesk::db {
 
 // The embedded database: a SQLite file that speaks the Oracle dialect through the translator.
 // Dates are stored as ISO-8601 text "YYYY-MM-DD HH:MM:SS".
+// Failures of the file itself (missing, not a database, damaged, locked by another desk) are
+// reported in Korean with the file's path, the engine's own text kept after them.
 class EmbeddedBackend : public Backend {
 public:
+    // How long a statement waits for another desk's write to finish before it gives up.
+    static constexpr int kBusyTimeoutMs = 5000;
+
     explicit EmbeddedBackend(QString path);
     ~EmbeddedBackend() override;
 
