@@ -3,6 +3,7 @@
 #include "platform/db/SqlAst.h"
 
 #include <QSet>
+#include <algorithm>
 #include <functional>
 
 namespace tipdesk::db::sql {
@@ -169,17 +170,61 @@ void collectColumns(Expr &e, std::vector<Expr *> &out)
         collectColumns(*a, out);
 }
 
+// The name a FROM item is referred to by: its alias, else its name without a schema prefix (a
+// quoted part may hold dots); empty for an unaliased derived table.
+QString refName(const TableRef &ref)
+{
+    if (!ref.alias.isEmpty())
+        return ref.alias;
+    if (ref.sub)
+        return {};
+    if (ref.name.endsWith(u'"'))
+        return ref.name.mid(ref.name.lastIndexOf(u'"', ref.name.size() - 2));
+    return ref.name.section(u'.', -1);
+}
+
 int findTable(const Select &s, const QString &qualifier)
 {
     for (size_t i = 0; i < s.from.size(); ++i) {
-        const TableRef &ref = s.from[i];
-        QString name = ref.alias;
-        if (name.isEmpty() && !ref.sub)
-            name = ref.name.section(u'.', -1);
+        const QString name = refName(s.from[i]);
         if (!name.isEmpty() && name.compare(qualifier, Qt::CaseInsensitive) == 0)
             return int(i);
     }
     return -1;
+}
+
+// Oracle gives the columns of "*" in the order of the FROM list. Before the tables move, a bare
+// "*" becomes "q.*" for each of them in that order; an unaliased derived table gets a name for it.
+void spellOutStar(Select &s)
+{
+    const bool bare = std::any_of(s.items.begin(), s.items.end(),
+                                  [](const SelectItem &item) { return !item.expr && item.qualifier.isEmpty(); });
+    if (!bare)
+        return;
+    QStringList names;
+    for (size_t i = 0; i < s.from.size(); ++i) {
+        TableRef &ref = s.from[i];
+        if (refName(ref).isEmpty()) {
+            QString alias = QStringLiteral("ORA_FROM%1").arg(i + 1);
+            while (findTable(s, alias) >= 0)
+                alias += u'_';
+            ref.alias = alias;
+        }
+        names.append(refName(ref));
+    }
+    std::vector<SelectItem> items;
+    for (SelectItem &item : s.items) {
+        if (item.expr || !item.qualifier.isEmpty()) {
+            items.push_back(std::move(item));
+            continue;
+        }
+        for (const QString &name : names) {
+            SelectItem q;
+            q.qualifier = name;
+            items.push_back(std::move(q));
+        }
+    }
+    s.items = std::move(items);
 }
 
 // a.x = b.x(+): b joins a as a LEFT JOIN whose ON holds every condition that marks b.
@@ -267,6 +312,12 @@ void rewriteOuterJoins(Select &s, const QString &sql)
     }
     if (order.size() < n)
         throw DbError(QStringLiteral("ORA-01416: two tables cannot be outer-joined to each other"));
+    for (size_t i = 0; i < n; ++i) {
+        if (order[i] != int(i)) {
+            spellOutStar(s);
+            break;
+        }
+    }
     std::vector<TableRef> from;
     for (int t : order) {
         TableRef ref = std::move(s.from[size_t(t)]);
@@ -333,6 +384,25 @@ void rewriteRownum(Select &s, const QString &sql)
         remaining.push_back(std::move(c));
     }
     s.where = andAll(std::move(remaining));
+}
+
+// Whether e has at most `budget` nodes. A rewrite copies only small operands: the copies of a large
+// one, nested in another rewritten condition, would double the statement at every level.
+bool isSmall(const Expr &e, int &budget)
+{
+    if (--budget < 0)
+        return false;
+    for (const ExprPtr &a : e.args) {
+        if (!isSmall(*a, budget))
+            return false;
+    }
+    return true;
+}
+
+bool isSmall(const Expr &e)
+{
+    int budget = 32;
+    return isSmall(e, budget);
 }
 
 ExprPtr clone(const Expr &e)
@@ -445,7 +515,7 @@ void rewriteDayRanges(ExprPtr &e)
         for (int side = 0; side < 2; ++side) {
             Expr *d = dayOf(*e->args[size_t(side)]);
             Expr &other = *e->args[size_t(1 - side)];
-            if (!d || !isMidnight(other))
+            if (!d || !isMidnight(other) || !isSmall(*d) || !isSmall(other))
                 continue;
             ExprPtr col = clone(*d), col2 = clone(*d), lo = clone(other), hi = clone(other);
             if (!col || !col2 || !lo || !hi)
@@ -464,7 +534,8 @@ void rewriteDayRanges(ExprPtr &e)
     if (e->kind == Expr::Between && !e->negated) {
         Expr &v = *e->args[0];
         if (v.kind == Expr::Func && v.text == QLatin1String("TO_CHAR") && v.args.size() == 2 &&
-            isStringLiteral(*v.args[1], "YYYYMMDD") && typeOf(*v.args[0]) == Type::Date) {
+            isStringLiteral(*v.args[1], "YYYYMMDD") && typeOf(*v.args[0]) == Type::Date && isSmall(*v.args[0]) &&
+            isSmall(*e->args[1]) && isSmall(*e->args[2])) {
             ExprPtr c1 = clone(*v.args[0]), c2 = clone(*v.args[0]), lo = clone(*e->args[1]), hi = clone(*e->args[2]);
             if (!c1 || !c2 || !lo || !hi)
                 return;
