@@ -18,6 +18,8 @@ private slots:
     void values();
     void errors_data();
     void errors();
+    void toDateReadsLeniently_data();
+    void toDateReadsLeniently();
     void parametersTakeOneValueForEveryUse();
     void masksOverManyRows();
 
@@ -115,6 +117,20 @@ void TstOracleFunctions::values_data()
                                       << "234";
     QTest::newRow("to_number") << "to_number('42') + 1"
                                << "43";
+    // Numbers beyond every position, digit count and integer.
+    QTest::newRow("smallest integer divided by -1")
+        << "case when (0 - 9223372036854775807 - 1) / -1 > 9223372036854775807 then 'beyond' end"
+        << "beyond";
+    QTest::newRow("trunc to more digits than any number has") << "trunc(1.5, 1e300)"
+                                                              << "1.5";
+    QTest::newRow("round to fewer digits than any number has") << "round(1.5, -1e300)"
+                                                               << "0";
+    QTest::newRow("substr from far past the end") << "substr('abc', 1e300)"
+                                                  << "";
+    QTest::newRow("substr from far before the start") << "substr('abc', -1e300)"
+                                                      << "";
+    QTest::newRow("substr longer than any text") << "substr('abc', 2, 1e300)"
+                                                 << "bc";
     // Dates and masks.
     QTest::newRow("yyyymmdd") << "to_char(report_date, 'YYYYMMDD')"
                               << "20240229";
@@ -187,6 +203,10 @@ void TstOracleFunctions::errors_data()
                              << "ORA-01850";
     QTest::newRow("trailing text") << "select to_date('2024010199', 'YYYYMMDD') from dual"
                                    << "ORA-01830";
+    QTest::newRow("days past the last date") << "select report_date + 9223372036854775807 from t"
+                                             << "ORA-01841";
+    QTest::newRow("days before the first date") << "select report_date - 1e300 from t"
+                                                << "ORA-01841";
     QTest::newRow("not a number") << "select to_number('abc') from dual"
                                   << "ORA-01722: invalid number";
     QTest::newRow("unknown function") << "select soundex(k) from t"
@@ -219,6 +239,116 @@ void TstOracleFunctions::errors()
         QFAIL("no error");
     } catch (const db::DbError &e) {
         QVERIFY2(e.text().contains(text), qPrintable(e.text()));
+    }
+}
+
+void TstOracleFunctions::toDateReadsLeniently_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("result"); // the date, or the start of the error text
+    // The mask's punctuation may be missing from the text, or be other punctuation.
+    QTest::newRow("no punctuation") << "20240301"
+                                    << "YYYY-MM-DD"
+                                    << "2024-03-01 00:00:00";
+    QTest::newRow("no punctuation, time") << "20240301103005"
+                                          << "YYYY-MM-DD HH24:MI:SS"
+                                          << "2024-03-01 10:30:05";
+    QTest::newRow("some punctuation") << "2024-0301 10:3005"
+                                      << "YYYY-MM-DD HH24:MI:SS"
+                                      << "2024-03-01 10:30:05";
+    QTest::newRow("other punctuation") << "2024/03.01"
+                                       << "YYYY-MM-DD"
+                                       << "2024-03-01 00:00:00";
+    QTest::newRow("punctuation the mask lacks") << "2024-03-01"
+                                                << "YYYYMMDD"
+                                                << "2024-03-01 00:00:00";
+    QTest::newRow("short fields") << "2024-3-1 9:5"
+                                  << "YYYY-MM-DD HH24:MI"
+                                  << "2024-03-01 09:05:00";
+    QTest::newRow("quoted words") << "2024년03월01일"
+                                  << "YYYY\"년\"MM\"월\"DD\"일\""
+                                  << "2024-03-01 00:00:00";
+    QTest::newRow("no blank before meridian") << "2024-03-01 02:05오후"
+                                              << "YYYY-MM-DD HH:MI AM"
+                                              << "2024-03-01 14:05:00";
+    // Trailing time fields may be left out; they are 0.
+    QTest::newRow("no time") << "2024-03-01"
+                             << "YYYY-MM-DD HH24:MI:SS"
+                             << "2024-03-01 00:00:00";
+    QTest::newRow("no time, trailing blank") << "2024-03-01 "
+                                             << "YYYY-MM-DD HH24:MI"
+                                             << "2024-03-01 00:00:00";
+    QTest::newRow("hours only") << "2024-03-01 10"
+                                << "YYYY-MM-DD HH24:MI:SS"
+                                << "2024-03-01 10:00:00";
+    QTest::newRow("ends after a separator") << "2024-03-01 10:"
+                                            << "YYYY-MM-DD HH24:MI:SS"
+                                            << "2024-03-01 10:00:00";
+    QTest::newRow("12-hour, no meridian") << "2024-03-01 09:15"
+                                          << "YYYY-MM-DD HH:MI:SS AM"
+                                          << "2024-03-01 09:15:00";
+    QTest::newRow("no date fields in the mask") << "10:30"
+                                                << "HH24:MI"
+                                                << "2024-03-01 10:30:00";
+    // Refusals stay.
+    QTest::newRow("bad month") << "20241301"
+                               << "YYYY-MM-DD"
+                               << "ORA-01843";
+    QTest::newRow("day 31 in April") << "20240431"
+                                     << "YYYY-MM-DD HH24:MI:SS"
+                                     << "ORA-01839";
+    QTest::newRow("february 29 of a common year") << "2023-02-29"
+                                                  << "YYYY-MM-DD HH24:MI"
+                                                  << "ORA-01839";
+    QTest::newRow("letters for digits") << "2024-ab-01"
+                                        << "YYYY-MM-DD"
+                                        << "ORA-01858";
+    QTest::newRow("letters for punctuation") << "2024x03x01"
+                                             << "YYYY-MM-DD"
+                                             << "ORA-01858";
+    QTest::newRow("full-width digits") << "２０２４0301"
+                                       << "YYYYMMDD"
+                                       << "ORA-01858";
+    QTest::newRow("trailing digits") << "2024030112"
+                                     << "YYYY-MM-DD"
+                                     << "ORA-01830";
+    QTest::newRow("trailing word") << "2024-03-01 10:30 x"
+                                   << "YYYY-MM-DD HH24:MI"
+                                   << "ORA-01830";
+    QTest::newRow("day missing") << "2024-03"
+                                 << "YYYY-MM-DD HH24:MI"
+                                 << "ORA-01840";
+    QTest::newRow("empty field") << "2024--01"
+                                 << "YYYY-MM-DD"
+                                 << "ORA-01840";
+    QTest::newRow("date fields after the time missing") << "10:30"
+                                                        << "HH24:MI DD-MM-YYYY"
+                                                        << "ORA-01840";
+    QTest::newRow("quoted letter missing") << "2024-03"
+                                           << "YYYY\"T\"MM"
+                                           << "ORA-01861";
+    QTest::newRow("hour 24 without punctuation") << "202403012400"
+                                                 << "YYYY-MM-DD HH24:MI"
+                                                 << "ORA-01850";
+    QTest::newRow("not a meridian") << "2024-03-01 02:05 XM"
+                                    << "YYYY-MM-DD HH:MI AM"
+                                    << "ORA-01855";
+}
+
+void TstOracleFunctions::toDateReadsLeniently()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, mask);
+    QFETCH(QString, result);
+    db::Query q(QStringLiteral("commonDB"), {QStringLiteral("select to_date(:t, :m) d from dual")});
+    q.paramByName(QStringLiteral("t")).setAsString(text);
+    q.paramByName(QStringLiteral("m")).setAsString(mask);
+    try {
+        q.open();
+        QCOMPARE(q.field(0).asString(), result);
+    } catch (const db::DbError &e) {
+        QVERIFY2(result.startsWith(QLatin1String("ORA-")) && e.text().startsWith(result), qPrintable(e.text()));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <sqlite3.h>
 
@@ -20,10 +21,16 @@ int twoDigits(QStringView s, int at)
     return (s[at].unicode() - '0') * 10 + (s[at + 1].unicode() - '0');
 }
 
+// Only ASCII digits count: other scripts' digits (full-width, Arabic-Indic) are no date digits.
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
 bool allDigits(QStringView s, int from, int count)
 {
     for (int i = from; i < from + count; ++i) {
-        if (i >= s.size() || !s[i].isDigit())
+        if (i >= s.size() || !isDigit(s[i]))
             return false;
     }
     return true;
@@ -314,9 +321,35 @@ QString formatDate(const DateTime &d, const QString &mask)
     return formatElements(d, parseMask(mask));
 }
 
+namespace {
+
+bool isTimeElement(MaskElement::Kind k)
+{
+    return k == MaskElement::Hour24 || k == MaskElement::Hour12 || k == MaskElement::Minute ||
+           k == MaskElement::Second || k == MaskElement::Meridian;
+}
+
+} // namespace
+
+// TO_DATE reads the text by the mask as the Oracle server does, leniently:
+//  - A number element takes up to its width of ASCII digits (YYYY 4, D 1, the others 2), after
+//    any run of punctuation and blanks in the text; a shorter run of digits ends it early.
+//  - Punctuation and blanks of the mask match any one punctuation or blank of the text, or
+//    nothing at all when the text goes on with a letter or digit ('20240301' fits 'YYYY-MM-DD').
+//    A letter or digit quoted in the mask must be there as written.
+//  - The text may end before the mask when only time elements (HH, HH12, HH24, MI, SS, AM/PM)
+//    and punctuation are left; they count as 0. Ending before any other element is ORA-01840.
+//  - After the mask's last element only blanks may follow (ORA-01830).
+//  - Elements the mask lacks: year and month of today, day 1, time 0.
+//  - Range checks: month 1-12, day up to the month's last (ORA-01839), hour, minute, second.
 DateTime parseDate(const QString &text, const QString &mask)
 {
     const QList<MaskElement> elements = parseMask(mask);
+    for (const MaskElement &e : elements) {
+        if (e.kind == MaskElement::DayOfYear || e.kind == MaskElement::MonthName || e.kind == MaskElement::DayName ||
+            e.kind == MaskElement::DayShort)
+            throw DbError(QStringLiteral("ORA-01821: date format not recognized"));
+    }
     const QDateTime now = Clock::now();
     DateTime d;
     d.year = now.date().year();
@@ -325,13 +358,20 @@ DateTime parseDate(const QString &text, const QString &mask)
     bool pm = false, hour12 = false;
     int i = 0;
     const int n = int(text.size());
+    // Whether the text ended before element `at`, which is fine when only time elements are left.
+    auto endedBefore = [&](qsizetype at) {
+        if (i < n)
+            return false;
+        for (qsizetype k = at; k < elements.size(); ++k) {
+            const MaskElement::Kind kind = elements[k].kind;
+            if (kind != MaskElement::Literal && kind != MaskElement::FillMode && !isTimeElement(kind))
+                throw DbError(QStringLiteral("ORA-01840: input value not long enough for date format"));
+        }
+        return true;
+    };
     auto readNumber = [&](int width) {
-        while (i < n && !text[i].isLetterOrNumber())
-            ++i;
-        if (i >= n)
-            throw DbError(QStringLiteral("ORA-01840: input value not long enough for date format"));
         int value = 0, digits = 0;
-        while (i < n && digits < width && text[i].isDigit()) {
+        while (i < n && digits < width && isDigit(text[i])) {
             value = value * 10 + (text[i].unicode() - '0');
             ++i;
             ++digits;
@@ -340,18 +380,27 @@ DateTime parseDate(const QString &text, const QString &mask)
             throw DbError(QStringLiteral("ORA-01858: a non-numeric character was found where a numeric was expected"));
         return value;
     };
-    for (const MaskElement &e : elements) {
-        switch (e.kind) {
-        case MaskElement::Literal:
+    for (qsizetype at = 0; at < elements.size(); ++at) {
+        const MaskElement &e = elements[at];
+        if (e.kind == MaskElement::Literal) {
             for (int k = 0; k < e.text.size() && i < n; ++k) {
-                if (text[i].isDigit() || text[i].isLetter()) {
-                    if (e.text[k] == u' ')
-                        continue; // blanks in the mask may stand for nothing
+                const QChar m = e.text[k], t = text[i];
+                const bool maskPunct = !m.isLetterOrNumber(), textPunct = !t.isLetterOrNumber();
+                if (t.toUpper() == m.toUpper() || (maskPunct && textPunct))
+                    ++i;
+                else if (!maskPunct)
                     throw DbError(QStringLiteral("ORA-01861: literal does not match format string"));
-                }
-                ++i;
+                // else: the mask's punctuation is left out of the text
             }
+            continue;
+        }
+        if (e.kind == MaskElement::FillMode)
+            continue;
+        while (i < n && !text[i].isLetterOrNumber())
+            ++i;
+        if (endedBefore(at))
             break;
+        switch (e.kind) {
         case MaskElement::Year4:
             d.year = readNumber(4);
             if (d.year == 0)
@@ -395,22 +444,17 @@ DateTime parseDate(const QString &text, const QString &mask)
             if (d.second > 59)
                 throw DbError(QStringLiteral("ORA-01852: seconds must be between 0 and 59"));
             break;
-        case MaskElement::Meridian:
-            while (i < n && text[i] == u' ')
-                ++i;
-            if (text.mid(i, 2) == QStringLiteral("오후") || text.mid(i, 2).toUpper() == QLatin1String("PM"))
+        case MaskElement::Meridian: {
+            const QString word = text.mid(i, 2);
+            if (word == QStringLiteral("오후") || word.toUpper() == QLatin1String("PM"))
                 pm = true;
-            else if (text.mid(i, 2) != QStringLiteral("오전") && text.mid(i, 2).toUpper() != QLatin1String("AM"))
+            else if (word != QStringLiteral("오전") && word.toUpper() != QLatin1String("AM"))
                 throw DbError(QStringLiteral("ORA-01855: AM/A.M. or PM/P.M. required"));
-            i += 2;
+            i += int(word.size());
             break;
-        case MaskElement::FillMode:
+        }
+        default:
             break;
-        case MaskElement::DayOfYear:
-        case MaskElement::MonthName:
-        case MaskElement::DayName:
-        case MaskElement::DayShort:
-            throw DbError(QStringLiteral("ORA-01821: date format not recognized"));
         }
     }
     while (i < n && text[i] == u' ')
@@ -506,6 +550,17 @@ bool number(sqlite3_value *v, Num *out)
     }
 }
 
+// v without its fraction, held within ±limit (NaN as 0): a position or digit count past every text
+// or precision acts as the limit does, and the conversion cannot overflow.
+qint64 boundedInt(double v, qint64 limit)
+{
+    if (std::isnan(v))
+        return 0;
+    return qint64(std::clamp(std::trunc(v), -double(limit), double(limit)));
+}
+
+constexpr qint64 kBeyondAnyText = qint64(1) << 40;
+
 void resultNumber(sqlite3_context *ctx, double v)
 {
     v = round15(v);
@@ -580,7 +635,9 @@ template <char Op> void arith(sqlite3_context *ctx, int, sqlite3_value **argv)
     if (Op == '/') {
         if (b.real() == 0.0)
             throw SqlFailure(QStringLiteral("ORA-01476: divisor is equal to zero"));
-        if (a.isInt && b.isInt && b.i != 0 && a.i % b.i == 0) {
+        // The smallest integer divided by -1 has no integer result: it goes on as a double.
+        const bool exact = a.isInt && b.isInt && !(b.i == -1 && a.i == std::numeric_limits<qint64>::min());
+        if (exact && a.i % b.i == 0) {
             sqlite3_result_int64(ctx, a.i / b.i);
             return;
         }
@@ -639,12 +696,12 @@ template <bool RoundHalf> void truncOrRound(sqlite3_context *ctx, int argc, sqli
         sqlite3_result_null(ctx);
         return;
     }
-    const int digits = argc > 1 ? int(d.real()) : 0;
+    const int digits = argc > 1 ? int(boundedInt(d.real(), 30)) : 0;
     if (a.isInt && digits >= 0) {
         sqlite3_result_int64(ctx, a.i);
         return;
     }
-    resultNumber(ctx, scaled(a.real(), std::clamp(digits, -30, 30), RoundHalf));
+    resultNumber(ctx, scaled(a.real(), digits, RoundHalf));
 }
 
 void numText(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -668,7 +725,7 @@ void substr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    qint64 start = qint64(std::trunc(p.real()));
+    qint64 start = boundedInt(p.real(), kBeyondAnyText);
     const qint64 size = s.size();
     if (start == 0)
         start = 1;
@@ -680,7 +737,7 @@ void substr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
     qint64 count = size - start + 1;
     if (argc > 2)
-        count = std::min(count, qint64(std::trunc(len.real())));
+        count = std::min(count, boundedInt(len.real(), kBeyondAnyText));
     if (count < 1) {
         sqlite3_result_null(ctx);
         return;
@@ -758,6 +815,9 @@ void dateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
+    // Past this many days either way no date stays within the years 1 to 9999.
+    if (!(std::fabs(n.real()) < 4.0e6))
+        throw SqlFailure(QStringLiteral("ORA-01841: (full) year must be between -4713 and +9999, and not be 0"));
     const qint64 secs = n.isInt ? n.i * 86400 : qint64(std::llround(n.d * 86400.0));
     const DateTime r = DateTime::fromSeconds(d.toSeconds() + secs);
     if (r.year < 1 || r.year > 9999)
