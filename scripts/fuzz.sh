@@ -13,9 +13,22 @@ fi
 cmake --build "$build" --target fuzz-translator
 corpus="$build/fuzz-corpus"
 mkdir -p "$corpus"
-# One seed per statement of the system, plus date/mask pairs.
+# One seed per statement of the system (those of the forms and those of the report layouts), the
+# functions over parameters and extreme rows, and date/mask pairs.
 awk -v dir="$corpus" '/^-- @ /{n++; next} /^--/{next} n{print > (dir "/stmt" n ".sql")}' tests/db/statements.sql
+for layout in resources/reports/*.json; do
+  awk -v out="$corpus/$(basename "$layout" .json)" '
+    /"SQL": \[/ { n++; file = out n ".sql"; printf "" > file; inside = 1; next }
+    inside && /^[ \t]*\]/ { close(file); inside = 0; next }
+    inside {
+      line = $0
+      sub(/^[ \t]*"/, "", line); sub(/",?[ \t]*$/, "", line)
+      gsub(/\\"/, "\"", line); gsub(/\\\\/, "\\", line)
+      print line > file
+    }' "$layout"
+done
+cp tools/fuzz-translator/seeds/*.sql "$corpus/"
 printf '%s' '20040107|YYYYMMDD' >"$corpus/date1"
 printf '%s' '2004-01-07 09:05|YYYY-MM-DD HH24:MI' >"$corpus/date2"
 "$build/tools/fuzz-translator/fuzz-translator" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
-  -artifact_prefix="$build/" "$corpus"
+  -dict=tools/fuzz-translator/oracle.dict -artifact_prefix="$build/" "$corpus"
