@@ -209,6 +209,13 @@ QString numberText(double v)
     if (v == std::trunc(v) && std::fabs(v) < 1e15)
         return QString::number(qint64(v));
     QString s = QString::number(v, 'g', 15);
+    if (s.contains(u'e') && std::fabs(v) >= 1) {
+        // From 1e15 up a double's own digits past the 15th are binary noise (1e23 is
+        // 99999999999999991611392): the 15 digits, then zeros.
+        const QString e = QString::number(std::fabs(v), 'e', 14); // "d.dddddddddddddde+XX"
+        const int exp = e.mid(e.indexOf(u'e') + 1).toInt();
+        return (v < 0 ? QStringLiteral("-") : QString()) + e.left(1) + e.mid(2, 14) + QString(exp - 14, u'0');
+    }
     if (s.contains(u'e')) {
         const int exp = int(std::floor(std::log10(std::fabs(v))));
         s = QString::number(v, 'f', std::clamp(14 - exp, 0, 60));
