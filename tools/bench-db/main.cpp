@@ -1,9 +1,13 @@
 // bench-db: times every statement of the system on an embedded database (for example one made by
 // tipdesk-demo-db --days 3650 --per-day 2000) and prints, per statement, its name, the time of a
 // run with all rows fetched, whether its plan uses an index, and the time its translation takes.
-// The statements are the report layouts' queries and those of statements.sql.
-//   bench-db --database FILE [--statements FILE] [--layouts DIR]
+// The statements are the report layouts' queries and those of statements.sql. With --pg, each also
+// runs on a PostgreSQL server holding the same data (tipdesk-demo-db --pg … --from FILE), printed
+// beside the embedded time with the row counts of both and whether the server keeps within twice
+// the embedded time or 50 ms, whichever is larger.
+//   bench-db --database FILE [--pg CONNINFO] [--statements FILE] [--layouts DIR]
 
+#include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
 #include "platform/db/EmbeddedBackend.h"
 #include "platform/db/Query.h"
@@ -17,6 +21,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <sqlite3.h>
 
 using namespace tipdesk::db;
@@ -81,19 +86,21 @@ QString scalar(EmbeddedBackend &b, const QString &sql)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QString database, statementsFile = QStringLiteral(TIPDESK_STATEMENTS_FILE);
+    QString database, conninfo, statementsFile = QStringLiteral(TIPDESK_STATEMENTS_FILE);
     QString layouts = QStringLiteral(TIPDESK_LAYOUTS_DIR);
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--database"))
             database = args[i + 1];
+        else if (args[i] == QLatin1String("--pg"))
+            conninfo = args[i + 1];
         else if (args[i] == QLatin1String("--statements"))
             statementsFile = args[i + 1];
         else if (args[i] == QLatin1String("--layouts"))
             layouts = args[i + 1];
     }
     if (database.isEmpty() || !QFile::exists(database)) {
-        std::fprintf(stderr, "usage: bench-db --database FILE [--statements FILE] [--layouts DIR]\n");
+        std::fprintf(stderr, "usage: bench-db --database FILE [--pg CONNINFO] [--statements FILE] [--layouts DIR]\n");
         return 2;
     }
     QList<Named> statements;
@@ -120,7 +127,18 @@ int main(int argc, char **argv)
         const QString reportCount = scalar(b, QStringLiteral("select count(*) from report_requisition"));
         std::printf("database %s: %s reports, last day %s\n", qPrintable(database), qPrintable(reportCount),
                     qPrintable(lastDay));
-        std::printf("%-40s %10s %6s %12s\n", "statement", "ms", "index", "translate ms");
+        std::unique_ptr<Backend> server;
+        if (!conninfo.isEmpty()) {
+            server = postgresBackend(conninfo);
+            server->open();
+            std::printf("server %s\n", qPrintable(server->describe()));
+        }
+        if (server)
+            std::printf("%-40s %10s %6s %12s %10s %8s %8s %s\n", "statement", "ms", "index", "translate ms",
+                        "server ms", "rows", "server", "within");
+        else
+            std::printf("%-40s %10s %6s %12s\n", "statement", "ms", "index", "translate ms");
+        int outside = 0, differing = 0;
         for (const Named &n : statements) {
             QString sql = n.sql;
             // Sample values of composed statements move to the database's last day.
@@ -150,16 +168,32 @@ int main(int argc, char **argv)
             for (int i = 0; i < rounds; ++i)
                 translateOracle(sql);
             const double translateMs = tt.nsecsElapsed() / 1e6 / rounds;
-            double best = 1e12;
-            for (int i = 0; i < 3; ++i) {
-                QElapsedTimer timer;
-                timer.start();
-                b.select(sql, params);
-                best = std::min(best, timer.nsecsElapsed() / 1e6);
+            const auto bestOf3 = [&](Backend &backend, size_t *rows) {
+                double best = 1e12;
+                for (int i = 0; i < 3; ++i) {
+                    QElapsedTimer timer;
+                    timer.start();
+                    *rows = backend.select(sql, params).rows.size();
+                    best = std::min(best, timer.nsecsElapsed() / 1e6);
+                }
+                return best;
+            };
+            size_t rows = 0, serverRows = 0;
+            const double best = bestOf3(b, &rows);
+            const char *index = planUsesIndex(b.handle(), t.sql) ? "yes" : "no";
+            if (!server) {
+                std::printf("%-40s %10.1f %6s %12.3f\n", qPrintable(n.name), best, index, translateMs);
+                continue;
             }
-            std::printf("%-40s %10.1f %6s %12.3f\n", qPrintable(n.name), best,
-                        planUsesIndex(b.handle(), t.sql) ? "yes" : "no", translateMs);
+            const double serverBest = bestOf3(*server, &serverRows);
+            const bool within = serverBest <= std::max(2 * best, 50.0);
+            outside += within ? 0 : 1;
+            differing += rows == serverRows ? 0 : 1;
+            std::printf("%-40s %10.1f %6s %12.3f %10.1f %8zu %8zu %s\n", qPrintable(n.name), best, index, translateMs,
+                        serverBest, rows, serverRows, within ? "yes" : "NO");
         }
+        if (server)
+            std::printf("%d statement(s) outside the server's target, %d with another row count\n", outside, differing);
     } catch (const DbError &e) {
         std::fprintf(stderr, "bench-db: %s\n", qPrintable(e.text()));
         return 1;

@@ -6,6 +6,7 @@
 #include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
 #include "platform/db/EmbeddedBackend.h"
+#include "platform/db/PostgresBackend.h"
 #include "platform/db/Query.h"
 #include "platform/db/Translator.h"
 
@@ -70,6 +71,13 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     try {
+        if (translateOnly && !conninfo.isEmpty()) {
+            // The server's own text, typed by its schema and with the values written in.
+            PostgresBackend backend(postgresSettings(conninfo));
+            backend.open();
+            out << backend.serverText(statement, params) << '\n';
+            return 0;
+        }
         if (translateOnly) {
             out << translateOracle(statement, forPostgres ? Dialect::Postgres : Dialect::Sqlite).sql << '\n';
             return 0;

@@ -70,6 +70,11 @@ void setPostgresOverride(const QString &conninfo)
 
 std::unique_ptr<Backend> postgresBackend(const QString &conninfo)
 {
+    return std::make_unique<PostgresBackend>(postgresSettings(conninfo));
+}
+
+PostgresBackend::Settings postgresSettings(const QString &conninfo)
+{
     PostgresBackend::Settings s;
     // key=value pairs separated by blanks; a value may be quoted with '…' and escape \' and \\.
     qsizetype i = 0;
@@ -118,7 +123,7 @@ std::unique_ptr<Backend> postgresBackend(const QString &conninfo)
                 QStringLiteral("연결 문자열에 알 수 없는 항목이 있습니다 (host, port, dbname, user, password만 "
                                "쓸 수 있습니다)"));
     }
-    return std::make_unique<PostgresBackend>(s);
+    return s;
 }
 
 std::unique_ptr<Backend> selectBackend(const ConnectionParams &params, QSettings *settings)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Backend.h"
+#include "platform/db/PostgresBackend.h"
 
 #include <QSettings>
 #include <QString>
@@ -40,6 +41,7 @@ QString embeddedOverride();
 void setPostgresOverride(const QString &conninfo);
 // The backend of a libpq connection string. Throws DbError for a malformed one.
 std::unique_ptr<Backend> postgresBackend(const QString &conninfo);
+PostgresBackend::Settings postgresSettings(const QString &conninfo);
 
 struct ConnectionParams {
     QString alias;

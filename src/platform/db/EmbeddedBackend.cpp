@@ -2,10 +2,12 @@
 
 #include "platform/db/DbError.h"
 #include "platform/db/OracleFunctions.h"
+#include "platform/db/SqlAst.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <memory>
 #include <sqlite3.h>
 
@@ -141,6 +143,40 @@ void EmbeddedBackend::open()
     // Oracle's LIKE tells capitals from small letters.
     sqlite3_exec(db.get(), "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
     m_db = db.release();
+    readColumnTypes();
+}
+
+// The declared types of the file's columns: where a text column meets a number (NVL(flag, 0)),
+// the translation converts as Oracle does. Dates are text in the file and keep the name rule.
+void EmbeddedBackend::readColumnTypes()
+{
+    QHash<QString, sql::Type> types;
+    QSet<QString> mixed;
+    sqlite3_stmt *st = nullptr;
+    const char *text = "SELECT upper(p.name), upper(p.type) FROM sqlite_schema m, pragma_table_info(m.name) p "
+                       "WHERE m.type = 'table'";
+    if (sqlite3_prepare_v2(m_db, text, -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const QString name = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+            const QString declared = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
+            if (sql::isDateColumn(name))
+                continue;
+            const sql::Type t = declared.contains(QLatin1String("INT")) ? sql::Type::Number
+                                : declared.contains(QLatin1String("CHAR")) || declared.contains(QLatin1String("TEXT"))
+                                    ? sql::Type::Text
+                                    : sql::Type::Unknown;
+            if (types.contains(name) && types.value(name) != t)
+                mixed.insert(name);
+            types.insert(name, t);
+        }
+    }
+    sqlite3_finalize(st);
+    for (const QString &name : std::as_const(mixed))
+        types.remove(name);
+    if (types != m_columnTypes) {
+        m_columnTypes = types;
+        m_cache.clear();
+    }
 }
 
 void EmbeddedBackend::close()
@@ -159,7 +195,7 @@ const Translation &EmbeddedBackend::translation(const QString &sql)
         // own; start afresh now and then so that a long session does not grow without bound.
         if (m_cache.size() >= kMaxCachedTranslations)
             m_cache.clear();
-        it = m_cache.insert(sql, translateOracle(sql));
+        it = m_cache.insert(sql, translateOracle(sql, Dialect::Sqlite, &m_columnTypes));
     }
     return it.value();
 }
@@ -263,6 +299,7 @@ void EmbeddedBackend::runScript(const QString &sqliteScript)
         throw DbError(QStringLiteral("Database is not open"));
     if (sqlite3_exec(m_db, sqliteScript.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         failWith(m_db, m_path);
+    readColumnTypes();
 }
 
 void EmbeddedBackend::runScript(const QString &path, const QString &sqliteScript)

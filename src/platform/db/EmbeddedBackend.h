@@ -38,11 +38,13 @@ public:
 
 private:
     const Translation &translation(const QString &sql);
+    void readColumnTypes();
 
     QString m_path;
     sqlite3 *m_db = nullptr;
     static constexpr qsizetype kMaxCachedTranslations = 512;
     QHash<QString, Translation> m_cache;
+    QHash<QString, sql::Type> m_columnTypes;
 };
 
 } // namespace tipdesk::db

@@ -238,6 +238,14 @@ QString Generator::function(const Expr &e)
     }
     if (f == QLatin1String("NVL")) {
         arity(e, 2, 2);
+        // The second value takes the first one's type, as on the server: NVL(flag, 0) is text.
+        const Type first = typeOf(*e.args[0]), second = typeOf(*e.args[1]);
+        if (first == Type::Text && second == Type::Number)
+            return QStringLiteral("ifnull(") + expr(*e.args[0]) + QStringLiteral(", ora_num_text(") + expr(*e.args[1]) +
+                   QStringLiteral("))");
+        if (first == Type::Number && second == Type::Text)
+            return QStringLiteral("ifnull(") + expr(*e.args[0]) + QStringLiteral(", ora_to_number(") +
+                   expr(*e.args[1]) + QStringLiteral("))");
         return call("ifnull", e.args);
     }
     if (f == QLatin1String("DECODE")) {
