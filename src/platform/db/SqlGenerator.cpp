@@ -130,7 +130,28 @@ QString Generator::rownum(const Select &s)
     }
     if (keys.isEmpty())
         return QStringLiteral("row_number() OVER ()");
+    keys += tieBreakers(s, false);
     return QStringLiteral("row_number() OVER (ORDER BY ") + keys.join(QStringLiteral(", ")) + u')';
+}
+
+// Rows equal in the ORDER BY keys come in whatever order an engine finds them, which differs
+// between engines and between plans: after the keys, a sorted statement is ordered by its other
+// result columns, by position (or by expression, inside ROWNUM's window), so that its rows come in
+// one order everywhere. Not with "*", whose columns the tree does not list.
+QStringList Generator::tieBreakers(const Select &s, bool positions)
+{
+    QStringList out;
+    for (const SelectItem &item : s.items) {
+        if (!item.expr)
+            return {};
+    }
+    for (size_t i = 0; i < s.items.size(); ++i) {
+        const Expr &e = *s.items[i].expr;
+        if (e.kind == Expr::Rownum || e.kind == Expr::Number || e.kind == Expr::String || e.kind == Expr::Null)
+            continue;
+        out.append(positions ? QString::number(i + 1) : expr(e));
+    }
+    return out;
 }
 
 QString Generator::select(const Select &s, bool top)
@@ -191,6 +212,7 @@ QString Generator::select(const Select &s, bool top)
         QStringList o;
         for (const OrderItem &item : s.orderBy)
             o.append(orderExpr(s, *item.expr) + (item.desc ? QStringLiteral(" DESC") : QString()));
+        o += tieBreakers(s, true);
         out += QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
     }
     if (s.limit >= 0)

@@ -26,6 +26,7 @@ protected:
     // The name an item is given in the text, quoted; index counts the items before it.
     virtual QString itemAlias(const SelectItem &item, int index, bool top);
     QString rownum(const Select &s);
+    QStringList tieBreakers(const Select &s, bool positions);
     // An ORDER BY expression, which may name an item of the select list.
     virtual QString orderExpr(const Select &, const Expr &e) { return expr(e); }
     QString select(const Select &s, bool top);
