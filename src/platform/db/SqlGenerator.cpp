@@ -298,12 +298,8 @@ QString Generator::function(const Expr &e)
     }
     if (f == QLatin1String("TRUNC") || f == QLatin1String("ROUND")) {
         arity(e, 1, 2);
-        if (typeOf(*e.args[0]) == Type::Date) {
-            if (f == QLatin1String("ROUND") ||
-                (e.args.size() == 2 && !(e.args[1]->kind == Expr::String && e.args[1]->text.toUpper() == u"DD")))
-                refuse(e.pos, QStringLiteral("%1 of a date with this format").arg(f));
+        if (truncatesDate(e))
             return QStringLiteral("ora_trunc_date(") + expr(*e.args[0]) + u')';
-        }
         return call(f == QLatin1String("TRUNC") ? "ora_trunc" : "ora_round", e.args);
     }
     if (f == QLatin1String("TO_NUMBER")) {
@@ -446,6 +442,17 @@ QString Generator::binary(const Expr &e)
         return expr(x);
     };
     return u'(' + side(l, r) + u' ' + op + u' ' + side(r, l) + u')';
+}
+
+bool Generator::truncatesDate(const Expr &e) const
+{
+    if (typeOf(*e.args[0]) != Type::Date)
+        return false;
+    // Only the day of a date: TRUNC(d) or TRUNC(d, 'DD').
+    if (e.text == QLatin1String("ROUND") ||
+        (e.args.size() == 2 && !(e.args[1]->kind == Expr::String && e.args[1]->text.toUpper() == u"DD")))
+        refuse(e.pos, QStringLiteral("%1 of a date with this format").arg(e.text));
+    return true;
 }
 
 QString Generator::param(const Expr &e)

@@ -19,6 +19,8 @@ public:
 protected:
     [[noreturn]] void refuse(int pos, const QString &what) const;
     void arity(const Expr &e, size_t min, size_t max) const;
+    // TRUNC or ROUND of a date (refused but for the day); false for a number.
+    bool truncatesDate(const Expr &e) const;
     QString insert(const Insert &ins);
     QString itemName(const SelectItem &item, bool top);
     // Whether an item's name is written without quotes in Oracle, so that any case names it.

@@ -185,12 +185,8 @@ protected:
         }
         if (f == QLatin1String("TRUNC") || f == QLatin1String("ROUND")) {
             arity(e, 1, 2);
-            if (typeOf(*e.args[0]) == Type::Date) {
-                if (f == QLatin1String("ROUND") ||
-                    (e.args.size() == 2 && !(e.args[1]->kind == Expr::String && e.args[1]->text.toUpper() == u"DD")))
-                    refuse(e.pos, QStringLiteral("%1 of a date with this format").arg(f));
+            if (truncatesDate(e))
                 return own("ora_trunc_date", {expr(*e.args[0])});
-            }
             QStringList a{asNumber(*e.args[0])};
             if (e.args.size() == 2)
                 a.append(asNumber(*e.args[1]));
