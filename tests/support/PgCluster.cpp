@@ -283,10 +283,12 @@ QString PgCluster::logTail() const
 bool PgCluster::startOnce(bool *portTaken)
 {
     *portTaken = false;
-    const QString options = QStringLiteral("-p %1 -k '%2' -h 127.0.0.1 -c fsync=off -c synchronous_commit=off "
-                                           "-c full_page_writes=off")
-                                .arg(m_port)
-                                .arg(m_dir->path());
+    const QString options =
+        QStringLiteral(
+            "-p %1 -k '%2' -h 127.0.0.1 -c fsync=off -c synchronous_commit=off -c max_prepared_transactions=4 "
+            "-c full_page_writes=off")
+            .arg(m_port)
+            .arg(m_dir->path());
     const Run r = runServerTool(QStringLiteral("pg_ctl"),
                                 {QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("-D"),
                                  dataDir(), QStringLiteral("-o"), options, QStringLiteral("-l"),
