@@ -109,17 +109,12 @@ QString mirrorFixtureColumns(const QString &file, const QString &conninfo)
         QSqlDatabase lite = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("mirror-lite"));
         lite.setDatabaseName(file);
         QSqlDatabase pg = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("mirror-pg"));
-        for (const QString &part : conninfo.split(u' ', Qt::SkipEmptyParts)) {
-            const QString key = part.section(u'=', 0, 0), value = part.section(u'=', 1);
-            if (key == QLatin1String("host"))
-                pg.setHostName(value);
-            else if (key == QLatin1String("port"))
-                pg.setPort(value.toInt());
-            else if (key == QLatin1String("dbname"))
-                pg.setDatabaseName(value);
-            else if (key == QLatin1String("user"))
-                pg.setUserName(value);
-        }
+        const db::PostgresBackend::Settings server = db::postgresSettings(conninfo);
+        pg.setHostName(server.hostName);
+        pg.setPort(server.port);
+        pg.setDatabaseName(server.databaseName);
+        pg.setUserName(server.userName);
+        pg.setPassword(server.password);
         if (!lite.open() || !pg.open())
             return QStringLiteral("open");
         QSqlQuery tables(pg);

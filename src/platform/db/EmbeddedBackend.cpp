@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <memory>
 #include <sqlite3.h>
 
@@ -150,8 +149,7 @@ void EmbeddedBackend::open()
 // the translation converts as Oracle does. Dates are text in the file and keep the name rule.
 void EmbeddedBackend::readColumnTypes()
 {
-    QHash<QString, sql::Type> types;
-    QSet<QString> mixed;
+    ColumnTypeCollector collector;
     sqlite3_stmt *st = nullptr;
     const char *text = "SELECT upper(p.name), upper(p.type) FROM sqlite_schema m, pragma_table_info(m.name) p "
                        "WHERE m.type = 'table'";
@@ -161,18 +159,14 @@ void EmbeddedBackend::readColumnTypes()
             const QString declared = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
             if (sql::isDateColumn(name))
                 continue;
-            const sql::Type t = declared.contains(QLatin1String("INT")) ? sql::Type::Number
+            collector.add(name, declared.contains(QLatin1String("INT")) ? sql::Type::Number
                                 : declared.contains(QLatin1String("CHAR")) || declared.contains(QLatin1String("TEXT"))
                                     ? sql::Type::Text
-                                    : sql::Type::Unknown;
-            if (types.contains(name) && types.value(name) != t)
-                mixed.insert(name);
-            types.insert(name, t);
+                                    : sql::Type::Unknown);
         }
     }
     sqlite3_finalize(st);
-    for (const QString &name : std::as_const(mixed))
-        types.remove(name);
+    const QHash<QString, sql::Type> types = collector.result();
     if (types != m_columnTypes) {
         m_columnTypes = types;
         m_cache.clear();

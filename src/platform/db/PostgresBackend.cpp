@@ -186,17 +186,10 @@ void PostgresBackend::connect()
             run(postgresFunctionsScript());
         QSqlQuery cols = run(QStringLiteral("SELECT upper(column_name), data_type FROM information_schema.columns "
                                             "WHERE table_schema = current_schema()"));
-        QHash<QString, sql::Type> types;
-        QSet<QString> mixed;
-        while (cols.next()) {
-            const QString name = cols.value(0).toString();
-            const sql::Type t = typeOfServerColumn(cols.value(1).toString());
-            if (types.contains(name) && types.value(name) != t)
-                mixed.insert(name);
-            types.insert(name, t);
-        }
-        for (const QString &name : mixed)
-            types.remove(name);
+        ColumnTypeCollector collector;
+        while (cols.next())
+            collector.add(cols.value(0).toString(), typeOfServerColumn(cols.value(1).toString()));
+        const QHash<QString, sql::Type> types = collector.result();
         if (types != m_columnTypes) {
             m_columnTypes = types;
             m_cache.clear();

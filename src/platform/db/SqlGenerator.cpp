@@ -117,13 +117,8 @@ QString Generator::rownum(const Select &s)
     QStringList keys;
     for (const OrderItem &o : s.orderBy) {
         const Expr *key = o.expr.get();
-        if (key->kind == Expr::Column && key->qualifier.isEmpty() && !key->quoted) {
-            for (const SelectItem &item : s.items) {
-                if (item.expr && !item.alias.isEmpty() && !item.aliasQuoted &&
-                    item.alias.compare(key->text, Qt::CaseInsensitive) == 0)
-                    key = item.expr.get();
-            }
-        }
+        if (const SelectItem *item = aliasedItem(s, *key))
+            key = item->expr.get();
         if (key->kind == Expr::Rownum)
             continue;
         keys.append(expr(*key) + (o.desc ? QStringLiteral(" DESC") : QString()));
@@ -306,19 +301,8 @@ QString Generator::function(const Expr &e)
         arity(e, 1, 1);
         return call("ora_to_number", e.args);
     }
-    if (f == QLatin1String("TO_CHAR")) {
-        arity(e, 1, 2);
-        const Type t = typeOf(*e.args[0]);
-        if (e.args.size() == 1) {
-            if (t == Type::Date)
-                refuse(e.pos, QStringLiteral("TO_CHAR of a date without a format"));
-            return call("ora_num_text", e.args);
-        }
-        const Expr &mask = *e.args[1];
-        if (t == Type::Date || (mask.kind == Expr::String && oracle::isDateMask(mask.text)))
-            return call("ora_to_char_date", e.args);
-        refuse(e.pos, QStringLiteral("TO_CHAR with a number format"));
-    }
+    if (f == QLatin1String("TO_CHAR"))
+        return call(toCharOfDate(e) ? "ora_to_char_date" : "ora_num_text", e.args);
     if (f == QLatin1String("TO_DATE")) {
         if (e.args.size() == 1)
             refuse(e.pos, QStringLiteral("TO_DATE without a format"));
@@ -442,6 +426,33 @@ QString Generator::binary(const Expr &e)
         return expr(x);
     };
     return u'(' + side(l, r) + u' ' + op + u' ' + side(r, l) + u')';
+}
+
+bool Generator::toCharOfDate(const Expr &e) const
+{
+    arity(e, 1, 2);
+    const Type t = typeOf(*e.args[0]);
+    if (e.args.size() == 1) {
+        if (t == Type::Date)
+            refuse(e.pos, QStringLiteral("TO_CHAR of a date without a format"));
+        return false;
+    }
+    const Expr &mask = *e.args[1];
+    if (t == Type::Date || (mask.kind == Expr::String && oracle::isDateMask(mask.text)))
+        return true;
+    refuse(e.pos, QStringLiteral("TO_CHAR with a number format"));
+}
+
+const SelectItem *Generator::aliasedItem(const Select &s, const Expr &e)
+{
+    if (e.kind != Expr::Column || !e.qualifier.isEmpty() || e.quoted)
+        return nullptr;
+    for (const SelectItem &item : s.items) {
+        if (item.expr && !item.alias.isEmpty() && !item.aliasQuoted &&
+            item.alias.compare(e.text, Qt::CaseInsensitive) == 0)
+            return &item;
+    }
+    return nullptr;
 }
 
 bool Generator::truncatesDate(const Expr &e) const

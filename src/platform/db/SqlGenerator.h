@@ -19,6 +19,10 @@ public:
 protected:
     [[noreturn]] void refuse(int pos, const QString &what) const;
     void arity(const Expr &e, size_t min, size_t max) const;
+    // TO_CHAR of a date (true) or a number (false); refuses the forms the dialect does not take.
+    bool toCharOfDate(const Expr &e) const;
+    // The select-list item an ORDER BY name stands for (an unquoted alias), or none.
+    static const SelectItem *aliasedItem(const Select &s, const Expr &e);
     // TRUNC or ROUND of a date (refused but for the day); false for a number.
     bool truncatesDate(const Expr &e) const;
     QString insert(const Insert &ins);

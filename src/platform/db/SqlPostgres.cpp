@@ -88,18 +88,8 @@ protected:
     // ORDER BY may name an item by its alias, in any case when the alias is unquoted.
     QString orderExpr(const Select &s, const Expr &e) override
     {
-        if (e.kind == Expr::Column && e.qualifier.isEmpty() && !e.quoted) {
-            int index = 0;
-            for (const SelectItem &item : s.items) {
-                if (item.expr && !item.alias.isEmpty() && !item.aliasQuoted &&
-                    item.alias.compare(e.text, Qt::CaseInsensitive) == 0) {
-                    const bool top = m_topSelect == &s;
-                    const QString name = top ? item.alias.toUpper() : item.alias.toLower();
-                    return quoteIdent(top && name.toUtf8().size() > 63 ? shortAlias(index) : name);
-                }
-                ++index;
-            }
-        }
+        if (const SelectItem *item = aliasedItem(s, e))
+            return itemAlias(*item, int(item - s.items.data()), m_topSelect == &s);
         return expr(e);
     }
 
@@ -197,17 +187,9 @@ protected:
             return own("ora_to_number", {expr(*e.args[0])});
         }
         if (f == QLatin1String("TO_CHAR")) {
-            arity(e, 1, 2);
-            const Type t = typeOf(*e.args[0]);
-            if (e.args.size() == 1) {
-                if (t == Type::Date)
-                    refuse(e.pos, QStringLiteral("TO_CHAR of a date without a format"));
-                return own("ora_num_text", {expr(*e.args[0])});
-            }
-            const Expr &mask = *e.args[1];
-            if (t == Type::Date || (mask.kind == Expr::String && oracle::isDateMask(mask.text)))
-                return own("ora_to_char_date", {expr(*e.args[0]), asText(mask)});
-            refuse(e.pos, QStringLiteral("TO_CHAR with a number format"));
+            if (toCharOfDate(e))
+                return own("ora_to_char_date", {expr(*e.args[0]), asText(*e.args[1])});
+            return own("ora_num_text", {expr(*e.args[0])});
         }
         if (f == QLatin1String("TO_DATE")) {
             if (e.args.size() == 1)

@@ -23,6 +23,22 @@ Translation translateOracle(const QString &oracleSql, Dialect dialect, const QHa
     return t;
 }
 
+void ColumnTypeCollector::add(const QString &upperName, sql::Type type)
+{
+    const auto it = m_types.constFind(upperName);
+    if (it != m_types.constEnd() && it.value() != type && !m_mixed.contains(upperName))
+        m_mixed.append(upperName);
+    m_types.insert(upperName, type);
+}
+
+QHash<QString, sql::Type> ColumnTypeCollector::result() const
+{
+    QHash<QString, sql::Type> out = m_types;
+    for (const QString &name : m_mixed)
+        out.remove(name);
+    return out;
+}
+
 QString resultColumnName(const Translation &t, const QString &sqliteName)
 {
     if (!t.longNames.isEmpty()) {

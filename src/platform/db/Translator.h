@@ -25,6 +25,18 @@ enum class Type;
 
 enum class Dialect { Sqlite, Postgres };
 
+// A schema's column types by name, collected table by table for the translator: a name typed
+// differently in two tables is left out, since a reference to it does not say which it means.
+class ColumnTypeCollector {
+public:
+    void add(const QString &upperName, sql::Type type);
+    QHash<QString, sql::Type> result() const;
+
+private:
+    QHash<QString, sql::Type> m_types;
+    QStringList m_mixed;
+};
+
 // Tokenizes, parses, rewrites and generates. Throws DbError naming an unknown construct and
 // its position in the statement. columnTypes: what the target's schema declares, by column name.
 Translation translateOracle(const QString &oracleSql, Dialect dialect = Dialect::Sqlite,
