@@ -9,7 +9,8 @@ packages=(cmake ninja-build g++ ccache pkg-config
   libsqlite3-dev sqlite3 libicu-dev
   postgresql libqt6sql6-psql libpq-dev
   fonts-nanum fonts-nanum-coding fonts-liberation2 poppler-utils
-  clang-14 clang-format libclang-rt-14-dev xvfb xauth)
+  clang-14 clang-format libclang-rt-14-dev xvfb xauth
+  dpkg-dev lintian desktop-file-utils help2man)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
