@@ -176,6 +176,10 @@ void PostgresBackend::connect()
         // Text as the statements write it; binary order, as Oracle and the embedded file sort.
         run(QStringLiteral("SET standard_conforming_strings = on"));
         run(QStringLiteral("SET client_encoding = 'UTF8'"));
+        // A desk's statements read a few megabytes each: starting parallel workers costs them more
+        // than it saves (a ten-year total by correspondent: 38 ms in parallel, 29 ms in one process),
+        // and on a shared server the desks already keep its cores busy.
+        run(QStringLiteral("SET max_parallel_workers_per_gather = 0"));
         bool current = false;
         {
             QSqlQuery q(db);
@@ -184,14 +188,17 @@ void PostgresBackend::connect()
         }
         if (!current)
             run(postgresFunctionsScript());
-        QSqlQuery cols = run(QStringLiteral("SELECT upper(column_name), data_type FROM information_schema.columns "
-                                            "WHERE table_schema = current_schema()"));
+        QSqlQuery cols = run(
+            QStringLiteral("SELECT upper(table_name), upper(column_name), data_type FROM information_schema.columns "
+                           "WHERE table_schema = current_schema()"));
         ColumnTypeCollector collector;
         while (cols.next())
-            collector.add(cols.value(0).toString(), typeOfServerColumn(cols.value(1).toString()));
+            collector.add(cols.value(0).toString(), cols.value(1).toString(),
+                          typeOfServerColumn(cols.value(2).toString()));
         const QHash<QString, sql::Type> types = collector.result();
-        if (types != m_columnTypes) {
+        if (types != m_columnTypes || collector.tableColumns() != m_tableColumns) {
             m_columnTypes = types;
+            m_tableColumns = collector.tableColumns();
             m_cache.clear();
         }
     } catch (...) {
@@ -226,7 +233,7 @@ const Translation &PostgresBackend::translation(const QString &sql)
     if (it == m_cache.end()) {
         if (m_cache.size() >= kMaxCachedTranslations)
             m_cache.clear();
-        it = m_cache.insert(sql, translateOracle(sql, Dialect::Postgres, &m_columnTypes));
+        it = m_cache.insert(sql, translateOracle(sql, Dialect::Postgres, &m_columnTypes, &m_tableColumns));
     }
     return it.value();
 }

@@ -49,6 +49,7 @@ private:
     QString m_connectionName;
     Settings m_settings;
     QHash<QString, sql::Type> m_columnTypes;
+    QHash<QString, QStringList> m_tableColumns; // for the translator, by table
     QHash<QString, Translation> m_cache;
     QString m_clockSetting;
     static constexpr qsizetype kMaxCachedTranslations = 512;

@@ -129,6 +129,11 @@ Statement parse(const QString &sql);
 // day-key ranges on date columns to index ranges. Throws DbError for marks it cannot place.
 void rewrite(Statement &st, const QString &sql);
 
+// For the server's planner: a WHERE condition "key IN (SELECT …)" on a grouping key, whose
+// subquery reads only the schema's tables (tableColumns: upper-cased table → its upper-cased
+// columns), is checked per group in HAVING. The rows are the same.
+void checkKeyFiltersPerGroup(Statement &st, const QHash<QString, QStringList> &tableColumns);
+
 // The type an expression has in Oracle, as far as the tree shows it.
 Type typeOf(const Expr &e);
 bool isDateColumn(const QString &name);

@@ -172,15 +172,20 @@ void collectColumns(Expr &e, std::vector<Expr *> &out)
 
 // The name a FROM item is referred to by: its alias, else its name without a schema prefix (a
 // quoted part may hold dots); empty for an unaliased derived table.
+QString withoutSchema(const QString &name)
+{
+    if (name.endsWith(u'"'))
+        return name.mid(name.lastIndexOf(u'"', name.size() - 2));
+    return name.section(u'.', -1);
+}
+
 QString refName(const TableRef &ref)
 {
     if (!ref.alias.isEmpty())
         return ref.alias;
     if (ref.sub)
         return {};
-    if (ref.name.endsWith(u'"'))
-        return ref.name.mid(ref.name.lastIndexOf(u'"', ref.name.size() - 2));
-    return ref.name.section(u'.', -1);
+    return withoutSchema(ref.name);
 }
 
 int findTable(const Select &s, const QString &qualifier)
@@ -618,7 +623,73 @@ void rewritePrefixRanges(const Select &s, ExprPtr &e)
     }
 }
 
+// Whether a SELECT reads only tables of the schema and nothing of the statement around it: one
+// level, named tables, every column either qualified by one of them or a column of one of them.
+bool standsAlone(Select &s, const QHash<QString, QStringList> &tableColumns)
+{
+    if (!s.compounds.empty() || s.from.empty())
+        return false;
+    QStringList names, columns;
+    for (const TableRef &ref : s.from) {
+        if (ref.sub)
+            return false;
+        const auto it = tableColumns.constFind(withoutSchema(ref.name).toUpper());
+        if (it == tableColumns.constEnd())
+            return false;
+        names.append(refName(ref).toUpper());
+        columns += it.value();
+    }
+    bool alone = true;
+    forEachClause(s, [&](ExprPtr &e) {
+        std::vector<Expr *> cols;
+        collectColumns(*e, cols);
+        forEachSubselect(*e, [&](Select &) { alone = false; });
+        for (const Expr *c : cols) {
+            const bool own =
+                c->qualifier.isEmpty() ? columns.contains(c->text.toUpper()) : names.contains(c->qualifier.toUpper());
+            alone = alone && own && !c->quoted;
+        }
+    });
+    return alone;
+}
+
+bool sameColumn(const Expr &a, const Expr &b)
+{
+    return a.kind == Expr::Column && b.kind == Expr::Column && !a.quoted && !b.quoted &&
+           a.text.compare(b.text, Qt::CaseInsensitive) == 0 &&
+           a.qualifier.compare(b.qualifier, Qt::CaseInsensitive) == 0;
+}
+
+// "key IN (SELECT …)" on a grouping key moves from WHERE to HAVING: a group's rows share the key,
+// so the same groups remain, and the list is searched once per group instead of once per row.
+void filterGroupsByKey(Select &s, const QHash<QString, QStringList> &tableColumns)
+{
+    if (s.groupBy.empty() || !s.where)
+        return;
+    std::vector<ExprPtr> conjuncts, rows, groups;
+    splitConjuncts(std::move(s.where), conjuncts);
+    for (ExprPtr &c : conjuncts) {
+        const bool byKey = c->kind == Expr::InSelect && !c->negated &&
+                           std::any_of(s.groupBy.begin(), s.groupBy.end(),
+                                       [&](const ExprPtr &g) { return sameColumn(*g, *c->args[0]); }) &&
+                           standsAlone(*c->sub, tableColumns);
+        (byKey ? groups : rows).push_back(std::move(c));
+    }
+    s.where = andAll(std::move(rows));
+    if (groups.empty())
+        return;
+    if (s.having)
+        groups.push_back(std::move(s.having));
+    s.having = andAll(std::move(groups));
+}
+
 } // namespace
+
+void checkKeyFiltersPerGroup(Statement &st, const QHash<QString, QStringList> &tableColumns)
+{
+    if (st.select)
+        forEachSelect(*st.select, [&](Select &s) { filterGroupsByKey(s, tableColumns); });
+}
 
 void rewrite(Statement &st, const QString &sql)
 {

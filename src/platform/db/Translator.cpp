@@ -4,12 +4,17 @@
 
 namespace tipdesk::db {
 
-Translation translateOracle(const QString &oracleSql, Dialect dialect, const QHash<QString, sql::Type> *columnTypes)
+Translation translateOracle(const QString &oracleSql, Dialect dialect, const QHash<QString, sql::Type> *columnTypes,
+                            const QHash<QString, QStringList> *tableColumns)
 {
     sql::Statement st = sql::parse(oracleSql);
     if (columnTypes)
         sql::annotateColumnTypes(st, *columnTypes);
     sql::rewrite(st, oracleSql);
+    // The server's planner hashes every row against such a list; the embedded engine looks the
+    // key up in its index, so its text stays as written.
+    if (dialect == Dialect::Postgres && tableColumns)
+        sql::checkKeyFiltersPerGroup(st, *tableColumns);
     const sql::Generated g =
         dialect == Dialect::Postgres ? sql::generatePostgres(st, oracleSql) : sql::generate(st, oracleSql);
     Translation t;
@@ -29,6 +34,12 @@ void ColumnTypeCollector::add(const QString &upperName, sql::Type type)
     if (it != m_types.constEnd() && it.value() != type && !m_mixed.contains(upperName))
         m_mixed.append(upperName);
     m_types.insert(upperName, type);
+}
+
+void ColumnTypeCollector::add(const QString &upperTable, const QString &upperName, sql::Type type)
+{
+    m_tables[upperTable].append(upperName);
+    add(upperName, type);
 }
 
 QHash<QString, sql::Type> ColumnTypeCollector::result() const

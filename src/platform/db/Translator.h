@@ -30,17 +30,24 @@ enum class Dialect { Sqlite, Postgres };
 class ColumnTypeCollector {
 public:
     void add(const QString &upperName, sql::Type type);
+    // Also records which table the column belongs to.
+    void add(const QString &upperTable, const QString &upperName, sql::Type type);
     QHash<QString, sql::Type> result() const;
+    const QHash<QString, QStringList> &tableColumns() const { return m_tables; }
 
 private:
     QHash<QString, sql::Type> m_types;
     QStringList m_mixed;
+    QHash<QString, QStringList> m_tables;
 };
 
 // Tokenizes, parses, rewrites and generates. Throws DbError naming an unknown construct and
-// its position in the statement. columnTypes: what the target's schema declares, by column name.
+// its position in the statement. columnTypes: what the target's schema declares, by column name;
+// tableColumns: its tables' columns, by table (upper-cased), which lets the server's text filter
+// groups rather than rows where that gives the same result.
 Translation translateOracle(const QString &oracleSql, Dialect dialect = Dialect::Sqlite,
-                            const QHash<QString, sql::Type> *columnTypes = nullptr);
+                            const QHash<QString, sql::Type> *columnTypes = nullptr,
+                            const QHash<QString, QStringList> *tableColumns = nullptr);
 
 // Oracle's name for a result column as SQLite reports it.
 QString resultColumnName(const Translation &t, const QString &sqliteName);
