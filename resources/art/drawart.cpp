@@ -1,5 +1,6 @@
-// Draws the program's artwork: the login picture, the main menu background and the two button
-// pictures. Build the tipdesk-draw-art target and run it with this folder as its argument.
+// Draws the program's artwork: the login picture, the main menu background, the two button
+// pictures and the program's icon in the sizes a desktop asks for (icons/tipdesk-N.png).
+// `cmake --build build --target draw-art` builds the drawer and redraws this folder.
 #include <QApplication>
 #include <QDir>
 #include <QFont>
@@ -173,6 +174,36 @@ QImage buttonPicture(bool ok)
     return img;
 }
 
+// The program's icon: the menu's badge (a road towards the horizon and a green signal) on a
+// rounded square, drawn on a 256-unit grid and scaled, so every size is the same picture. The
+// signal is drawn larger than in the badge: it is what still reads at 16 pixels.
+QImage programIcon(int size)
+{
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    const QRectF square(8, 8, 240, 240);
+    const qreal horizon = 132;
+    QPainterPath shape;
+    shape.addRoundedRect(square, 44, 44);
+    p.save();
+    p.setClipPath(shape);
+    QLinearGradient sky(0, square.top(), 0, horizon);
+    sky.setColorAt(0, QColor(0x2d, 0x6c, 0xb5));
+    sky.setColorAt(1, QColor(0xbf, 0xdc, 0xf2));
+    p.fillRect(QRectF(square.left(), square.top(), square.width(), horizon - square.top()), sky);
+    p.fillRect(QRectF(square.left(), horizon, square.width(), square.bottom() - horizon), QColor(0x6f, 0xa8, 0x55));
+    drawRoad(p, square.adjusted(-20, 0, 0, 0), horizon);
+    drawSignal(p, QPointF(158, 30), 2.6);
+    p.restore();
+    p.setPen(QPen(kGreen, 14));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(shape);
+    return img;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -183,5 +214,8 @@ int main(int argc, char **argv)
     ok = menuBackground().save(out.filePath(QStringLiteral("menu.png"))) && ok;
     ok = buttonPicture(true).save(out.filePath(QStringLiteral("ok.png"))) && ok;
     ok = buttonPicture(false).save(out.filePath(QStringLiteral("cancel.png"))) && ok;
+    ok = out.mkpath(QStringLiteral("icons")) && ok;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        ok = programIcon(size).save(out.filePath(QStringLiteral("icons/tipdesk-%1.png").arg(size))) && ok;
     return ok ? 0 : 1;
 }
