@@ -19,11 +19,13 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tipdesk-demo-db"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TIPDESK_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Builds a demo database of received reports and their statistics, as an embedded database "
                        "file (--out), in a PostgreSQL database (--pg), or both."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("Database file to create (must not exist). Optional with --pg: "
                                                 "without it the file is temporary and removed afterwards."),

@@ -112,11 +112,13 @@ int main(int argc, char **argv)
     // open a window.
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("tipdesk-report"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(TIPDESK_VERSION));
     report::installFontSubstitutes();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Renders a statistics report without a display."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption kindOpt(QStringLiteral("kind"), QStringLiteral("report kind 0..26"), QStringLiteral("K"));
     const QCommandLineOption startOpt(QStringLiteral("start"), QStringLiteral("start day"), QStringLiteral("YYYYMMDD"));
     const QCommandLineOption endOpt(QStringLiteral("end"), QStringLiteral("end day (default: the start day)"),
@@ -145,6 +147,10 @@ int main(int argc, char **argv)
         return usage(parser, parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         print(stdout, parser.helpText());
+        return Written;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        print(stdout, QGuiApplication::applicationName() + u' ' + QGuiApplication::applicationVersion());
         return Written;
     }
     if (parser.isSet(listOpt)) {

@@ -19,15 +19,37 @@ using namespace tipdesk::db;
 
 namespace {
 
+const char kSynopsis[] =
+    "tipdesk-sql (--database FILE | --pg CONNINFO) [--param NAME=VALUE]... [--translate [--for-pg]] STATEMENT\n";
+
 int usage(const QString &problem)
 {
     QTextStream err(stderr);
     if (!problem.isEmpty())
         err << "tipdesk-sql: " << problem << '\n';
-    err << "usage: tipdesk-sql (--database FILE | --pg CONNINFO) [--param NAME=VALUE]... [--translate [--for-pg]] "
-           "STATEMENT\n"
-           "  CONNINFO: \"host=… port=… dbname=… user=…\"; the password from PGPASSWORD or ~/.pgpass\n";
+    err << "usage: " << kSynopsis
+        << "  CONNINFO: \"host=… port=… dbname=… user=…\"; the password from PGPASSWORD or ~/.pgpass\n";
     return 2;
+}
+
+void help()
+{
+    QTextStream out(stdout);
+    out << "Usage: " << kSynopsis
+        << "Runs one Oracle-dialect statement on an embedded database file or a PostgreSQL server and prints a\n"
+           "header line of column names and one line per row, fields separated by \"|\". A statement that is\n"
+           "not a query prints the number of rows it changed.\n"
+           "\n"
+           "Options:\n"
+           "  --database FILE     embedded database file\n"
+           "  --pg CONNINFO       PostgreSQL server, as \"host=… port=… dbname=… user=…\" (password from\n"
+           "                      PGPASSWORD or ~/.pgpass)\n"
+           "  --param NAME=VALUE  value of the statement's parameter :NAME (repeatable)\n"
+           "  --translate         print the SQLite text the translator makes of the statement instead of\n"
+           "                      running it; with --pg, the server's own text with the values written in\n"
+           "  --for-pg            with --translate and without --pg: the PostgreSQL text\n"
+           "  -h, --help          display this help and exit\n"
+           "  --version           display the version and exit\n";
 }
 
 } // namespace
@@ -41,6 +63,14 @@ int main(int argc, char **argv)
     bool translateOnly = false, forPostgres = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            help();
+            return 0;
+        }
+        if (a == QLatin1String("--version")) {
+            QTextStream(stdout) << "tipdesk-sql " << TIPDESK_VERSION << '\n';
+            return 0;
+        }
         if (a == QLatin1String("--database") && i + 1 < args.size()) {
             database = args[++i];
         } else if (a == QLatin1String("--pg") && i + 1 < args.size()) {
