@@ -9,10 +9,6 @@ tool="$build/tools/tipdesk-report/tipdesk-report"
 sql="$build/tools/tipdesk-sql/tipdesk-sql"
 database="$build/src/main/tipdesk.db"
 out=out
-if [ -z "${XDG_RUNTIME_DIR:-}" ]; then # Qt wants one, even offscreen
-  export XDG_RUNTIME_DIR="/tmp/tipdesk-runtime-$(id -u)"
-  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-fi
 
 for f in "$tool" "$sql"; do
   if [ ! -x "$f" ]; then

@@ -1,3 +1,4 @@
+#include "DemoDb.h"
 #include "app/Startup.h"
 #include "app/UntMain.h"
 #include "platform/report/Fonts.h"
@@ -14,6 +15,12 @@ int main(int argc, char **argv)
 
     app::StartupSteps steps;
     steps.createReportModule = [] { return new stats::TDMReport; };
+    steps.buildDemoDatabase = [](const QString &path) {
+        demo::DemoOptions options;
+        options.out = path;
+        demo::buildDemoDb(options);
+        return QStringLiteral("운영자ID %1, 비밀번호 %2 로 로그인하십시오.").arg(demo::kDemoUser, demo::kDemoPassword);
+    };
     app::TFrmMain::setStatisticsConsoleOpener([] { app::runWorkingDialog(stats::fStatHUBp); });
     app::TFrmMain::setReceptionStatusOpener([] { app::runWorkingDialog(reception::AcIn); });
     return app::runStartup(application, steps);

@@ -1,12 +1,14 @@
 #include "stats/Export.h"
 
+#include "platform/db/BackendSelector.h"
 #include "platform/db/Query.h"
 #include "platform/report/Layout.h"
 #include "stats/KindForm.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QStringEncoder>
 
 namespace tipdesk::stats {
@@ -99,7 +101,12 @@ QByteArray ExportBytes(int kind, db::Query &query)
 
 QString ExportFolder()
 {
-    return g_exportFolder.isEmpty() ? QCoreApplication::applicationDirPath() : g_exportFolder;
+    if (!g_exportFolder.isEmpty())
+        return g_exportFolder;
+    // Where an operator looks for a saved file; never the program's own folder, which an
+    // installation keeps read-only.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? db::dataFolder() : documents;
 }
 
 void SetExportFolder(const QString &folder)
@@ -162,6 +169,9 @@ ExportResult ExportReport(const ReportRequest &request, db::Query &query)
     }
     const QByteArray bytes = ExportBytes(request.kind, query);
     query.close();
+    // The user's documents folder may not exist yet on a fresh account; a folder that cannot be
+    // made is reported by the write.
+    QDir().mkpath(QFileInfo(result.path).absolutePath());
     result.error = WriteWholeFile(result.path, bytes);
     result.status = result.error.isEmpty() ? ExportResult::Status::Saved : ExportResult::Status::Failed;
     return result;

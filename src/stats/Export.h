@@ -2,7 +2,7 @@
 
 // "File 저장": the figures of kind 18 (by organisation and correspondent) and of the period
 // totals (kinds 21..26) written to a "|"-separated text file in code page 949 with CR LF line
-// ends, one file per kind in the program's folder. What a kind writes is its descriptor's
+// ends, one file per kind in the export folder. What a kind writes is its descriptor's
 // export: the file name, the header and the layout statement it runs.
 
 #include "stats/ReportRequest.h"
@@ -37,9 +37,10 @@ QStringList ExportSql(const ReportRequest &request);
 // ending in CR LF, in code page 949.
 QByteArray ExportBytes(int kind, db::Query &query);
 
-// Where the files go: the folder of the executable, unless a test or tool chose another.
+// Where the files go: the user's documents folder (the desk's data folder where there is none),
+// unless a test or tool chose another. The folder is made when a file is written.
 QString ExportFolder();
-void SetExportFolder(const QString &folder); // empty restores the executable's folder
+void SetExportFolder(const QString &folder); // empty restores the default
 
 struct ExportResult {
     enum class Status { Saved, NothingSelected, NoData, Failed };

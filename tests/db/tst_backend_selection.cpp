@@ -3,10 +3,13 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/EmbeddedBackend.h"
+#include "platform/db/PostgresBackend.h"
 #include "platform/db/ServerBackend.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,15 +19,25 @@ using namespace tipdesk;
 class TstBackendSelection : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { db::setEmbeddedOverride(QString()); }
+    void initTestCase();
+    void cleanup()
+    {
+        db::setEmbeddedOverride(QString());
+        db::setPostgresOverride(QString());
+    }
     void aliasDefinitionChoosesTheBackend_data();
     void aliasDefinitionChoosesTheBackend();
+    void defaultFileBesideTheExecutableIsKept_data();
+    void defaultFileBesideTheExecutableIsKept();
+    void overridesLeadWhereTheyName();
     void unknownDriverIsRefused();
     void overrideWinsOverTheSettings();
     void connectingTwiceDoesNothingAndFailuresCarryTheText();
 
 private:
     QTemporaryDir m_dir;
+    // The default file in the data folder under this test's own XDG_DATA_HOME.
+    QString m_dataDefault;
 };
 
 namespace {
@@ -34,6 +47,15 @@ db::ConnectionParams commonDb()
             QStringLiteral("plomar")};
 }
 } // namespace
+
+void TstBackendSelection::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("share"))));
+    m_dataDefault = m_dir.filePath(QStringLiteral("share/tipdesk/tipdesk.db"));
+    // The rules below assume a build folder without a desk's database of its own.
+    QVERIFY(!QFileInfo::exists(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tipdesk.db"))));
+}
 
 void TstBackendSelection::aliasDefinitionChoosesTheBackend_data()
 {
@@ -52,6 +74,9 @@ void TstBackendSelection::aliasDefinitionChoosesTheBackend_data()
     QTest::newRow("embedded without path") << "[commonDB]\nDriver=embedded\n"
                                            << "embedded"
                                            << "<default>";
+    QTest::newRow("postgres server") << "[commonDB]\nDriver=QPSQL\nDatabaseName=tipdesk\n"
+                                     << "postgres"
+                                     << "";
     QTest::newRow("oracle by service") << "[commonDB]\nDriver=QOCI\nDatabaseName=HUB2\n"
                                        << "server"
                                        << "QOCI:HUB2";
@@ -79,19 +104,76 @@ void TstBackendSelection::aliasDefinitionChoosesTheBackend()
     QSettings settings(file, QSettings::IniFormat);
 
     std::unique_ptr<db::Backend> backend = db::selectBackend(commonDb(), &settings);
+    // Start-up and the tools ask where the alias leads before connecting; the answer is the file
+    // the backend opens, and whether it is the default one (which start-up offers to build).
+    const std::optional<db::EmbeddedTarget> target = db::embeddedTarget(QStringLiteral("commonDB"), &settings);
     if (kind == QLatin1String("embedded")) {
         auto *embedded = dynamic_cast<db::EmbeddedBackend *>(backend.get());
         QVERIFY(embedded);
-        const QString where = expectedWhere == QLatin1String("<default>")
-                                  ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tipdesk.db"))
-                                  : expectedWhere;
+        const bool isDefault = expectedWhere == QLatin1String("<default>");
+        const QString where = isDefault ? m_dataDefault : expectedWhere;
         QCOMPARE(embedded->path(), where);
+        QVERIFY(target);
+        QCOMPARE(target->path, where);
+        QCOMPARE(target->isDefault, isDefault);
+        // Nothing is created by choosing: not the file, not the data folder.
+        QVERIFY(!QFileInfo::exists(QFileInfo(m_dataDefault).absolutePath()));
+        return;
+    }
+    QVERIFY(!target);
+    if (kind == QLatin1String("postgres")) {
+        QVERIFY(dynamic_cast<db::PostgresBackend *>(backend.get()));
     } else {
         auto *server = dynamic_cast<db::ServerBackend *>(backend.get());
         QVERIFY(server);
         QCOMPARE(server->qtDriver() + u':' + server->databaseName(), expectedWhere);
         QCOMPARE(server->userName(), QStringLiteral("vexlan")); // the connection's stored user
     }
+}
+
+void TstBackendSelection::defaultFileBesideTheExecutableIsKept_data()
+{
+    QTest::addColumn<QString>("besideExecutable"); // "file", "folder" or "" for nothing there
+    QTest::addColumn<bool>("usedBeside");
+    QTest::newRow("a database there (a desk set up before, a development build)") << "file" << true;
+    QTest::newRow("nothing there (an installed program)") << "" << false;
+    QTest::newRow("a folder of that name is not a database") << "folder" << false;
+}
+
+void TstBackendSelection::defaultFileBesideTheExecutableIsKept()
+{
+    QFETCH(QString, besideExecutable);
+    QFETCH(bool, usedBeside);
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tipdesk.db"));
+    const auto removeBeside = qScopeGuard([&] {
+        QFile::remove(beside);
+        QDir().rmdir(beside);
+    });
+    if (besideExecutable == QLatin1String("file")) {
+        QFile f(beside);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    } else if (besideExecutable == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(beside));
+    }
+    QSettings none(m_dir.filePath(QStringLiteral("none.ini")), QSettings::IniFormat);
+    auto backend = db::selectBackend(commonDb(), &none);
+    auto *embedded = dynamic_cast<db::EmbeddedBackend *>(backend.get());
+    QVERIFY(embedded);
+    QCOMPARE(embedded->path(), usedBeside ? beside : m_dataDefault);
+    QCOMPARE(db::embeddedTarget(QStringLiteral("commonDB"), &none)->path, embedded->path());
+}
+
+void TstBackendSelection::overridesLeadWhereTheyName()
+{
+    QSettings none(m_dir.filePath(QStringLiteral("none.ini")), QSettings::IniFormat);
+    db::setEmbeddedOverride(QStringLiteral("/tmp/given.db"));
+    std::optional<db::EmbeddedTarget> target = db::embeddedTarget(QStringLiteral("commonDB"), &none);
+    QVERIFY(target);
+    QCOMPARE(target->path, QStringLiteral("/tmp/given.db"));
+    QVERIFY(!target->isDefault);
+    db::setEmbeddedOverride(QString());
+    db::setPostgresOverride(QStringLiteral("host=127.0.0.1 dbname=tipdesk"));
+    QVERIFY(!db::embeddedTarget(QStringLiteral("commonDB"), &none));
 }
 
 void TstBackendSelection::unknownDriverIsRefused()

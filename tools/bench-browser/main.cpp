@@ -2,8 +2,9 @@
 // example one made by tipdesk-demo-db --days 3650 --per-day 2000), from the button press until
 // the grid has painted its first screen. The clock is set to the newest report, so "현재" and
 // "금일" cover the busiest end of the data.
-//   QT_QPA_PLATFORM=offscreen bench-browser --database FILE
+//   bench-browser --database FILE        (offscreen unless QT_QPA_PLATFORM names another platform)
 
+#include "ToolStart.h"
 #include "app/CommonDM.h"
 #include "platform/db/BackendSelector.h"
 #include "platform/db/Clock.h"
@@ -26,13 +27,18 @@ using namespace tipdesk;
 
 int main(int argc, char **argv)
 {
+    tools::prepareEnvironment(tools::Platform::Offscreen);
     QApplication application(argc, argv);
     const QStringList args = application.arguments();
     const qsizetype at = args.indexOf(QStringLiteral("--database"));
     const QString database = at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
-    if (database.isEmpty() || !QFile::exists(database)) {
+    if (database.isEmpty()) {
         std::fprintf(stderr, "usage: bench-browser --database FILE\n");
         return 2;
+    }
+    if (!QFile::exists(database)) {
+        std::fprintf(stderr, "bench-browser: %s: 데이터베이스 파일이 없습니다\n", qPrintable(database));
+        return 1;
     }
     db::setEmbeddedOverride(database);
     ui::ScopedRecordingUi boxes; // errors are counted, not shown

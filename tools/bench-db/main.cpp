@@ -7,6 +7,7 @@
 // the embedded time or 50 ms, whichever is larger.
 //   bench-db --database FILE [--pg CONNINFO] [--statements FILE] [--layouts DIR]
 
+#include "ToolStart.h"
 #include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
 #include "platform/db/EmbeddedBackend.h"
@@ -85,6 +86,7 @@ QString scalar(EmbeddedBackend &b, const QString &sql)
 
 int main(int argc, char **argv)
 {
+    tipdesk::tools::prepareEnvironment(tipdesk::tools::Platform::None);
     QCoreApplication app(argc, argv);
     QString database, conninfo, statementsFile = QStringLiteral(TIPDESK_STATEMENTS_FILE);
     QString layouts = QStringLiteral(TIPDESK_LAYOUTS_DIR);
@@ -99,9 +101,13 @@ int main(int argc, char **argv)
         else if (args[i] == QLatin1String("--layouts"))
             layouts = args[i + 1];
     }
-    if (database.isEmpty() || !QFile::exists(database)) {
+    if (database.isEmpty()) {
         std::fprintf(stderr, "usage: bench-db --database FILE [--pg CONNINFO] [--statements FILE] [--layouts DIR]\n");
         return 2;
+    }
+    if (!QFile::exists(database)) {
+        std::fprintf(stderr, "bench-db: %s: 데이터베이스 파일이 없습니다\n", qPrintable(database));
+        return 1;
     }
     QList<Named> statements;
     try {
@@ -111,7 +117,7 @@ int main(int argc, char **argv)
         return 2;
     }
     if (statements.isEmpty()) {
-        std::fprintf(stderr, "bench-db: no statements in %s\n", qPrintable(statementsFile));
+        std::fprintf(stderr, "bench-db: %s: 문장이 없습니다\n", qPrintable(statementsFile));
         return 2;
     }
     try {

@@ -5,6 +5,7 @@
 // month); the kinds that take a period also for the whole range of the database.
 //   bench-kinds --database FILE [--day YYYYMMDD]
 
+#include "ToolStart.h"
 #include "app/CommonDM.h"
 #include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
@@ -67,8 +68,7 @@ void run(const stats::ReportRequest &request, const QString &period, const QStri
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    tools::prepareEnvironment(tools::Platform::Offscreen);
     QGuiApplication app(argc, argv);
     report::installFontSubstitutes();
     QString database, dayKey;
@@ -79,9 +79,13 @@ int main(int argc, char **argv)
         else if (args[i] == QLatin1String("--day"))
             dayKey = args[i + 1];
     }
-    if (database.isEmpty() || !QFileInfo(database).isFile() || (!dayKey.isEmpty() && !day(dayKey).isValid())) {
+    if (database.isEmpty() || (!dayKey.isEmpty() && !day(dayKey).isValid())) {
         std::fprintf(stderr, "usage: bench-kinds --database FILE [--day YYYYMMDD]\n");
         return 2;
+    }
+    if (!QFileInfo(database).isFile()) {
+        std::fprintf(stderr, "bench-kinds: %s: 데이터베이스 파일이 없습니다\n", qPrintable(database));
+        return 1;
     }
     db::setEmbeddedOverride(QFileInfo(database).absoluteFilePath());
     ui::StreamUiService messages;
@@ -89,6 +93,10 @@ int main(int argc, char **argv)
     int status = 0;
     try {
         app::TDataMod1 dataMod;
+        if (messages.errors > 0) { // shown as the program shows it
+            ui::UiService::install(nullptr);
+            return 1;
+        }
         stats::TDMReport module;
         const QString first = scalar(QStringLiteral("select min(stat_day) from stat_hub"));
         const QString last = scalar(QStringLiteral("select max(stat_day) from stat_hub"));

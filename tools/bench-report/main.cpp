@@ -2,6 +2,7 @@
 // columns, one word-wrapped text column averaging two lines), against the floor of drawing the
 // same primitives straight onto QPdfWriter. Prints the figures; it is not a test.
 
+#include "ToolStart.h"
 #include "platform/db/Connection.h"
 #include "platform/db/EmbeddedBackend.h"
 #include "platform/db/Query.h"
@@ -159,7 +160,7 @@ public:
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    tipdesk::tools::prepareEnvironment(tipdesk::tools::Platform::Offscreen);
     QApplication app(argc, argv);
     const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
     QTemporaryDir dir;

@@ -12,6 +12,7 @@
 // Exit status: 0 every report finished (with pages or without data), 1 a report or the start-up
 // failed, 2 bad arguments.
 
+#include "ToolStart.h"
 #include "app/CommonDM.h"
 #include "platform/db/BackendSelector.h"
 #include "platform/db/Clock.h"
@@ -121,8 +122,7 @@ int usage(const QCommandLineParser &parser, const QString &problem)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    tools::prepareEnvironment(tools::Platform::Offscreen);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("load-desk"));
     report::installFontSubstitutes();
@@ -139,32 +139,32 @@ int main(int argc, char **argv)
     parser.addOptions({pgOpt, nowOpt, roundsOpt});
     parser.addPositionalArgument(QStringLiteral("REQUEST"), QStringLiteral("KIND:YYYYMMDD[:YYYYMMDD]"));
     if (!parser.parse(QGuiApplication::arguments()))
-        return usage(parser, parser.errorText());
+        return usage(parser, tools::parseErrorText(parser));
     if (parser.isSet(QStringLiteral("help"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return AllFinished;
     }
     if (!parser.isSet(pgOpt))
-        return usage(parser, QStringLiteral("--pg is required"));
+        return usage(parser, QStringLiteral("--pg CONNINFO 를 주십시오"));
     bool ok = false;
     const int rounds = parser.value(roundsOpt).toInt(&ok);
     if (!ok || rounds < 1)
-        return usage(parser, QStringLiteral("--rounds must be a positive number"));
+        return usage(parser, QStringLiteral("--rounds 에는 1 이상의 정수를 주십시오"));
     if (parser.isSet(nowOpt)) {
         const QDateTime now = QDateTime::fromString(parser.value(nowOpt), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (!now.isValid())
-            return usage(parser, QStringLiteral("--now must be YYYY-MM-DD HH:MM:SS"));
+            return usage(parser, QStringLiteral("--now 에는 YYYY-MM-DD HH:MM:SS 를 주십시오"));
         db::Clock::setFixed(now);
     }
     QList<stats::ReportRequest> requests;
     for (const QString &arg : parser.positionalArguments()) {
         const std::optional<stats::ReportRequest> r = parseRequest(arg);
         if (!r)
-            return usage(parser, QStringLiteral("not a request: ") + arg);
+            return usage(parser, QStringLiteral("보고서 요청이 아닙니다: ") + arg);
         requests << *r;
     }
     if (requests.isEmpty())
-        return usage(parser, QStringLiteral("give at least one request"));
+        return usage(parser, QStringLiteral("보고서 요청을 하나 이상 주십시오"));
 
     db::setPostgresOverride(parser.value(pgOpt));
     ui::RecordingUiService boxes;

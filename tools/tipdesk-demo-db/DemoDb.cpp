@@ -761,13 +761,14 @@ qint64 aggregateStatistics(sqlite3 *db, const QString &pendingDay)
 DemoSummary buildDemoDb(const DemoOptions &options)
 {
     if (options.out.isEmpty())
-        throw std::runtime_error("no output file given");
-    if (options.days < 3)
-        throw std::runtime_error("--days must be at least 3");
-    if (options.perDay < 10)
-        throw std::runtime_error("--per-day must be at least 10");
+        throw std::runtime_error("만들 데이터베이스 파일이 주어지지 않았습니다");
+    if (options.days < kMinDays)
+        throw std::runtime_error(QStringLiteral("--days 는 %1 이상이어야 합니다").arg(kMinDays).toStdString());
+    if (options.perDay < kMinPerDay)
+        throw std::runtime_error(QStringLiteral("--per-day 는 %1 이상이어야 합니다").arg(kMinPerDay).toStdString());
     if (QFileInfo::exists(options.out))
-        throw std::runtime_error("file exists, not overwritten: " + options.out.toStdString());
+        throw std::runtime_error(
+            QStringLiteral("%1: 파일이 이미 있어 덮어쓰지 않습니다").arg(options.out).toStdString());
     const QString part = options.out + QStringLiteral(".part");
     QFile::remove(part);
 
@@ -784,7 +785,8 @@ DemoSummary buildDemoDb(const DemoOptions &options)
     if (sqlite3_open(part.toUtf8().constData(), &db) != SQLITE_OK) {
         const std::string m = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
-        throw std::runtime_error("cannot create " + part.toStdString() + ": " + m);
+        throw std::runtime_error(
+            QStringLiteral("%1: 파일을 만들 수 없습니다 (%2)").arg(part, QString::fromUtf8(m.c_str())).toStdString());
     }
     DemoSummary summary;
     try {
@@ -834,18 +836,21 @@ DemoSummary buildDemoDb(const DemoOptions &options)
         exec(db, app::indexesScript().toUtf8().constData());
         exec(db, "COMMIT");
         exec(db, "PRAGMA journal_mode=DELETE; ANALYZE;");
-    } catch (...) {
+    } catch (const std::exception &e) {
         sqlite3_close(db);
         QFile::remove(part);
-        throw;
+        throw std::runtime_error(QStringLiteral("%1: 데모 데이터베이스를 쓰지 못했습니다 (%2)")
+                                     .arg(part, QString::fromUtf8(e.what()))
+                                     .toStdString());
     }
     if (sqlite3_close(db) != SQLITE_OK) {
         QFile::remove(part);
-        throw std::runtime_error("cannot close " + part.toStdString());
+        throw std::runtime_error(QStringLiteral("%1: 파일을 닫지 못했습니다").arg(part).toStdString());
     }
     if (!QFile::rename(part, options.out)) {
         QFile::remove(part);
-        throw std::runtime_error("cannot rename " + part.toStdString() + " to " + options.out.toStdString());
+        throw std::runtime_error(
+            QStringLiteral("%1: %2 (으)로 옮기지 못했습니다").arg(part, options.out).toStdString());
     }
     summary.days = options.days;
     summary.firstDay = firstDay;

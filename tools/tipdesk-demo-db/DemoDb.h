@@ -11,6 +11,10 @@ struct sqlite3;
 
 namespace tipdesk::demo {
 
+// The smallest build: fewer days leave no day between the first and the open last one.
+constexpr int kMinDays = 3;
+constexpr int kMinPerDay = 10;
+
 struct DemoOptions {
     QString out;
     std::uint64_t seed = 2004;
@@ -20,6 +24,17 @@ struct DemoOptions {
     int days = 396; // about 13 months
     int perDay = 400;
     std::function<void(const QString &)> progress;
+
+    // The smallest build ending on a given day, for tests that need a database and not its size.
+    static DemoOptions smallest(const QString &out, QDate until)
+    {
+        DemoOptions o;
+        o.out = out;
+        o.until = until;
+        o.days = kMinDays;
+        o.perDay = kMinPerDay;
+        return o;
+    }
 };
 
 struct DemoSummary {

@@ -1,6 +1,7 @@
 // tipdesk-demo-db: builds the demo database the desktop program runs on without a central server,
 // and copies it into a PostgreSQL server when asked.
 #include "DemoDb.h"
+#include "ToolStart.h"
 #include "app/PostgresLoad.h"
 
 #include <QCommandLineParser>
@@ -17,6 +18,7 @@ using namespace tipdesk::demo;
 
 int main(int argc, char **argv)
 {
+    tipdesk::tools::prepareEnvironment(tipdesk::tools::Platform::None);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tipdesk-demo-db"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TIPDESK_VERSION));
@@ -52,42 +54,49 @@ int main(int argc, char **argv)
     const QCommandLineOption perDay(QStringLiteral("per-day"), QStringLiteral("Average reports a day (default 400)."),
                                     QStringLiteral("N"));
     parser.addOptions({out, seed, until, days, perDay, pg, replace, from});
-    parser.process(app);
 
     auto bad = [](const QString &m) {
         std::fprintf(stderr, "tipdesk-demo-db: %s\n", qPrintable(m));
         return 2;
     };
+    if (!parser.parse(QCoreApplication::arguments()))
+        return bad(tipdesk::tools::parseErrorText(parser));
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty())
+        return bad(QStringLiteral("필요 없는 인수입니다: ") + parser.positionalArguments().join(u' '));
     DemoOptions o;
     const bool toServer = parser.isSet(pg);
     if (!toServer && (parser.isSet(replace) || parser.isSet(from)))
-        return bad(QStringLiteral("--replace and --from go with --pg"));
+        return bad(QStringLiteral("--replace 와 --from 은 --pg 와 함께 씁니다"));
     if (parser.isSet(from) &&
         (parser.isSet(out) || parser.isSet(seed) || parser.isSet(until) || parser.isSet(days) || parser.isSet(perDay)))
-        return bad(QStringLiteral("--from loads an existing file: it takes no options of a build"));
+        return bad(QStringLiteral("--from 은 있는 파일을 올리므로 만들기 옵션을 받지 않습니다"));
     if (!parser.isSet(out) && !toServer)
-        return bad(QStringLiteral("--out FILE is required"));
+        return bad(QStringLiteral("--out FILE 을 주십시오"));
     o.out = parser.value(out);
     bool ok = true;
     if (parser.isSet(seed)) {
         o.seed = parser.value(seed).toULongLong(&ok);
         if (!ok)
-            return bad(QStringLiteral("--seed must be a whole number"));
+            return bad(QStringLiteral("--seed 에는 정수를 주십시오"));
     }
     if (parser.isSet(until)) {
         o.until = QDate::fromString(parser.value(until), QStringLiteral("yyyyMMdd"));
         if (!o.until.isValid())
-            return bad(QStringLiteral("--until must be a day YYYYMMDD"));
+            return bad(QStringLiteral("--until 에는 날짜 YYYYMMDD 를 주십시오"));
     }
     if (parser.isSet(days)) {
         o.days = parser.value(days).toInt(&ok);
         if (!ok)
-            return bad(QStringLiteral("--days must be a whole number"));
+            return bad(QStringLiteral("--days 에는 정수를 주십시오"));
     }
     if (parser.isSet(perDay)) {
         o.perDay = parser.value(perDay).toInt(&ok);
         if (!ok)
-            return bad(QStringLiteral("--per-day must be a whole number"));
+            return bad(QStringLiteral("--per-day 에는 정수를 주십시오"));
     }
     o.progress = [](const QString &m) {
         std::fprintf(stderr, "%s\n", qPrintable(m));
@@ -96,7 +105,7 @@ int main(int argc, char **argv)
     QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/tipdesk-demo-db-XXXXXX"));
     if (o.out.isEmpty()) {
         if (!scratch.isValid())
-            return bad(QStringLiteral("cannot create a temporary folder: %1").arg(scratch.errorString()));
+            return bad(QStringLiteral("임시 폴더를 만들 수 없습니다 (%1)").arg(scratch.errorString()));
         o.out = scratch.filePath(QStringLiteral("demo.db"));
     }
     QElapsedTimer t;

@@ -4,10 +4,12 @@
 //
 // The command builds the request the console would and runs it through the same checks and
 // preparation; it never creates a window. --export writes the kind's text file (kinds 18,
-// 21..26) beside the program, as "File 저장" does, and prints its path.
+// 21..26) into the export folder, as "File 저장" does, and prints its path. Without --database
+// or --pg it runs on the desk's own database, found as the program finds it.
 //
 // Exit status: 0 a report was written, 1 database or file error, 2 bad arguments, 3 no data.
 
+#include "ToolStart.h"
 #include "app/CommonDM.h"
 #include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
@@ -57,7 +59,7 @@ void writeText(const report::PageModel &model, const QString &path)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(report::dumpText(model).toUtf8()) < 0 || !f.commit())
-        throw report::ReportError(QStringLiteral("%1: %2").arg(path, f.errorString()));
+        throw report::ReportError(QStringLiteral("%1: 파일을 쓰지 못했습니다 (%2)").arg(path, f.errorString()));
 }
 
 QStringList writePngs(const report::PageModel &model, const QString &dir, const QString &base)
@@ -106,8 +108,7 @@ int usage(const QCommandLineParser &parser, const QString &problem)
 int main(int argc, char **argv)
 {
     // Reports measure text with real fonts, so a platform is needed even without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    tools::prepareEnvironment(tools::Platform::Offscreen);
     // A GUI application without widgets: text is measured with real fonts, and nothing here can
     // open a window.
     QGuiApplication app(argc, argv);
@@ -144,7 +145,7 @@ int main(int argc, char **argv)
     parser.addOptions({listOpt, kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pgOpt, pdfOpt, pngOpt,
                        textOpt, exportOpt});
     if (!parser.parse(QGuiApplication::arguments()))
-        return usage(parser, parser.errorText());
+        return usage(parser, tools::parseErrorText(parser));
     if (parser.isSet(QStringLiteral("help"))) {
         print(stdout, parser.helpText());
         return Written;
@@ -158,27 +159,27 @@ int main(int argc, char **argv)
         return Written;
     }
     if (!parser.positionalArguments().isEmpty())
-        return usage(parser, QStringLiteral("unexpected argument: ") + parser.positionalArguments().join(u' '));
+        return usage(parser, QStringLiteral("필요 없는 인수입니다: ") + parser.positionalArguments().join(u' '));
 
     bool ok = false;
     const int kind = parser.value(kindOpt).toInt(&ok);
     if (!parser.isSet(kindOpt) || !ok || !stats::FindKind(kind))
-        return usage(parser, QStringLiteral("--kind must be a report kind 0..26"));
+        return usage(parser, QStringLiteral("--kind 에는 보고서 종류 0..26 을 주십시오"));
     const std::optional<QDate> start = parseDay(parser.value(startOpt));
     if (!start)
-        return usage(parser, QStringLiteral("--start must be a day YYYYMMDD"));
+        return usage(parser, QStringLiteral("--start 에는 날짜 YYYYMMDD 를 주십시오"));
     const std::optional<QDate> end = parser.isSet(endOpt) ? parseDay(parser.value(endOpt)) : start;
     if (!end)
-        return usage(parser, QStringLiteral("--end must be a day YYYYMMDD"));
+        return usage(parser, QStringLiteral("--end 에는 날짜 YYYYMMDD 를 주십시오"));
     const int sort = parser.value(sortOpt).toInt(&ok);
     if (!ok || sort < 0 || sort > 2)
-        return usage(parser, QStringLiteral("--sort must be 0, 1 or 2"));
+        return usage(parser, QStringLiteral("--sort 에는 0, 1, 2 중 하나를 주십시오"));
     const int outputs = int(parser.isSet(pdfOpt)) + int(parser.isSet(pngOpt)) + int(parser.isSet(textOpt)) +
                         int(parser.isSet(exportOpt));
     if (outputs != 1)
-        return usage(parser, QStringLiteral("give exactly one of --pdf, --png, --text, --export"));
+        return usage(parser, QStringLiteral("--pdf, --png, --text, --export 중 하나만 주십시오"));
     if (parser.isSet(exportOpt) && !stats::IsExportKind(kind))
-        return usage(parser, QStringLiteral("--export is for kinds 18 and 21..26"));
+        return usage(parser, QStringLiteral("--export 는 종류 18 과 21..26 에만 쓸 수 있습니다"));
 
     if (parser.isSet(databaseOpt)) {
         const QString path = parser.value(databaseOpt);
@@ -190,7 +191,7 @@ int main(int argc, char **argv)
     }
     if (parser.isSet(pgOpt)) {
         if (parser.isSet(databaseOpt))
-            return usage(parser, QStringLiteral("give --database or --pg, not both"));
+            return usage(parser, QStringLiteral("--database 와 --pg 중 하나만 주십시오"));
         db::setPostgresOverride(parser.value(pgOpt));
     }
 

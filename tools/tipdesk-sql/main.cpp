@@ -1,8 +1,10 @@
 // tipdesk-sql: runs one Oracle-dialect statement on an embedded database file or a PostgreSQL server.
-//   tipdesk-sql (--database FILE | --pg CONNINFO) [--param NAME=VALUE]... [--translate [--for-pg]] STATEMENT
+//   tipdesk-sql [--database FILE | --pg CONNINFO] [--param NAME=VALUE]... [--translate [--for-pg]] STATEMENT
+// Without either, the desk's own embedded database, found as the program finds it.
 // Prints a header line of column names and one line per row, fields separated by "|".
 // Exit codes: 0 success, 1 database or translation error, 2 usage error.
 
+#include "ToolStart.h"
 #include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
 #include "platform/db/EmbeddedBackend.h"
@@ -20,7 +22,7 @@ using namespace tipdesk::db;
 namespace {
 
 const char kSynopsis[] =
-    "tipdesk-sql (--database FILE | --pg CONNINFO) [--param NAME=VALUE]... [--translate [--for-pg]] STATEMENT\n";
+    "tipdesk-sql [--database FILE | --pg CONNINFO] [--param NAME=VALUE]... [--translate [--for-pg]] STATEMENT\n";
 
 int usage(const QString &problem)
 {
@@ -41,7 +43,7 @@ void help()
            "not a query prints the number of rows it changed.\n"
            "\n"
            "Options:\n"
-           "  --database FILE     embedded database file\n"
+           "  --database FILE     embedded database file (default: the desk's own, as the program finds it)\n"
            "  --pg CONNINFO       PostgreSQL server, as \"host=… port=… dbname=… user=…\" (password from\n"
            "                      PGPASSWORD or ~/.pgpass)\n"
            "  --param NAME=VALUE  value of the statement's parameter :NAME (repeatable)\n"
@@ -56,6 +58,7 @@ void help()
 
 int main(int argc, char **argv)
 {
+    tipdesk::tools::prepareEnvironment(tipdesk::tools::Platform::None);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     QString database, conninfo, statement;
@@ -81,22 +84,22 @@ int main(int argc, char **argv)
             const QString p = args[++i];
             const qsizetype eq = p.indexOf(u'=');
             if (eq <= 0)
-                return usage(QStringLiteral("--param needs NAME=VALUE"));
+                return usage(QStringLiteral("--param 에는 이름=값 을 주십시오"));
             params.insert(p.left(eq).toUpper(), p.mid(eq + 1));
         } else if (a == QLatin1String("--translate")) {
             translateOnly = true;
         } else if (a.startsWith(QLatin1String("--"))) {
-            return usage(QStringLiteral("unknown option %1").arg(a));
+            return usage(QStringLiteral("알 수 없는 옵션입니다: %1").arg(a));
         } else if (statement.isEmpty()) {
             statement = a;
         } else {
-            return usage(QStringLiteral("one statement only"));
+            return usage(QStringLiteral("문장은 하나만 줄 수 있습니다"));
         }
     }
-    if (statement.trimmed().isEmpty() || (database.isEmpty() && conninfo.isEmpty() && !translateOnly))
-        return usage(QString());
+    if (statement.trimmed().isEmpty())
+        return usage(QStringLiteral("실행할 문장을 주십시오"));
     if (!database.isEmpty() && !conninfo.isEmpty())
-        return usage(QStringLiteral("give --database or --pg, not both"));
+        return usage(QStringLiteral("--database 와 --pg 중 하나만 주십시오"));
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -116,6 +119,16 @@ int main(int argc, char **argv)
         if (!conninfo.isEmpty()) {
             backend = postgresBackend(conninfo);
         } else {
+            if (database.isEmpty()) {
+                // The desk's own database, where the program would find it.
+                const std::optional<EmbeddedTarget> target = embeddedTarget(QStringLiteral("commonDB"));
+                if (!target) {
+                    err << "tipdesk-sql: 이 데스크의 설정은 서버 데이터베이스를 씁니다: --database FILE 또는 --pg "
+                           "CONNINFO 를 주십시오\n";
+                    return 2;
+                }
+                database = target->path;
+            }
             if (!QFileInfo::exists(database)) {
                 err << database << ": 데이터베이스 파일이 없습니다\n";
                 return 1;

@@ -7,10 +7,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tipdesk::db {
 
 namespace {
+const QString kDefaultFileName = QStringLiteral("tipdesk.db");
+
 QString &overridePath()
 {
     static QString path;
@@ -48,10 +52,22 @@ std::optional<AliasDefinition> readAliasDefinition(QSettings &settings, const QS
     return def;
 }
 
+QString dataFolder()
+{
+    // Not AppDataLocation: the tools carry their own application names, and all of them must find
+    // the program's file.
+    // Without HOME the location lies under the root folder and would begin with "//".
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/tipdesk"));
+}
+
 QString defaultEmbeddedPath()
 {
-    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    return QDir(dir).filePath(QStringLiteral("tipdesk.db"));
+    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    const QString besideExecutable = QDir(exeDir).filePath(kDefaultFileName);
+    if (QFileInfo(besideExecutable).isFile())
+        return besideExecutable;
+    return QDir(dataFolder()).filePath(kDefaultFileName);
 }
 
 void setEmbeddedOverride(const QString &path)
@@ -126,6 +142,45 @@ PostgresBackend::Settings postgresSettings(const QString &conninfo)
     return s;
 }
 
+namespace {
+
+// The installation's definition of an alias: the settings given, else the system settings store.
+std::optional<AliasDefinition> siteDefinition(const QString &alias, QSettings *settings)
+{
+    if (settings)
+        return readAliasDefinition(*settings, alias);
+#ifdef Q_OS_WIN
+    QSettings registry(QSettings::NativeFormat, QSettings::SystemScope, QStringLiteral("tipdesk"),
+                       QStringLiteral("tipdesk"));
+    if (auto def = readAliasDefinition(registry, alias))
+        return def;
+#endif
+    QSettings system(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("tipdesk"),
+                     QStringLiteral("tipdesk"));
+    return readAliasDefinition(system, alias);
+}
+
+// The embedded file of a definition, or nullopt when it names a server.
+std::optional<EmbeddedTarget> embeddedFileOf(const std::optional<AliasDefinition> &def)
+{
+    if (def && def->driver != QLatin1String("EMBEDDED"))
+        return std::nullopt;
+    if (def && !def->path.isEmpty())
+        return EmbeddedTarget{def->path, false};
+    return EmbeddedTarget{defaultEmbeddedPath(), true};
+}
+
+} // namespace
+
+std::optional<EmbeddedTarget> embeddedTarget(const QString &alias, QSettings *settings)
+{
+    if (!overridePath().isEmpty())
+        return EmbeddedTarget{overridePath(), false};
+    if (!overridePostgres().isEmpty())
+        return std::nullopt;
+    return embeddedFileOf(siteDefinition(alias, settings));
+}
+
 std::unique_ptr<Backend> selectBackend(const ConnectionParams &params, QSettings *settings)
 {
     if (!overridePath().isEmpty())
@@ -133,24 +188,9 @@ std::unique_ptr<Backend> selectBackend(const ConnectionParams &params, QSettings
     if (!overridePostgres().isEmpty())
         return postgresBackend(overridePostgres());
 
-    std::optional<AliasDefinition> def;
-    if (settings) {
-        def = readAliasDefinition(*settings, params.alias);
-    } else {
-        QSettings system(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("tipdesk"),
-                         QStringLiteral("tipdesk"));
-#ifdef Q_OS_WIN
-        QSettings registry(QSettings::NativeFormat, QSettings::SystemScope, QStringLiteral("tipdesk"),
-                           QStringLiteral("tipdesk"));
-        def = readAliasDefinition(registry, params.alias);
-        if (!def)
-#endif
-            def = readAliasDefinition(system, params.alias);
-    }
-    if (!def)
-        return std::make_unique<EmbeddedBackend>(defaultEmbeddedPath());
-    if (def->driver == QLatin1String("EMBEDDED"))
-        return std::make_unique<EmbeddedBackend>(def->path.isEmpty() ? defaultEmbeddedPath() : def->path);
+    const std::optional<AliasDefinition> def = siteDefinition(params.alias, settings);
+    if (const std::optional<EmbeddedTarget> file = embeddedFileOf(def))
+        return std::make_unique<EmbeddedBackend>(file->path);
     // The site's own account, where it gives one, replaces the one stored with the connection, so
     // that a site can change a password that has become known.
     const bool ownAccount = !def->userName.isEmpty();
@@ -162,7 +202,8 @@ std::unique_ptr<Backend> selectBackend(const ConnectionParams &params, QSettings
     if (def->driver == QLatin1String("QPSQL"))
         return std::make_unique<PostgresBackend>(
             PostgresBackend::Settings{dbName, def->hostName, def->port, user, password});
-    throw DbError(QStringLiteral("Alias '%1': unknown driver '%2'").arg(params.alias, def->driver));
+    throw DbError(QStringLiteral("별칭 %1: 알 수 없는 드라이버 %2 (QOCI, QODBC, QPSQL, EMBEDDED 중 하나를 쓰십시오)")
+                      .arg(params.alias, def->driver));
 }
 
 } // namespace tipdesk::db

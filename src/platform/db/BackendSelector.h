@@ -29,8 +29,23 @@ struct AliasDefinition {
 
 std::optional<AliasDefinition> readAliasDefinition(QSettings &settings, const QString &alias);
 
-// The default embedded database: tipdesk.db beside the executable.
+// The desk's own data folder, where the default embedded database lives: the per-user data
+// location's "tipdesk" (~/.local/share/tipdesk on Linux), the same for the program and its tools
+// whatever their own names. It may not exist yet.
+QString dataFolder();
+
+// The default embedded database: tipdesk.db beside the executable where one is there (development
+// builds, desks set up so), else tipdesk.db in the data folder. An installed program's folder is
+// not writable, so nothing is ever created beside it.
 QString defaultEmbeddedPath();
+
+// The embedded file an alias leads to, and whether it is the default one (no definition, or
+// EMBEDDED without a Path); nullopt when it leads to a server. Overrides count as for selectBackend.
+struct EmbeddedTarget {
+    QString path;
+    bool isDefault = false;
+};
+std::optional<EmbeddedTarget> embeddedTarget(const QString &alias, QSettings *settings = nullptr);
 
 // A database file that replaces the settings store for this process (the tools' --database, tests).
 void setEmbeddedOverride(const QString &path);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tipdesk::ui {
 
@@ -30,6 +31,15 @@ public:
         QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
                         QApplication::activeWindow());
         box.exec();
+    }
+    bool question(const QString &title, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, QApplication::activeWindow());
+        QPushButton *yes = box.addButton(QStringLiteral("예"), QMessageBox::YesRole);
+        box.addButton(QStringLiteral("아니요"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        return box.clickedButton() == yes;
     }
     void setBusyCursor(bool busy) override
     {
@@ -79,6 +89,12 @@ void RecordingUiService::showError(const QString &text)
     entries.append({Kind::Error, QString(), text, Icon::Stop});
 }
 
+bool RecordingUiService::question(const QString &title, const QString &text)
+{
+    entries.append({Kind::Question, title, text, Icon::None});
+    return !answers.isEmpty() && answers.takeFirst();
+}
+
 void RecordingUiService::setBusyCursor(bool busy)
 {
     busyDepth += busy ? 1 : -1;
@@ -120,6 +136,12 @@ void StreamUiService::showError(const QString &text)
 {
     ++errors;
     errorLine(text);
+}
+
+bool StreamUiService::question(const QString &title, const QString &text)
+{
+    errorLine(title + QStringLiteral(": ") + text);
+    return false;
 }
 
 } // namespace tipdesk::ui

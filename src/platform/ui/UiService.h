@@ -20,6 +20,8 @@ public:
     virtual void showMessage(const QString &text) = 0;
     // The application's default error box, showing an error's own text.
     virtual void showError(const QString &text) = 0;
+    // A modal question with the buttons 예 (the default) and 아니요; true for 예.
+    virtual bool question(const QString &title, const QString &text) = 0;
     virtual void setBusyCursor(bool busy) = 0;
 
     static UiService &instance();
@@ -44,7 +46,7 @@ public:
 // Records every box and cursor change instead of showing it.
 class RecordingUiService : public UiService {
 public:
-    enum class Kind { Box, Message, Error };
+    enum class Kind { Box, Message, Error, Question };
     struct Entry {
         Kind kind;
         QString title;
@@ -55,26 +57,31 @@ public:
     void messageBox(const QString &title, const QString &text, Icon icon) override;
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
+    // Answers with the next of answers; 아니요 once they are used up.
+    bool question(const QString &title, const QString &text) override;
     void setBusyCursor(bool busy) override;
 
     QList<Entry> entries;
+    QList<bool> answers;
     int busyDepth = 0;
     int busyChanges = 0;
     void clear()
     {
         entries.clear();
+        answers.clear();
         busyDepth = 0;
         busyChanges = 0;
     }
 };
 
 // The command-line tools' boxes: each becomes a line on the error stream; nothing waits for a
-// button. Counts the errors shown.
+// button; a question is answered 아니요. Counts the errors shown.
 class StreamUiService : public UiService {
 public:
     void messageBox(const QString &title, const QString &text, Icon icon) override;
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
+    bool question(const QString &title, const QString &text) override;
     void setBusyCursor(bool) override {}
 
     int errors = 0;

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QCommandLineParser;
+
+namespace tipdesk::tools {
+
+enum class Platform { None, Offscreen };
+
+// Call first in main, before the application object: a tool prints only what it says it prints.
+// With Platform::Offscreen the GUI platform is the offscreen one unless QT_QPA_PLATFORM names
+// another (reports measure text with real fonts, with or without a display), and where
+// XDG_RUNTIME_DIR is unset (root, cron, a shell without a session) it is set to a private folder
+// of this user, which Qt would otherwise choose itself with a warning on every run.
+void prepareEnvironment(Platform platform);
+
+// The parser's complaint about the command line, in Korean, naming the option.
+QString parseErrorText(const QCommandLineParser &parser);
+
+} // namespace tipdesk::tools
