@@ -5,7 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${TIPDESK_BUILD_DIR:-build}"
 program="$build/src/main/tipdesk"
-database="$build/src/main/tipdesk.db" # the embedded default: tipdesk.db beside the executable
+# tipdesk.db beside the development executable: the program prefers one that is there to the one
+# in the user's data folder, so the demo database stays inside the build tree.
+database="$build/src/main/tipdesk.db"
 demo_db_tool="$build/tools/tipdesk-demo-db/tipdesk-demo-db"
 
 if [ ! -f "$database" ]; then

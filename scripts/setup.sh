@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks, then configures and builds.
-# Usage: scripts/setup.sh BUILD_DIR [extra cmake arguments...]
+# Usage: scripts/setup.sh BUILD_DIR [extra cmake arguments...] [-- TARGET...]
+# With targets, only those (and what they need) are built; without, everything, tests included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,9 +30,24 @@ if [ "$(id -u)" -eq 0 ] && ! id tipdesk-pg >/dev/null 2>&1; then
 fi
 
 build="$1"; shift
+cmake_args=()
+targets=()
+while [ $# -gt 0 ]; do
+  if [ "$1" = "--" ]; then
+    shift
+    targets=("$@")
+    break
+  fi
+  cmake_args+=("$1")
+  shift
+done
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/tipdesk-ccache}"
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}" # cache hits across clones in other folders
 if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja "$@"
+  cmake -S . -B "$build" -G Ninja "${cmake_args[@]}"
 fi
-cmake --build "$build" -j "$(nproc)"
+if [ ${#targets[@]} -gt 0 ]; then
+  cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+else
+  cmake --build "$build" -j "$(nproc)"
+fi
