@@ -1,4 +1,5 @@
 #include "DemoDb.h"
+#include "ToolStart.h"
 #include "app/Startup.h"
 #include "app/UntMain.h"
 #include "platform/report/Fonts.h"
@@ -10,6 +11,7 @@ using namespace tipdesk;
 
 int main(int argc, char **argv)
 {
+    tools::prepareEnvironment(tools::Platform::Display);
     app::TipdeskApplication application(argc, argv);
     report::installFontSubstitutes();
 

@@ -54,7 +54,7 @@ void prepareEnvironment(Platform platform)
 {
 #ifdef Q_OS_UNIX
     // Only a GUI platform asks for the runtime folder; a core-only tool leaves nothing behind.
-    if (platform == Platform::Offscreen && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    if (platform != Platform::None && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QByteArray folder = privateRuntimeFolder();
         if (!folder.isEmpty())
             qputenv("XDG_RUNTIME_DIR", folder);
