@@ -437,13 +437,14 @@ void TstReportEngine::valueWiderThanItsBoxShrinks()
 {
     // A seven-digit figure in a box made for four prints whole in a smaller size of the report's
     // font; a value that fits and a caption too wide for its box keep their size.
-    FixtureDb db(numberedRows(1) + QStringLiteral("update t set v = 3432766;"));
+    FixtureDb db(numberedRows(1) + QStringLiteral("update t set v = 3432766, txt = '서대문경찰서교통과';"));
     TestForm form;
     form.load(
         reportJson({band("DB", "rbDetail", 10,
                          {item("Narrow", "TQRDBText", {{"DataField", "v"}, {"Alignment", "taRightJustify"}}, 1, 1, 8),
                           item("NarrowExpr", "TQRExpr", {{"Expression", "v + 0"}}, 20, 1, 8),
                           item("Wide", "TQRDBText", {{"DataField", "v"}}, 40, 1, 40),
+                          item("NarrowName", "TQRDBText", {{"DataField", "txt"}}, 140, 1, 12),
                           label("Caption", "교통정보 수집 건수 및 활용 실적", 90, 1, 10)})}));
     const PageModel m = form.render();
     const report::Page &p = m.pages.front();
@@ -456,6 +457,12 @@ void TstReportEngine::valueWiderThanItsBoxShrinks()
     QCOMPARE(size("Caption"), 10.0);
     QVERIFY2(size("Narrow") < 10.0 && size("Narrow") >= 5.0, qPrintable(QString::number(size("Narrow"))));
     QCOMPARE(size("NarrowExpr"), size("Narrow"));
+    // A name shrinks no smaller than 8 pt; past that it wraps in its box, whole, and its row grows.
+    const QStringList name = p.textsOf("NarrowName");
+    QVERIFY2(name.size() >= 2 && name.join(QString()) == QStringLiteral("서대문경찰서교통과"),
+             qPrintable(name.join('|')));
+    QCOMPARE(size("NarrowName"), 8.0);
+    QCOMPARE(findText(p, "NarrowName")->rect.y(), findText(p, "Narrow")->rect.y());
     // Measured in the smaller size, the figure fits its box.
     QFont font(m.fonts[size_t(findText(p, "Narrow")->font)].family);
     font.setPointSizeF(size("Narrow"));

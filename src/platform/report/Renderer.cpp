@@ -45,19 +45,49 @@ QPaintDevice *measureDevice()
 struct MeasuredFont {
     QFont font;
     QFontMetricsF metrics;
-    double lineHeight;                          // mm
+    double lineHeight;                          // mm, one line's box
+    double lineStep;                            // mm, from one wrapped line to the next
     int index;                                  // in the page model
     mutable QHash<QString, double> widths = {}; // of the values measured in it, px: figures recur row after row
 };
 
-// One text line of an item as it will be placed.
+// Wrapped lines step down by the font's own line spacing, never closer than this many times its
+// size: glyphs of lines set one size apart touch, and the last one runs into the row's rule.
+constexpr double kMinLeading = 1.15;
+// A text too wide for its field shrinks no further than this (or its own size, if smaller);
+// past it, it wraps inside its field. Smaller print is not read on paper.
+constexpr double kTextFloorPt = 8.0;
+
+double pointsToMm(double pt)
+{
+    return pt * 25.4 / 72.0;
+}
+
+// A value that reads as a figure: digits with their signs, separators and units (counts, shares,
+// dates, times). A figure never wraps: cut into lines, it reads as two numbers.
+bool isFigure(const QString &text)
+{
+    bool digit = false;
+    for (const QChar c : text) {
+        if (c.isDigit())
+            digit = true;
+        else if (!QStringView(u" +-.,:/%()").contains(c))
+            return false;
+    }
+    return digit;
+}
+
+// The text lines of an item as they will be placed.
 struct Prepared {
     Item *item;
     QStringList lines; // empty for shapes
     double width;      // mm, after AutoSize
     double leftShift;  // mm, AutoSize moving a right or centred item
     const MeasuredFont *font = nullptr;
-    bool late = false; // page number: known only once the band is placed
+    bool late = false;  // page number: known only once the band is placed
+    bool wraps = false; // word-wrapped, or a text wider than its field at the smallest size
+
+    double linesHeight() const { return lines.size() * font->lineStep; }
 };
 
 } // namespace
@@ -235,10 +265,9 @@ public:
             font.setUnderline(f.underline);
             QFontMetricsF fm(font, measureDevice());
             const int index = model.fontIndex(PageFont{f.name, size, f.bold, f.italic, f.underline});
-            it = fonts
-                     .emplace(key, std::make_unique<MeasuredFont>(
-                                       MeasuredFont{font, fm, fm.height() * 25.4 / kMeasureDpi, index}))
-                     .first;
+            const double height = fm.height() * 25.4 / kMeasureDpi;
+            const double step = std::max(fm.lineSpacing() * 25.4 / kMeasureDpi, kMinLeading * pointsToMm(size));
+            it = fonts.emplace(key, std::make_unique<MeasuredFont>(MeasuredFont{font, fm, height, step, index})).first;
         }
         return *it->second;
     }
@@ -331,28 +360,68 @@ public:
         return out;
     }
 
+    // The vertical rules a band's shapes draw, in 0.1 mm from its left edge.
+    struct Rule {
+        int x, top, bottom;
+    };
+    const std::vector<Rule> &rulesOf(const std::vector<std::unique_ptr<Item>> &items)
+    {
+        auto [it, added] = bandRules.try_emplace(&items);
+        if (added)
+            for (const auto &i : items) {
+                if (i->itemClass != ItemClass::Shape || !i->enabled)
+                    continue;
+                const int top = i->top, bottom = i->top + i->height;
+                if (i->shape == ShapeKind::VertLine)
+                    it->second.push_back({i->left + i->width / 2, top, bottom});
+                if (i->shape == ShapeKind::RightAndLeft || i->shape == ShapeKind::Rectangle) {
+                    it->second.push_back({i->left, top, bottom});
+                    it->second.push_back({i->left + i->width, top, bottom});
+                }
+            }
+        return it->second;
+    }
+
+    // A value never reaches across a rule of its band: a box drawn a little over one ends at it.
+    // (A centred value keeps its box: its centre is where the layout put it.)
+    static void keepOffRules(Prepared &p, const std::vector<Rule> &rules)
+    {
+        constexpr int kNear = 10; // 1 mm: a rule further inside divides the box on purpose
+        const Item &i = *p.item;
+        int left = i.left, right = i.left + i.width;
+        for (const Rule &r : rules) {
+            if (r.x <= left || r.x >= right || r.bottom <= i.top || r.top >= i.top + i.height)
+                continue;
+            if (right - r.x <= kNear)
+                right = r.x;
+            else if (r.x - left <= kNear)
+                left = r.x;
+        }
+        p.leftShift = mm(left - i.left);
+        p.width = mm(right - left);
+    }
+
     // Prepares a band's items; returns the band's height in mm.
     double prepare(const std::vector<std::unique_ptr<Item>> &items, double designHeight, std::vector<Prepared> &out)
     {
         out.clear();
-        double height = designHeight;
+        const std::vector<Rule> &rules = rulesOf(items);
         for (const auto &ptr : items) {
             Item &i = *ptr;
             if (!i.enabled)
                 continue;
             Prepared p{&i, {}, mm(i.width), 0};
             if (i.itemClass != ItemClass::Shape) {
+                if (!rules.empty() && !i.autoSize && i.alignment != Alignment::Center &&
+                    (i.itemClass == ItemClass::DBText || i.itemClass == ItemClass::Expr))
+                    keepOffRules(p, rules);
                 p.font = &measured(i);
                 if (i.itemClass == ItemClass::SysData && i.sysData == SysDataKind::PageNumber) {
                     p.late = true;
                 } else {
                     const QString v = valueOf(i);
-                    p.lines = i.wordWrap ? wrap(v, *p.font, mm(i.width)) : QStringList{v};
-                    // One line fits the box as it was drawn; only further lines grow the band.
-                    if (i.wordWrap && p.lines.size() > 1) {
-                        const double need = p.lines.size() * p.font->lineHeight;
-                        height = std::max(height, designHeight + need - mm(i.height));
-                    }
+                    p.wraps = i.wordWrap;
+                    p.lines = i.wordWrap ? wrap(v, *p.font, p.width) : QStringList{v};
                 }
                 if (i.autoSize && !i.wordWrap && !p.late)
                     autoSize(p);
@@ -361,11 +430,13 @@ public:
             }
             out.push_back(std::move(p));
         }
-        return height;
+        return grownHeight(out, designHeight);
     }
 
     // A value wider than its box prints in a smaller size of its font rather than cut at the box:
-    // a figure cut to its last digits reads as another number. Captions keep their size.
+    // a figure cut to its last digits reads as another number, so a figure shrinks as far as it
+    // must. A text shrinks down to the floor and past it wraps inside its box, growing the band.
+    // Captions keep their size.
     void fitValue(Prepared &p)
     {
         const QString &text = p.lines.value(0);
@@ -381,7 +452,14 @@ public:
         const FontSpec &f = p.item->parentFont ? layout.font : p.item->font;
         // Half points, a little under the exact ratio, so the device's hinting cannot push it over.
         const double size = std::max(1.0, std::floor(f.size * boxPx / widthPx * 0.97 * 2) / 2);
-        p.font = &measuredFont(f, size);
+        const double floor = std::min(f.size, kTextFloorPt);
+        if (size >= floor || isFigure(text)) {
+            p.font = &measuredFont(f, size);
+            return;
+        }
+        p.font = &measuredFont(f, floor);
+        p.lines = wrap(text, *p.font, p.width);
+        p.wraps = p.lines.size() > 1;
     }
 
     void autoSize(Prepared &p)
@@ -480,7 +558,7 @@ public:
                 continue;
             }
             const double lineH = p.font->lineHeight;
-            const double boxH = i.wordWrap ? std::max(mm(i.height), p.lines.size() * lineH) : mm(i.height);
+            const double boxH = p.wraps ? std::max(mm(i.height), p.linesHeight()) : mm(i.height);
             const QRectF box(x, y, p.width, boxH);
             if (i.color.isValid()) {
                 Primitive bg;
@@ -499,7 +577,8 @@ public:
                     continue;
                 Primitive t;
                 t.kind = Primitive::Kind::Text;
-                t.rect = QRectF(x, y + k * lineH, p.width, i.wordWrap ? lineH : std::max(boxH, lineH));
+                t.rect = p.wraps ? QRectF(x, y + k * p.font->lineStep, p.width, lineH)
+                                 : QRectF(x, y, p.width, std::max(boxH, lineH));
                 t.text = p.lines[k];
                 t.font = p.font->index;
                 t.align = align;
@@ -511,20 +590,21 @@ public:
         }
     }
 
-    static bool wrapsOver(const Prepared &p) { return p.item->wordWrap && p.lines.size() > 1; }
+    static bool wrapsOver(const Prepared &p) { return p.wraps && p.lines.size() > 1; }
 
     static bool carriesOver(const std::vector<Prepared> &items)
     {
         return std::any_of(items.begin(), items.end(), wrapsOver);
     }
 
-    // The band's height for its items: word-wrapped texts of more than one line grow it.
+    // The band's height for its items: one line fits the box as it was drawn; a text wrapped over
+    // more lines grows its box and the band with it, keeping the padding drawn above and below.
     static double grownHeight(const std::vector<Prepared> &items, double design)
     {
         double height = design;
         for (const Prepared &p : items)
             if (wrapsOver(p))
-                height = std::max(height, design + p.lines.size() * p.font->lineHeight - mm(p.item->height));
+                height = std::max(height, design + p.linesHeight() - mm(p.item->height));
         return height;
     }
 
@@ -541,8 +621,8 @@ public:
             }
             if (!wrapsOver(p))
                 continue;
-            const double lineH = p.font->lineHeight;
-            const qsizetype fit = std::max<qsizetype>(1, qsizetype((room - mm(p.item->top)) / lineH + 1e-6));
+            const double step = p.font->lineStep;
+            const qsizetype fit = std::max<qsizetype>(1, qsizetype((room - mm(p.item->top)) / step + 1e-6));
             if (fit >= p.lines.size())
                 continue;
             Prepared tail = p;
@@ -676,6 +756,7 @@ public:
     std::map<Band *, Expression> groupExpressions;
     std::map<QString, std::unique_ptr<MeasuredFont>> fonts;
     std::map<const Item *, const MeasuredFont *> itemFonts;
+    std::map<const std::vector<std::unique_ptr<Item>> *, std::vector<Rule>> bandRules;
     std::map<std::pair<const Item *, const db::Query *>, int> fieldIndexes;
 };
 
