@@ -2,7 +2,9 @@
 #include "platform/report/Painter.h"
 
 #include <QPainter>
+#include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -18,6 +20,8 @@ private slots:
     void pngOfAPageHasPaperSizeAndInkWhereTextIs();
     void unwritablePathFailsWithoutLeavingAFile();
     void textScalesWithThePageOnAScreen();
+    void printingKeepsEveryTextOnThePaper_data();
+    void printingKeepsEveryTextOnThePaper();
 
 private:
     report::PageModel m_model;
@@ -145,6 +149,73 @@ void TstReportOutputs::textScalesWithThePageOnAScreen()
     QVERIFY2(at96 > 100, qPrintable(QString::number(at96)));
     QVERIFY2(qAbs(at192 - 2 * at96) <= 8, qPrintable(QStringLiteral("%1 / %2").arg(at192).arg(at96)));
     QVERIFY2(qAbs(2 * at48 - at96) <= 8, qPrintable(QStringLiteral("%1 / %2").arg(at48).arg(at96)));
+}
+
+void TstReportOutputs::printingKeepsEveryTextOnThePaper_data()
+{
+    // A portrait report printed on the paper the printer is set to: its own paper, the other
+    // orientation, smaller paper, and paper a little shorter than the page.
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<double>("scale");
+    QTest::newRow("A4 portrait: as drawn") << int(QPageSize::A4) << false << 1.0;
+    QTest::newRow("A4 landscape") << int(QPageSize::A4) << true << 210.0 / 297;
+    QTest::newRow("A5 portrait") << int(QPageSize::A5) << false << 148.0 / 210;
+    QTest::newRow("Letter portrait") << int(QPageSize::Letter) << false << 279.4 / 297;
+}
+
+void TstReportOutputs::printingKeepsEveryTextOnThePaper()
+{
+    QFETCH(int, paper);
+    QFETCH(bool, landscape);
+    QFETCH(double, scale);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("printed.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(path);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::PageSizeId(paper)),
+                                      landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
+    report::printModel(m_model, printer);
+    QVERIFY(!QFile::exists(path + ".part"));
+
+    QProcess p;
+    p.start(QStandardPaths::findExecutable("pdftotext"), {"-bbox", "-f", "1", "-l", "1", path, "-"});
+    QVERIFY(p.waitForFinished(30000));
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    const QRegularExpressionMatch page =
+        QRegularExpression(R"re(<page width="([\d.]+)" height="([\d.]+)")re").match(html);
+    QVERIFY2(page.hasMatch(), qPrintable(html.left(300)));
+    const QSizeF paperPt(page.captured(1).toDouble(), page.captured(2).toDouble());
+    QCOMPARE(paperPt.width() > paperPt.height(), landscape);
+    // Every word lies on the paper, and every text of the page is there.
+    QStringList words;
+    QRectF ink;
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.-]+)" yMin="([\d.-]+)" xMax="([\d.-]+)" yMax="([\d.-]+)">([^<]*)</word>)re");
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch w = it.next();
+        const QRectF box(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                         QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()));
+        QVERIFY2(QRectF(QPointF(), paperPt).contains(box), qPrintable(w.captured(5)));
+        ink |= box;
+        QString text = w.captured(5);
+        // Word gaps come back as the extractor guesses them.
+        for (QChar &c : text)
+            if (c.isSpace() || c.category() == QChar::Other_Control)
+                c = u' ';
+        words << text;
+    }
+    const QString printed = words.join(u' ') + u' ';
+    for (const QString &text : m_model.pages[0].textsOf("FieldTxt"))
+        QVERIFY2(printed.contains(text + u' '), qPrintable(text + QStringLiteral(" is missing")));
+    // Scaled to fit whole, and centred across the paper; as drawn where the paper holds the page.
+    const report::Primitive *first = findText(m_model.pages[0], "FieldTxt");
+    const double offsetMm = (paperPt.width() * 25.4 / 72 - 210 * scale) / 2;
+    QVERIFY2(qAbs(ink.left() - (offsetMm + first->rect.left() * scale) * 72 / 25.4) < 1.5,
+             qPrintable(QStringLiteral("text begins at %1 pt").arg(ink.left())));
+    QVERIFY(
+        qAbs(report::fitScale(m_model.pages[0].size, printer.pageLayout().fullRect(QPageLayout::Millimeter).size()) -
+             scale) < 0.005);
 }
 
 QTEST_MAIN(TstReportOutputs)

@@ -3,6 +3,8 @@
 #include "platform/report/Fonts.h"
 #include "platform/report/Layout.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGlyphRun>
 #include <QHash>
 #include <QPageLayout>
@@ -218,6 +220,54 @@ void writePng(const PageModel &model, int index, const QString &path, double dpi
         throw ReportError(QStringLiteral("%1 에 저장할 수 없습니다: %2").arg(path, file.errorString()));
 }
 
+QPageLayout paperFor(const QSizeF &size)
+{
+    const bool landscape = size.width() > size.height();
+    // Named by its portrait size, so that A4 turned sideways is still A4 to the printer.
+    const QPageSize paper(landscape ? size.transposed() : size, QPageSize::Millimeter);
+    return QPageLayout(paper, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(),
+                       QPageLayout::Millimeter);
+}
+
+double fitScale(const QSizeF &size, const QSizeF &paper)
+{
+    constexpr double kTolerance = 0.5; // mm: paper sizes are rounded to points
+    if (size.isEmpty() || paper.isEmpty() ||
+        (size.width() <= paper.width() + kTolerance && size.height() <= paper.height() + kTolerance))
+        return 1.0;
+    return std::min(paper.width() / size.width(), paper.height() / size.height());
+}
+
+namespace {
+
+void printPages(const PageModel &model, QPrinter &printer, int from, int to)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ReportError(QStringLiteral("프린터를 열 수 없습니다. 프린터가 연결되어 있고 켜져 있는지 확인하십시오."));
+    const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    ShapedLines shaped;
+    for (int i = from - 1; i < to; ++i) {
+        if (i > from - 1 && !printer.newPage())
+            break;
+        const QSizeF size = model.pages[size_t(i)].size;
+        const double scale = fitScale(size, paper);
+        const QPointF originMm = scale < 1 ? QPointF((paper.width() - size.width() * scale) / 2,
+                                                     (paper.height() - size.height() * scale) / 2)
+                                           : QPointF();
+        const double dpiX = printer.logicalDpiX();
+        const double dpiY = printer.logicalDpiY();
+        paintPage(painter, model, i, dpiX * scale, dpiY * scale,
+                  QPointF(originMm.x() * dpiX / 25.4, originMm.y() * dpiY / 25.4), shaped);
+    }
+    painter.end();
+    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
+        throw ReportError(
+            QStringLiteral("프린터가 인쇄 작업을 받지 않았습니다. 프린터 상태를 확인한 뒤 다시 인쇄하십시오."));
+}
+
+} // namespace
+
 void printModel(const PageModel &model, QPrinter &printer)
 {
     if (model.pageCount() == 0)
@@ -231,16 +281,30 @@ void printModel(const PageModel &model, QPrinter &printer)
     printer.setFullPage(true);
     printer.setDocName(model.title);
     keepFreedMemory();
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw ReportError(QStringLiteral("프린터를 열 수 없습니다."));
-    ShapedLines shaped;
-    for (int i = from - 1; i < to; ++i) {
-        if (i > from - 1)
-            printer.newPage();
-        paintPage(painter, model, i, printer.logicalDpiX(), printer.logicalDpiY(), {}, shaped);
+    const QString target = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    if (target.isEmpty()) {
+        printPages(model, printer, from, to);
+        return;
     }
-    painter.end();
+    // Printed to a file: written beside it first, so a failure leaves nothing half-written there.
+    const QString partial = target + QStringLiteral(".part");
+    QFile::remove(partial);
+    printer.setOutputFileName(partial);
+    try {
+        printPages(model, printer, from, to);
+    } catch (...) {
+        printer.setOutputFileName(target);
+        QFile::remove(partial);
+        throw;
+    }
+    printer.setOutputFileName(target);
+    if (!QFileInfo::exists(partial))
+        throw ReportError(QStringLiteral("%1 에 인쇄할 수 없습니다.").arg(target));
+    QFile::remove(target);
+    if (!QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        throw ReportError(QStringLiteral("%1 에 인쇄할 수 없습니다.").arg(target));
+    }
 }
 
 } // namespace tipdesk::report
