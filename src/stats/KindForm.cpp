@@ -42,6 +42,18 @@ void KindForm::setUp(const KindDescriptor &kind, const ReportRequest &request)
     if (layout().name != QLatin1String(kind.printed))
         throw report::ReportError(QStringLiteral("%1: 보고서 %2 이(가) 아니라 %3 입니다")
                                       .arg(layout().source, QLatin1String(kind.printed), layout().name));
+    setDocumentName(DocumentName(kind, request, layout().reportTitle));
+}
+
+QString DocumentName(const KindDescriptor &kind, const ReportRequest &request, const QString &title)
+{
+    const QString iso = QStringLiteral("yyyy-MM-dd");
+    QString period = request.startDay.toString(iso);
+    if (kind.inputs == KindInputs::Month)
+        period = request.startDay.toString(QStringLiteral("yyyy-MM"));
+    else if (kind.inputs == KindInputs::StartEnd && request.endDay != request.startDay)
+        period += u'~' + request.endDay.toString(iso);
+    return QStringLiteral("%1 %2").arg(title.isEmpty() ? QLatin1String(kind.caption) : title, period);
 }
 
 PrepareContext::PrepareContext(KindForm &form, const ReportRequest &request, TDMReport &module)

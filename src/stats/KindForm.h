@@ -26,6 +26,10 @@ class TDMReport;
 // kind whose "정렬 순서" takes effect, the chosen order alternative; any other keeps its lines.
 QStringList ComposeStatement(const report::QueryDef &query, const KindDescriptor &kind, const ReportRequest &request);
 
+// What a saved copy of a kind's report is called: its printed title (the list caption where it has
+// none) and its period, "교통정보 접수 대장 2026-11-25", "… 2026-11-01~2026-11-30", "… 2026-11".
+QString DocumentName(const KindDescriptor &kind, const ReportRequest &request, const QString &title);
+
 // A kind's report form. Units with handlers derive from it; a kind without handlers uses it as
 // it is.
 class KindForm : public report::ReportForm {

@@ -7,14 +7,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSettings>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QWheelEvent>
 #include <QtTest>
 #include <functional>
 
@@ -26,6 +30,9 @@ using report::PreviewWindow;
 class TstPreview : public QObject {
     Q_OBJECT
 private slots:
+    // The window's place, zoom and last folder go to settings of the test's own.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { QSettings(QSettings::IniFormat, QSettings::UserScope, "tipdesk", "tipdesk").clear(); }
     void showsEveryPageOnceBuilt();
     void navigatesByKeysAndTypedNumber_data();
     void navigatesByKeysAndTypedNumber();
@@ -105,9 +112,7 @@ Parts partsOf(PreviewWindow &w)
     p.scroll = w.findChild<QScrollArea *>();
     p.progress = w.findChild<QProgressBar *>();
     p.cancel = w.findChild<QPushButton *>();
-    const auto labels = w.findChildren<QLabel *>();
-    if (labels.size() == 1)
-        p.count = labels.front();
+    p.count = w.findChild<QLabel *>(QStringLiteral("pageCount"));
     return p;
 }
 
@@ -199,6 +204,17 @@ void TstPreview::showsEveryPageOnceBuilt()
     QVERIFY(!p.progress->isVisible());
     QVERIFY(!p.cancel->isVisible());
     QVERIFY(inkOf(p.page()) > 0);
+    // It opens on the screen, in at most 90 % of it, and a new window takes up the last one's
+    // place and zoom.
+    const QRect area = w.screen()->availableGeometry();
+    QVERIFY(area.contains(w.geometry()));
+    QVERIFY(w.width() <= area.width() * 9 / 10 && w.height() <= area.height() * 9 / 10);
+    p.zoom->setCurrentIndex(p.zoom->findText(QStringLiteral("150%")));
+    w.setGeometry(area.adjusted(10, 20, -30, -40));
+    w.reject();
+    PreviewWindow again(nullptr);
+    QCOMPARE(again.geometry(), area.adjusted(10, 20, -30, -40));
+    QCOMPARE(partsOf(again).zoom->currentText(), QStringLiteral("150%"));
 }
 
 void TstPreview::navigatesByKeysAndTypedNumber_data()
@@ -255,20 +271,41 @@ void TstPreview::navigatesByKeysAndTypedNumber()
 
 void TstPreview::zoomStepsChangeThePageSize_data()
 {
+    // step: the zoom chosen; keys: then pressed (Ctrl+= and Ctrl+- or the wheel with Ctrl held);
+    // percent: the zoom the page is drawn at, 0 where the step fits the window.
     QTest::addColumn<QString>("step");
-    QTest::addColumn<double>("percent"); // 0: the step fits the window
-    QTest::newRow("whole page") << "전체 페이지" << 0.0;
-    QTest::newRow("page width") << "페이지 너비" << 0.0;
-    QTest::newRow("50%") << "50%" << 50.0;
-    QTest::newRow("75%") << "75%" << 75.0;
-    QTest::newRow("100%") << "100%" << 100.0;
-    QTest::newRow("150%") << "150%" << 150.0;
-    QTest::newRow("200%") << "200%" << 200.0;
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<double>("percent");
+    QTest::newRow("whole page") << "전체 페이지"
+                                << "" << 0.0;
+    QTest::newRow("page width") << "페이지 너비"
+                                << "" << 0.0;
+    QTest::newRow("50%") << "50%"
+                         << "" << 50.0;
+    QTest::newRow("75%") << "75%"
+                         << "" << 75.0;
+    QTest::newRow("100%") << "100%"
+                          << "" << 100.0;
+    QTest::newRow("150%") << "150%"
+                          << "" << 150.0;
+    QTest::newRow("200%") << "200%"
+                          << "" << 200.0;
+    QTest::newRow("Ctrl+= from 100%") << "100%"
+                                      << "Ctrl+=" << 125.0;
+    QTest::newRow("Ctrl+- twice from 100%") << "100%"
+                                            << "Ctrl+- Ctrl+-" << 50.0;
+    QTest::newRow("Ctrl+= at the largest step") << "400%"
+                                                << "Ctrl+=" << 400.0;
+    QTest::newRow("Ctrl+wheel up from 150%") << "150%"
+                                             << "wheel+" << 200.0;
+    QTest::newRow("Ctrl+wheel down from 75%") << "75%"
+                                              << "wheel-" << 50.0;
 }
 
 void TstPreview::zoomStepsChangeThePageSize()
 {
     QFETCH(QString, step);
+    QFETCH(QString, keys);
     QFETCH(double, percent);
     LoadedWindow loaded;
     PreviewWindow &w = *loaded.w;
@@ -279,6 +316,17 @@ void TstPreview::zoomStepsChangeThePageSize()
     p.zoom->setCurrentIndex(index);
     if (percent > 0) {
         showActive(w);
+        for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
+            if (key.startsWith(QLatin1String("wheel"))) {
+                const QPoint at = p.scroll->viewport()->rect().center();
+                QWheelEvent wheel(at, p.scroll->viewport()->mapToGlobal(at), {},
+                                  QPoint(0, key.endsWith('+') ? 120 : -120), Qt::NoButton, Qt::ControlModifier,
+                                  Qt::NoScrollPhase, false);
+                QApplication::sendEvent(p.scroll->viewport(), &wheel);
+            } else {
+                QTest::keySequence(&w, QKeySequence(key));
+            }
+        }
         // An A4 portrait page, 210 x 297 mm, at the screen's resolution times the step.
         const double dpi = w.logicalDpiX() * percent / 100.0;
         QCOMPARE(p.page()->width(), int(210 * dpi / 25.4) + 1);
@@ -394,14 +442,14 @@ void TstPreview::escapeClosesTheWindowAndPreviewReturns()
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         } else {
             // The count label follows the model a slice later; wait for what the user sees.
-            const QLabel *count = w->findChild<QLabel *>();
+            const QLabel *count = w->findChild<QLabel *>(QStringLiteral("pageCount"));
             auto shown = [count] { return count ? count->text() : QString(); };
             while ((w->model().pageCount() < 1 || shown().isEmpty() || shown() == QStringLiteral(" / 0+")) &&
                    w->building() && !forced)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         }
         wasBuilding = w->building();
-        if (const QLabel *count = w->findChild<QLabel *>())
+        if (const QLabel *count = w->findChild<QLabel *>(QStringLiteral("pageCount")))
             seen = count->text();
         QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
         QTest::keyClick(target, Qt::Key_Escape);
@@ -458,9 +506,11 @@ void TstPreview::savingAndLoading_data()
     // plain file "plain"; prepared: what is put at that name first ("garbage", "truncated": the
     // first half of a saved report, "one page": a saved report of the first page alone); error:
     // the error box's text, %1 standing for the path; written: what the file holds after ("pdf",
-    // "tdr": a saved report, "unchanged", or nothing: no file).
+    // "tdr": a saved report, "unchanged", or nothing: no file); savedAs: the name it is written
+    // under when the type's extension is added.
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("savedAs");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("prepared");
     QTest::addColumn<QString>("error");
@@ -472,33 +522,42 @@ void TstPreview::savingAndLoading_data()
     const QString cannotOpen = QStringLiteral("%1 을(를) 열 수 없습니다: ");
     const QString damaged = QStringLiteral("저장된 보고서 파일이 손상되었거나 형식이 다릅니다.");
     const QString unchanged = QStringLiteral("unchanged");
-    QTest::newRow("save: PDF") << save << QStringLiteral("report.pdf") << pdf << none << none << QStringLiteral("pdf")
-                               << -1;
-    QTest::newRow("save: saved report by its type")
-        << save << QStringLiteral("report") << tdr << none << none << QStringLiteral("tdr") << -1;
+    QTest::newRow("save: PDF") << save << QStringLiteral("report.pdf") << none << pdf << none << none
+                               << QStringLiteral("pdf") << -1;
+    QTest::newRow("save: PDF named without its extension")
+        << save << QStringLiteral("report") << QStringLiteral("report.pdf") << pdf << none << none
+        << QStringLiteral("pdf") << -1;
+    QTest::newRow("save: saved report named without its extension")
+        << save << QStringLiteral("report") << QStringLiteral("report.tdr") << tdr << none << none
+        << QStringLiteral("tdr") << -1;
+    QTest::newRow("save: a name with a dot of its own")
+        << save << QStringLiteral("대장.v2") << QStringLiteral("대장.v2.pdf") << pdf << none << none
+        << QStringLiteral("pdf") << -1;
     QTest::newRow("save: saved report by its extension")
-        << save << QStringLiteral("report.TDR") << pdf << none << none << QStringLiteral("tdr") << -1;
-    QTest::newRow("save: cancelled") << save << none << pdf << none << none << none << -1;
+        << save << QStringLiteral("report.TDR") << none << pdf << none << none << QStringLiteral("tdr") << -1;
+    QTest::newRow("save: cancelled") << save << none << none << pdf << none << none << none << -1;
     QTest::newRow("save: PDF into a missing folder")
-        << save << QStringLiteral("missing/report.pdf") << pdf << none << cannotSave << none << -1;
+        << save << QStringLiteral("missing/report.pdf") << none << pdf << none << cannotSave << none << -1;
     QTest::newRow("save: saved report into a missing folder")
-        << save << QStringLiteral("missing/report.tdr") << tdr << none << cannotSave << none << -1;
+        << save << QStringLiteral("missing/report.tdr") << none << tdr << none << cannotSave << none << -1;
     QTest::newRow("save: into a folder that is a file")
-        << save << QStringLiteral("plain/report.tdr") << tdr << none << cannotSave << none << -1;
-    QTest::newRow("load: saved report") << load << QStringLiteral("one.tdr") << tdr << QStringLiteral("one page")
-                                        << none << QStringLiteral("tdr") << 1;
-    QTest::newRow("load: cancelled") << load << none << tdr << none << none << none << -1;
-    QTest::newRow("load: damaged") << load << QStringLiteral("damaged.tdr") << tdr << QStringLiteral("garbage")
+        << save << QStringLiteral("plain/report.tdr") << none << tdr << none << cannotSave << none << -1;
+    QTest::newRow("load: saved report") << load << QStringLiteral("one.tdr") << none << tdr
+                                        << QStringLiteral("one page") << none << QStringLiteral("tdr") << 1;
+    QTest::newRow("load: cancelled") << load << none << none << tdr << none << none << none << -1;
+    QTest::newRow("load: damaged") << load << QStringLiteral("damaged.tdr") << none << tdr << QStringLiteral("garbage")
                                    << damaged << unchanged << -1;
-    QTest::newRow("load: cut short") << load << QStringLiteral("short.tdr") << tdr << QStringLiteral("truncated")
-                                     << damaged << unchanged << -1;
-    QTest::newRow("load: missing") << load << QStringLiteral("absent.tdr") << tdr << none << cannotOpen << none << -1;
+    QTest::newRow("load: cut short") << load << QStringLiteral("short.tdr") << none << tdr
+                                     << QStringLiteral("truncated") << damaged << unchanged << -1;
+    QTest::newRow("load: missing") << load << QStringLiteral("absent.tdr") << none << tdr << none << cannotOpen << none
+                                   << -1;
 }
 
 void TstPreview::savingAndLoading()
 {
     QFETCH(QString, menu);
     QFETCH(QString, file);
+    QFETCH(QString, savedAs);
     QFETCH(QString, filter);
     QFETCH(QString, prepared);
     QFETCH(QString, error);
@@ -518,7 +577,7 @@ void TstPreview::savingAndLoading()
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     };
     QVERIFY(write(dir.filePath(QStringLiteral("plain")), "not a folder"));
-    const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+    QString path = file.isEmpty() ? QString() : dir.filePath(file);
     if (prepared == QLatin1String("garbage")) {
         QVERIFY(write(path, "TDR? no, just some bytes"));
     } else if (prepared == QLatin1String("truncated")) {
@@ -537,12 +596,16 @@ void TstPreview::savingAndLoading()
     }();
 
     QStringList asked;
-    w.setFilePrompt([&](PreviewWindow::FileAction action, const QString &filters, QString *selected) {
-        asked << QStringLiteral("%1 %2").arg(
-            action == PreviewWindow::FileAction::Save ? QStringLiteral("save") : QStringLiteral("load"), filters);
-        *selected = filter;
-        return path;
-    });
+    QString suggested;
+    w.setDocumentName(QStringLiteral("교통정보 접수 대장 2026-11-25"));
+    w.setFilePrompt(
+        [&](PreviewWindow::FileAction action, const QString &filters, const QString &offered, QString *selected) {
+            asked << QStringLiteral("%1 %2").arg(
+                action == PreviewWindow::FileAction::Save ? QStringLiteral("save") : QStringLiteral("load"), filters);
+            suggested = offered;
+            *selected = filter;
+            return asked.size() == 1 ? path : QString();
+        });
     QAction *action = actionOf(w, menu);
     QVERIFY(action);
     action->trigger();
@@ -550,6 +613,12 @@ void TstPreview::savingAndLoading()
     const bool saving = menu == QStringLiteral("저장");
     QCOMPARE(asked, QStringList{saving ? QStringLiteral("save PDF 파일 (*.pdf);;저장된 보고서 (*.tdr)")
                                        : QStringLiteral("load 저장된 보고서 (*.tdr)")});
+    // Saving offers the report's title and period in the documents folder at first.
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(documents).isDir())
+        documents = QDir::homePath();
+    QCOMPARE(suggested,
+             saving ? QDir(documents).filePath(QStringLiteral("교통정보 접수 대장 2026-11-25.pdf")) : documents);
     const QStringList shown = shownTexts(*recorded);
     if (error.isEmpty()) {
         QCOMPARE(shown, QStringList());
@@ -569,6 +638,13 @@ void TstPreview::savingAndLoading()
 
     if (path.isEmpty())
         return;
+    // The next dialog starts in the folder of a file saved or loaded.
+    actionOf(w, QStringLiteral("불러오기"))->trigger();
+    QCOMPARE(suggested, written.isEmpty() || written == QLatin1String("unchanged") ? documents : dir.path());
+    if (!savedAs.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(path));
+        path = dir.filePath(savedAs);
+    }
     if (written.isEmpty()) {
         QVERIFY(!QFileInfo::exists(path));
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));

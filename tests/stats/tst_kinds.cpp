@@ -130,6 +130,15 @@ void TstKinds::kindsLoadTheirLayoutsWithTheirHandlers()
     QVERIFY(form->findQuery(QLatin1String(d.tested)));
     if (!form->layout().dataSet.isEmpty())
         QVERIFY2(form->findQuery(form->layout().dataSet), qPrintable(form->layout().dataSet));
+    // A saved copy is named for the printed title and the period.
+    const QString period =
+        d.inputs == stats::KindInputs::Month ? QStringLiteral("2004-01") : QStringLiteral("2004-01-07");
+    QCOMPARE(form->documentName(),
+             (form->layout().reportTitle.isEmpty() ? QLatin1String(d.caption) : form->layout().reportTitle) + u' ' +
+                 period);
+    if (d.inputs == stats::KindInputs::StartEnd)
+        QCOMPARE(stats::DocumentName(d, test::Request(kind, QDate(2004, 1, 1), QDate(2004, 1, 31)), "제목"),
+                 QStringLiteral("제목 2004-01-01~2004-01-31"));
     if (d.approval) {
         QVERIFY(form->label(QLatin1String(d.approval->label)));
         QVERIFY(form->shape(QLatin1String(d.approval->shape)));

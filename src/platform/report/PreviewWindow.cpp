@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,11 +19,19 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
 #include <QSpinBox>
+#include <QStandardPaths>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace tipdesk::report {
@@ -31,6 +42,8 @@ namespace {
 class PageView : public QWidget {
 public:
     explicit PageView(QWidget *parent) : QWidget(parent) { setAutoFillBackground(false); }
+
+    double dpi() const { return m_dpi; }
 
     void show(const PageModel *model, int index, double dpi)
     {
@@ -62,6 +75,43 @@ private:
     double m_dpi = 96;
 };
 
+// The zoom steps after the two that fit the window; Ctrl+wheel, Ctrl+= and Ctrl+- move through them.
+constexpr int kFitSteps = 2;
+const int kZoomPercents[] = {25, 50, 75, 100, 125, 150, 200, 300, 400};
+
+// The user's own settings: the window's place and zoom, the last folder.
+QSettings userSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("tipdesk"), QStringLiteral("tipdesk"));
+}
+
+const QString kGeometryKey = QStringLiteral("preview/geometry");
+const QString kZoomKey = QStringLiteral("preview/zoom");
+const QString kFolderKey = QStringLiteral("preview/folder");
+
+QString lastFolder()
+{
+    const QString saved = userSettings().value(kFolderKey).toString();
+    if (!saved.isEmpty() && QFileInfo(saved).isDir())
+        return saved;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// A geometry saved on another screen set-up is used only where some screen still holds it whole.
+bool fitsAScreen(const QRect &r)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    return r.isValid() && std::any_of(screens.cbegin(), screens.cend(),
+                                      [&](QScreen *s) { return s->availableGeometry().contains(r); });
+}
+
+// An icon of the desktop theme, or Qt's own where the desktop has none.
+QIcon themeIcon(const QWidget *w, const char *name, QStyle::StandardPixmap fallback)
+{
+    return QIcon::fromTheme(QLatin1String(name), w->style()->standardIcon(fallback));
+}
+
 } // namespace
 
 class PreviewWindow::Private {
@@ -70,15 +120,18 @@ public:
     PageModel loaded; // a finished model (after loading a saved report or the build)
     bool useLoaded = false;
     int current = 0;
+    QString documentName;
     QScrollArea *scroll = nullptr;
     PageView *view = nullptr;
     QComboBox *zoom = nullptr;
     QSpinBox *pageBox = nullptr;
     QLabel *countLabel = nullptr;
+    QLabel *status = nullptr;
     QProgressBar *progress = nullptr;
     QPushButton *cancel = nullptr;
     QTimer *timer = nullptr;
     QPrinter printer{QPrinter::HighResolution};
+    bool paperChosen = false; // the user chose paper in 프린터 설정 other than the report's own
     PreviewWindow::FilePrompt prompt;
 
     const PageModel &model() const { return useLoaded || !renderer ? loaded : renderer->model(); }
@@ -88,103 +141,145 @@ public:
             return loaded.pageCount();
         return renderer->finished() ? renderer->model().pageCount() : renderer->completedPages();
     }
+    QSizeF pageSize() const { return model().pageCount() > 0 ? model().pages.front().size : QSizeF(210, 297); }
+    QSizeF paperSize() const { return printer.pageLayout().fullRect(QPageLayout::Millimeter).size(); }
 };
+
+namespace {
+
+// The file dialog for saving or loading, starting at `suggested`. Saving adds the type's
+// extension to a name typed without one before the dialog's own question about overwriting.
+QString askForFile(QWidget *parent, PreviewWindow::FileAction action, const QString &filters, const QString &suggested,
+                   QString *selectedFilter)
+{
+    const bool saving = action == PreviewWindow::FileAction::Save;
+    QFileDialog dialog(parent, saving ? QStringLiteral("저장") : QStringLiteral("불러오기"), suggested, filters);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const auto suffixOf = [](const QString &filter) {
+        return withExtension(QStringLiteral("x"), filter, QString()).section(u'.', 1);
+    };
+    if (saving) {
+        dialog.selectFile(suggested);
+        dialog.setDefaultSuffix(suffixOf(filters.section(QStringLiteral(";;"), 0, 0)));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&](const QString &f) { dialog.setDefaultSuffix(suffixOf(f)); });
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().front();
+}
+
+} // namespace
+
+QString fileNameFor(const QString &documentName)
+{
+    QString name = documentName.simplified();
+    for (QChar &c : name)
+        if (QStringView(u"/\\:*?\"<>|").contains(c) || c.category() == QChar::Other_Control)
+            c = u'_';
+    return name.isEmpty() ? QStringLiteral("보고서") : name;
+}
+
+QString withExtension(const QString &path, const QString &selectedFilter, const QString &filters)
+{
+    static const QRegularExpression extension(QStringLiteral("\\*\\.(\\w+)"));
+    const QString suffix = QFileInfo(path).suffix();
+    for (auto it = extension.globalMatch(filters + selectedFilter); it.hasNext();)
+        if (suffix.compare(it.next().captured(1), Qt::CaseInsensitive) == 0)
+            return path;
+    const QRegularExpressionMatch chosen = extension.match(selectedFilter);
+    return chosen.hasMatch() ? path + u'.' + chosen.captured(1) : path;
+}
 
 PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent)
     : QDialog(parent), d(std::make_unique<Private>())
 {
     d->renderer = std::move(renderer);
-    d->prompt = [this](FileAction action, const QString &filters, QString *selectedFilter) {
-        return action == FileAction::Save
-                   ? QFileDialog::getSaveFileName(this, QStringLiteral("저장"), QString(), filters, selectedFilter)
-                   : QFileDialog::getOpenFileName(this, QStringLiteral("불러오기"), QString(), filters, selectedFilter);
+    d->prompt = [this](FileAction action, const QString &filters, const QString &suggested, QString *selected) {
+        return askForFile(this, action, filters, suggested, selected);
     };
     setWindowTitle(QStringLiteral("미리보기"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
-    resize(1000, 800);
 
+    auto *bar = buildToolBar();
+    buildViews(bar);
+    buildBuildLoop();
+    restoreSettings();
+    showPage(0);
+}
+
+QToolBar *PreviewWindow::buildToolBar()
+{
     auto *bar = new QToolBar(this);
-    auto addAction = [&](const QString &text, const QKeySequence &key, auto slot) {
-        QAction *a = bar->addAction(text);
-        if (!key.isEmpty())
-            a->setShortcut(key);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    auto addAction = [&](const QString &text, const QIcon &icon, const QList<QKeySequence> &keys, auto slot) {
+        QAction *a = bar->addAction(icon, text);
+        a->setShortcuts(keys);
+        // The tooltip names the key, as menus do.
+        a->setToolTip(keys.isEmpty()
+                          ? text
+                          : QStringLiteral("%1 (%2)").arg(text, keys.front().toString(QKeySequence::NativeText)));
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
     d->zoom = new QComboBox(bar);
-    d->zoom->addItems({QStringLiteral("전체 페이지"), QStringLiteral("페이지 너비"), QStringLiteral("50%"),
-                       QStringLiteral("75%"), QStringLiteral("100%"), QStringLiteral("150%"), QStringLiteral("200%")});
+    d->zoom->addItems({QStringLiteral("전체 페이지"), QStringLiteral("페이지 너비")});
+    for (const int percent : kZoomPercents)
+        d->zoom->addItem(QStringLiteral("%1%").arg(percent));
     d->zoom->setCurrentIndex(1);
+    d->zoom->setToolTip(QStringLiteral("배율 (Ctrl+휠)"));
     bar->addWidget(d->zoom);
+    addAction(QStringLiteral("축소"), themeIcon(this, "zoom-out", QStyle::SP_ArrowDown),
+              {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { zoomStep(-1); });
+    addAction(QStringLiteral("확대"), themeIcon(this, "zoom-in", QStyle::SP_ArrowUp),
+              {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(QKeySequence::ZoomIn)}, [this] { zoomStep(1); });
     bar->addSeparator();
-    addAction(QStringLiteral("처음"), QKeySequence(Qt::Key_Home), [this] { showPage(0); });
-    addAction(QStringLiteral("이전"), QKeySequence(Qt::Key_PageUp), [this] { showPage(d->current - 1); });
+    addAction(QStringLiteral("처음"), themeIcon(this, "go-first", QStyle::SP_MediaSkipBackward),
+              {QKeySequence(Qt::Key_Home)}, [this] { showPage(0); });
+    addAction(QStringLiteral("이전"), themeIcon(this, "go-previous", QStyle::SP_ArrowBack),
+              {QKeySequence(Qt::Key_PageUp)}, [this] { showPage(d->current - 1); });
     d->pageBox = new QSpinBox(bar);
     d->pageBox->setMinimum(1);
     bar->addWidget(d->pageBox);
     d->countLabel = new QLabel(bar);
+    d->countLabel->setObjectName(QStringLiteral("pageCount"));
     bar->addWidget(d->countLabel);
-    addAction(QStringLiteral("다음"), QKeySequence(Qt::Key_PageDown), [this] { showPage(d->current + 1); });
-    addAction(QStringLiteral("마지막"), QKeySequence(Qt::Key_End), [this] { showPage(d->available() - 1); });
+    addAction(QStringLiteral("다음"), themeIcon(this, "go-next", QStyle::SP_ArrowForward),
+              {QKeySequence(Qt::Key_PageDown)}, [this] { showPage(d->current + 1); });
+    addAction(QStringLiteral("마지막"), themeIcon(this, "go-last", QStyle::SP_MediaSkipForward),
+              {QKeySequence(Qt::Key_End)}, [this] { showPage(d->available() - 1); });
     bar->addSeparator();
-    addAction(QStringLiteral("프린터 설정"), QKeySequence(), [this] {
-        QPageSetupDialog dlg(&d->printer, this);
-        dlg.exec();
-    });
-    addAction(QStringLiteral("인쇄"), QKeySequence::Print, [this] {
-        if (building())
-            return;
-        QPrintDialog dlg(&d->printer, this);
-        dlg.setMinMax(1, d->available());
-        dlg.setOption(QAbstractPrintDialog::PrintPageRange);
-        if (dlg.exec() != QDialog::Accepted)
-            return;
-        try {
-            printModel(model(), d->printer);
-        } catch (const ReportError &e) {
-            ui::ui().showError(e.text());
-        }
-    });
-    addAction(QStringLiteral("저장"), QKeySequence::Save, [this] {
-        if (building())
-            return;
-        QString filter;
-        const QString path =
-            d->prompt(FileAction::Save, QStringLiteral("PDF 파일 (*.pdf);;저장된 보고서 (*.tdr)"), &filter);
-        if (path.isEmpty())
-            return;
-        try {
-            if (path.endsWith(QLatin1String(".tdr"), Qt::CaseInsensitive) || filter.contains(QLatin1String("tdr")))
-                model().saveFile(path);
-            else
-                writePdf(model(), path);
-        } catch (const ReportError &e) {
-            ui::ui().showError(e.text());
-        }
-    });
-    addAction(QStringLiteral("불러오기"), QKeySequence::Open, [this] {
-        QString filter;
-        const QString path = d->prompt(FileAction::Load, QStringLiteral("저장된 보고서 (*.tdr)"), &filter);
-        if (path.isEmpty())
-            return;
-        try {
-            loadModel(PageModel::loadFile(path));
-        } catch (const ReportError &e) {
-            ui::ui().showError(e.text());
-        }
-    });
-    addAction(QStringLiteral("닫기"), QKeySequence(), [this] { reject(); });
+    addAction(QStringLiteral("프린터 설정"), themeIcon(this, "document-page-setup", QStyle::SP_FileDialogDetailedView),
+              {}, [this] { pageSetup(); });
+    addAction(QStringLiteral("인쇄"), themeIcon(this, "document-print", QStyle::SP_FileIcon),
+              {QKeySequence(QKeySequence::Print)}, [this] { print(); });
+    addAction(QStringLiteral("저장"), themeIcon(this, "document-save", QStyle::SP_DialogSaveButton),
+              {QKeySequence(QKeySequence::Save)}, [this] { save(); });
+    addAction(QStringLiteral("불러오기"), themeIcon(this, "document-open", QStyle::SP_DialogOpenButton),
+              {QKeySequence(QKeySequence::Open)}, [this] { load(); });
+    addAction(QStringLiteral("닫기"), themeIcon(this, "window-close", QStyle::SP_DialogCloseButton), {},
+              [this] { reject(); });
+    return bar;
+}
 
+void PreviewWindow::buildViews(QToolBar *bar)
+{
     d->scroll = new QScrollArea(this);
     d->scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     d->scroll->setBackgroundRole(QPalette::Dark);
     d->view = new PageView(d->scroll);
     d->scroll->setWidget(d->view);
 
+    d->status = new QLabel(this);
+    d->status->setObjectName(QStringLiteral("status"));
     d->progress = new QProgressBar(this);
     d->progress->setRange(0, 1000);
     d->cancel = new QPushButton(QStringLiteral("취소"), this);
     auto *status = new QHBoxLayout;
+    status->setContentsMargins(6, 0, 0, 0);
+    status->addWidget(d->status, 1);
     status->addWidget(d->progress, 1);
     status->addWidget(d->cancel);
 
@@ -202,9 +297,13 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
         if (d->pageBox->hasFocus())
             d->scroll->setFocus(Qt::OtherFocusReason);
     });
-    // The fitting zooms follow the window: showing, resizing, scroll bars coming and going.
+    // The fitting zooms follow the window: showing, resizing, scroll bars coming and going; the
+    // wheel with Ctrl zooms.
     d->scroll->viewport()->installEventFilter(this);
+}
 
+void PreviewWindow::buildBuildLoop()
+{
     // Builds in slices between events, so the first page shows while the rest is built.
     d->timer = new QTimer(this);
     d->timer->setInterval(0);
@@ -254,7 +353,137 @@ PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent
         d->progress->hide();
         d->cancel->hide();
     }
-    showPage(0);
+}
+
+void PreviewWindow::restoreSettings()
+{
+    const QSettings settings = userSettings();
+    const int zoom = d->zoom->findText(settings.value(kZoomKey).toString());
+    if (zoom >= 0)
+        d->zoom->setCurrentIndex(zoom);
+    const QRect saved = settings.value(kGeometryKey).toRect();
+    if (fitsAScreen(saved)) {
+        setGeometry(saved);
+        return;
+    }
+    // Within the screen, and never more than 90 % of it.
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1000, 800);
+    const QSize size(area.width() * 9 / 10, area.height() * 9 / 10);
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, area));
+}
+
+void PreviewWindow::done(int result)
+{
+    QSettings settings = userSettings();
+    settings.setValue(kGeometryKey, geometry());
+    settings.setValue(kZoomKey, d->zoom->currentText());
+    QDialog::done(result);
+}
+
+void PreviewWindow::zoomStep(int direction)
+{
+    const double now = d->view->dpi() * 100 / logicalDpiX();
+    int target = -1;
+    for (int i = kFitSteps; i < d->zoom->count(); ++i) {
+        const double percent = kZoomPercents[i - kFitSteps];
+        if (direction > 0 && percent > now + 1) {
+            target = i;
+            break;
+        }
+        if (direction < 0 && percent < now - 1)
+            target = i;
+    }
+    if (target >= 0)
+        d->zoom->setCurrentIndex(target);
+}
+
+void PreviewWindow::setDocumentName(const QString &name)
+{
+    d->documentName = name;
+}
+
+QString PreviewWindow::statusText() const
+{
+    return d->status->text();
+}
+
+// The report's own paper for every job, unless the user chose other paper in 프린터 설정; paper
+// that does not hold the page takes it scaled down and centred, and the status line says so.
+void PreviewWindow::announcePaper()
+{
+    const double scale = fitScale(d->pageSize(), d->paperSize());
+    d->status->setText(scale < 1
+                           ? QStringLiteral("선택한 용지에 페이지가 들어가지 않아 %1%로 줄여 가운데에 인쇄합니다.")
+                                 .arg(int(std::floor(scale * 100)))
+                           : QString());
+}
+
+void PreviewWindow::pageSetup()
+{
+    if (!d->paperChosen)
+        d->printer.setPageLayout(paperFor(d->pageSize()));
+    QPageSetupDialog dlg(&d->printer, this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    d->paperChosen = !d->printer.pageLayout().isEquivalentTo(paperFor(d->pageSize()));
+    announcePaper();
+}
+
+void PreviewWindow::print()
+{
+    if (building())
+        return;
+    if (!d->paperChosen)
+        d->printer.setPageLayout(paperFor(d->pageSize()));
+    QPrintDialog dlg(&d->printer, this);
+    dlg.setMinMax(1, d->available());
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    announcePaper();
+    try {
+        printModel(model(), d->printer);
+    } catch (const ReportError &e) {
+        ui::ui().showError(e.text());
+    }
+}
+
+void PreviewWindow::save()
+{
+    if (building())
+        return;
+    const QString filters = QStringLiteral("PDF 파일 (*.pdf);;저장된 보고서 (*.tdr)");
+    const QString name = fileNameFor(d->documentName.isEmpty() ? model().title : d->documentName);
+    QString filter;
+    QString path =
+        d->prompt(FileAction::Save, filters, QDir(lastFolder()).filePath(name + QStringLiteral(".pdf")), &filter);
+    if (path.isEmpty())
+        return;
+    path = withExtension(path, filter.isEmpty() ? filters.section(QStringLiteral(";;"), 0, 0) : filter, filters);
+    try {
+        if (path.endsWith(QLatin1String(".tdr"), Qt::CaseInsensitive))
+            model().saveFile(path);
+        else
+            writePdf(model(), path);
+        userSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
+    } catch (const ReportError &e) {
+        ui::ui().showError(e.text());
+    }
+}
+
+void PreviewWindow::load()
+{
+    QString filter;
+    const QString path = d->prompt(FileAction::Load, QStringLiteral("저장된 보고서 (*.tdr)"), lastFolder(), &filter);
+    if (path.isEmpty())
+        return;
+    try {
+        loadModel(PageModel::loadFile(path));
+        userSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
+    } catch (const ReportError &e) {
+        ui::ui().showError(e.text());
+    }
 }
 
 PreviewWindow::~PreviewWindow()
@@ -267,8 +496,18 @@ PreviewWindow::~PreviewWindow()
 
 bool PreviewWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == d->scroll->viewport() && event->type() == QEvent::Resize && d->zoom->currentIndex() < 2)
-        showPage(d->current);
+    if (watched == d->scroll->viewport()) {
+        if (event->type() == QEvent::Resize && d->zoom->currentIndex() < kFitSteps)
+            showPage(d->current);
+        if (event->type() == QEvent::Wheel) {
+            const auto *wheel = static_cast<QWheelEvent *>(event);
+            if (wheel->modifiers() & Qt::ControlModifier) {
+                if (wheel->angleDelta().y() != 0)
+                    zoomStep(wheel->angleDelta().y() > 0 ? 1 : -1);
+                return true;
+            }
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -320,7 +559,7 @@ void PreviewWindow::showPage(int index)
         dpi = viewport.width() / (mm.width() / 25.4);
         break;
     default:
-        dpi = logicalDpiX() * d->zoom->currentText().chopped(1).toDouble() / 100.0;
+        dpi = logicalDpiX() * kZoomPercents[d->zoom->currentIndex() - kFitSteps] / 100.0;
         break;
     }
     d->view->show(n > 0 ? &model() : nullptr, d->current, std::max(10.0, dpi));

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QPrinter;
+class QToolBar;
 
 namespace tipdesk::report {
 
@@ -28,18 +29,46 @@ public:
     void showPage(int index);
     bool building() const;
 
+    // The name saving suggests, without extension: the report's title and period. The model's
+    // title when none is given.
+    void setDocumentName(const QString &name);
+
     // Asks where to save, or what to load: a path, or an empty one when the user cancels, and the
-    // file type chosen in selectedFilter. The file dialogs by default; tests answer instead.
+    // file type chosen in selectedFilter. `suggested` is the path offered: the last folder used
+    // (else the documents folder) and, for saving, the document's name. The file dialogs by
+    // default, which ask before overwriting; tests answer instead.
     enum class FileAction { Save, Load };
-    using FilePrompt = std::function<QString(FileAction action, const QString &filters, QString *selectedFilter)>;
+    using FilePrompt = std::function<QString(FileAction action, const QString &filters, const QString &suggested,
+                                             QString *selectedFilter)>;
     void setFilePrompt(FilePrompt prompt);
+
+    // The status line under the page: printing scaled to the chosen paper, and the like.
+    QString statusText() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void done(int result) override;
 
 private:
+    QToolBar *buildToolBar();
+    void buildViews(QToolBar *bar);
+    void buildBuildLoop();
+    void restoreSettings();
+    void zoomStep(int direction);
+    void announcePaper();
+    void pageSetup();
+    void print();
+    void save();
+    void load();
+
     class Private;
     std::unique_ptr<Private> d;
 };
+
+// A file name for a document name: characters no file system takes become "_".
+QString fileNameFor(const QString &documentName);
+// The path with the extension of the chosen filter ("PDF 파일 (*.pdf)") added, unless it already
+// ends in one of the extensions in `filters` (which then decides the type).
+QString withExtension(const QString &path, const QString &selectedFilter, const QString &filters);
 
 } // namespace tipdesk::report

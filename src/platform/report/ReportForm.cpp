@@ -178,7 +178,15 @@ void ReportForm::preview()
     }
     installFontSubstitutes();
     PreviewWindow window(std::make_unique<Renderer>(*this));
+    window.setDocumentName(documentName());
     window.exec();
+}
+
+QString ReportForm::documentName() const
+{
+    if (!m_documentName.isEmpty() || !m_layout)
+        return m_documentName;
+    return m_layout->reportTitle.isEmpty() ? m_layout->name : m_layout->reportTitle;
 }
 
 const ReportBeforePrint *ReportForm::reportBeforePrintHandler() const

@@ -85,6 +85,11 @@ public:
     PageModel render(const RenderOptions &options = {});
     void preview(); // modal; builds the pages while the window shows them
 
+    // The name a saved copy of the preview suggests (the report's title and period); the
+    // layout's ReportTitle when none is set.
+    void setDocumentName(const QString &name) { m_documentName = name; }
+    QString documentName() const;
+
     // Replaces the window for tests and batch runs; nullptr restores it.
     using PreviewHook = std::function<void(ReportForm &)>;
     static void setPreviewHook(PreviewHook hook);
@@ -106,6 +111,7 @@ private:
     QHash<QString, ItemPrint> m_itemHandlers;
     QHash<QString, EndPage> m_endPageHandlers;
     int m_pageNumber = 0;
+    QString m_documentName;
 };
 
 } // namespace tipdesk::report
