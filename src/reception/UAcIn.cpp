@@ -12,16 +12,21 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStatusBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWindow>
 #include <algorithm>
 
@@ -38,13 +43,43 @@ const QString kOperatorParam = QStringLiteral("OperatorName");
 struct GridColumn {
     const char *field;
     QString title;
-    int width; // 0: the header's default
+    int width;      // 0: the header's default; else the least width, widened for `widest`
+    QString widest; // the widest value the column shows, where its form is fixed
 };
 
 const GridColumn kGridColumns[] = {
-    {"REQUISITION_NUM", QStringLiteral("접수번호"), 71}, {"REPO_DATE", QStringLiteral("제보일자"), 135},
-    {"REPORTER_NAME", QStringLiteral("제보자"), 121},    {"REPO_TYPE", QStringLiteral("제보자유형"), 118},
-    {"OPERATOR_NAME", QStringLiteral("접수자"), 106},    {"COMMENTS", QStringLiteral("    접수내용"), 0},
+    {"REQUISITION_NUM", QStringLiteral("접수번호"), 71, QStringLiteral("0000000000")},
+    {"REPO_DATE", QStringLiteral("제보일자"), 135, QStringLiteral("0000-00-00 00:00")},
+    {"REPORTER_NAME", QStringLiteral("제보자"), 121, {}},
+    {"REPO_TYPE", QStringLiteral("제보자유형"), 118, {}},
+    {"OPERATOR_NAME", QStringLiteral("접수자"), 106, {}},
+    {"COMMENTS", QStringLiteral("    접수내용"), 0, {}},
+};
+
+// The width a cell's text needs to be drawn whole: the text and the style's margin either side.
+int textWidth(const QWidget *view, const QFont &font, const QString &text)
+{
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    return QFontMetrics(font).horizontalAdvance(text) + 2 * margin;
+}
+
+// A cell its column cuts shows its whole text as a tooltip; a whole one shows none.
+class CutCellTips : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const QString text = index.data().toString();
+        if (!text.isEmpty() && textWidth(view, option.font, text) > option.rect.width())
+            QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+        else
+            QToolTip::hideText();
+        return true;
+    }
 };
 constexpr int kGridColumnCount = int(std::size(kGridColumns));
 
@@ -231,6 +266,7 @@ TAcIn::TAcIn(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TAcIn>(
     SearchBtn = ui->SearchBtn;
     CloseBtn = ui->CloseBtn;
     DBGrid1 = ui->DBGrid1;
+    StatusBar1 = ui->StatusBar1;
 
     QueryAcep = new db::Query(kAlias, {}, this);
     QueryAcep->setObjectName(QStringLiteral("QueryAcep"));
@@ -270,10 +306,16 @@ TAcIn::TAcIn(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TAcIn>(
     DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
     DBGrid1->verticalHeader()->setFixedWidth(12);
+    DBGrid1->setItemDelegate(new CutCellTips(DBGrid1));
+    // The drawn widths, widened where the grid's font would cut a number or a date.
+    const int gridLine = DBGrid1->showGrid() ? 1 : 0;
     for (int i = 0; i < kGridColumnCount; ++i) {
-        if (kGridColumns[i].width > 0)
-            DBGrid1->setColumnWidth(i, kGridColumns[i].width);
+        const GridColumn &c = kGridColumns[i];
+        const int whole = c.widest.isEmpty() ? 0 : textWidth(DBGrid1, DBGrid1->font(), c.widest) + gridLine;
+        if (c.width > 0)
+            DBGrid1->setColumnWidth(i, std::max(c.width, whole));
     }
+    StatusBar1->setFont(pixelFont(QStringLiteral("굴림체"), 12));
     QPalette grid = DBGrid1->palette();
     grid.setColor(QPalette::Base, QColor(255, 255, 196));
     grid.setColor(QPalette::Text, Qt::black);
@@ -431,6 +473,7 @@ void TAcIn::search()
     // Closed first: whatever goes wrong below leaves the grid empty rather than showing the
     // previous window's rows under new criteria.
     QueryAcep->close();
+    StatusBar1->clearMessage();
 
     TimeWindow window;
     if (RadioButton6->isChecked()) {
@@ -498,6 +541,8 @@ void TAcIn::search()
             QueryAcep->open();
         }
         DBGrid1->scrollToTop();
+        StatusBar1->showMessage(QLocale(QLocale::Korean, QLocale::SouthKorea).toString(QueryAcep->recordCount()) +
+                                QStringLiteral("건"));
     } catch (const db::DbError &e) {
         QueryAcep->close();
         ui::ui().showError(e.text());

@@ -10,6 +10,7 @@ class QComboBox;
 class QFrame;
 class QLineEdit;
 class QRadioButton;
+class QStatusBar;
 class QTableView;
 class QToolButton;
 class QAbstractItemModel;
@@ -46,6 +47,8 @@ public:
     QToolButton *SearchBtn;
     QToolButton *CloseBtn;
     QTableView *DBGrid1;
+    // The number of rows the last search found.
+    QStatusBar *StatusBar1;
     db::Query *QueryAcep;
     db::Query *QueryTest;
     db::QueryModel *DataSource2;

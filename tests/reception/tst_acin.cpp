@@ -13,8 +13,10 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace tipdesk;
@@ -166,6 +168,7 @@ private slots:
     void radioButtonsEnableThePeriodEntries();
     void databaseErrorLeavesTheGridEmpty_data();
     void databaseErrorLeavesTheGridEmpty();
+    void onlyCutCellsHaveTooltips();
     void screenshot();
 };
 
@@ -606,6 +609,24 @@ void TstAcIn::databaseErrorLeavesTheGridEmpty()
     // The busy cursor was taken back although the search failed.
     QCOMPARE(d.boxes->busyDepth, 0);
     QCOMPARE(d.boxes->busyChanges, 2);
+}
+
+// Numbers and dates show whole: only a cut cell has a tooltip. The status line counts every row.
+void TstAcIn::onlyCutCellsHaveTooltips()
+{
+    QList<Report> reports(1234, Report{.num = "2612100001", .date = "2026-03-10 14:00:00"});
+    reports[0].comments = QString(300, u'정');
+    Desk d(reports);
+    d.form->SearchBtnClick(); // the last hour
+    QCOMPARE(d.form->StatusBar1->currentMessage(), QStringLiteral("1,234건"));
+    QStringList tips;
+    for (const int column : {0, 1, 5}) {
+        const QPoint at = d.form->DBGrid1->visualRect(d.form->gridModel()->index(0, column)).center();
+        QHelpEvent help(QEvent::ToolTip, at, d.form->DBGrid1->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(d.form->DBGrid1->viewport(), &help);
+        tips << (QToolTip::isVisible() ? QToolTip::text() : QString());
+    }
+    QCOMPARE(tips, (QStringList{"", "", reports[0].comments}));
 }
 
 void TstAcIn::screenshot()
