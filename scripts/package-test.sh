@@ -30,6 +30,8 @@ debs=("$build"/tipdesk_*.deb)
 deb="${debs[0]}"
 echo "$deb"
 dpkg-deb -f "$deb" Package Version Depends
+[[ "$(dpkg-deb -f "$deb" Depends)" == *qt6-translations-l10n* ]] ||
+  fail "the package does not depend on Qt's Korean translations (qt6-translations-l10n)"
 
 echo "== lintian =="
 # As root lintian warns that it should not run as root; it checks all the same.

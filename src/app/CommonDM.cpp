@@ -1,8 +1,11 @@
 #include "app/CommonDM.h"
 
 #include "app/Cp949.h"
+#include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/UiService.h"
+
+#include <optional>
 
 namespace tipdesk::app {
 
@@ -16,6 +19,21 @@ const char *const kServerName = "TIPHUB";
 // Catalogue buffers in code page 949, each with room for the terminating zero.
 constexpr int kTitleBuffer = 33;
 constexpr int kTextBuffer = 128;
+
+// What the operator can do with an embedded file that cannot work: only the desk's own default
+// file is offered the demo database, and only a file the site named is changed in its settings.
+QString unusableFileAdvice()
+{
+    const std::optional<db::EmbeddedTarget> target = db::embeddedTarget(QStringLiteral("commonDB"));
+    QString remedy;
+    if (target && target->isDefault)
+        remedy = QStringLiteral("이 파일을 다른 곳으로 옮긴 뒤 다시 시작하여 시험용 데모 데이터베이스를 만드십시오.");
+    else if (target && db::embeddedOverride().isEmpty())
+        remedy = QStringLiteral("사이트 설정의 [commonDB] Path 를 알맞은 파일로 고치십시오.");
+    return QStringLiteral("이 파일로는 시작할 수 없어 프로그램을 끝냅니다.\n"
+                          "백업해 둔 데이터베이스 파일을 이 자리에 되살리") +
+           (remedy.isEmpty() ? QStringLiteral("십시오.") : QStringLiteral("거나, ") + remedy);
+}
 } // namespace
 
 TDataMod1::TDataMod1(QObject *parent) : QObject(parent)
@@ -48,11 +66,13 @@ TDataMod1::~TDataMod1()
 
 void TDataMod1::DataMod1Create()
 {
+    m_fileUnusable = false;
     try {
         CommonDB->setConnected(true);
     } catch (const db::DbError &e) {
-        // The login asks for the connection again, so the operator can retry later.
-        ui::ui().showError(e.text());
+        // Otherwise the login asks for the connection again, so the operator can retry later.
+        m_fileUnusable = e.kind() == db::DbError::Kind::UnusableFile;
+        ui::ui().showError(m_fileUnusable ? e.text() + QStringLiteral("\n\n") + unusableFileAdvice() : e.text());
     }
 }
 

@@ -19,7 +19,13 @@ public:
     db::Query *qryMessage;
 
     // Creation handler: opens CommonDB; a failure goes to the default error box and start-up goes on.
+    // An embedded file that cannot work is said so once, with what to do about it.
     void DataMod1Create();
+    // The last connection attempt met an embedded file that no retry can open: start-up ends.
+    bool databaseFileUnusable() const { return m_fileUnusable; }
+
+private:
+    bool m_fileUnusable = false;
 };
 
 // The one instance, alive from start-up to the end of the program.

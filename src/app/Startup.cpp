@@ -5,6 +5,7 @@
 #include "app/UntMain.h"
 #include "app/fPass.h"
 #include "platform/db/BackendSelector.h"
+#include "platform/ui/DeskUi.h"
 #include "platform/ui/UiService.h"
 
 #include <QDir>
@@ -70,6 +71,9 @@ int runStartup(QApplication &app, const StartupSteps &steps)
     }
     // Destroyed in reverse order on leaving: the menu, the report module, then the connection.
     const auto dataModule = std::make_unique<TDataMod1>();
+    // A login could only repeat the same error: the file must be replaced first.
+    if (dataModule->databaseFileUnusable())
+        return 1;
     const std::unique_ptr<QObject> reportModule(steps.createReportModule ? steps.createReportModule() : nullptr);
     TFrmMain frmMain;
     if (steps.mainMenuCreated)
@@ -86,6 +90,7 @@ int runStartup(QApplication &app, const StartupSteps &steps)
 
 TipdeskApplication::TipdeskApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
+    ui::prepareDeskUi();
 }
 
 bool TipdeskApplication::notify(QObject *receiver, QEvent *event)

@@ -40,11 +40,13 @@ bool runLoginDialog();
 // Program entry after the application object: the offer of a demo database where none is there,
 // the shared data module (which connects), the report query module, the main menu (hidden), the
 // login, then the event loop. A cancelled login ends the program at once; the menu is never
-// shown. Without the database it offered (declined or failed) the program ends with 1. Returns
-// the program's exit code.
+// shown. Without the database it offered (declined or failed), or with an embedded file that
+// cannot work (said once by the data module), the program ends with 1 and no login. Returns the
+// program's exit code.
 int runStartup(QApplication &app, const StartupSteps &steps = {});
 
-// The application object: an error that no handler caught goes to the default error box.
+// The application object: Korean for Qt's own dialogs and the date pickers, the desk's style,
+// and an error that no handler caught goes to the default error box.
 class TipdeskApplication : public QApplication {
 public:
     TipdeskApplication(int &argc, char **argv);

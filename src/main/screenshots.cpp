@@ -3,6 +3,7 @@
 // Run offscreen: QT_QPA_PLATFORM=offscreen tipdesk-screenshots OUT_DIR [--database FILE --day YYYYMMDD]
 // (scripts/make-pictures.sh makes every picture of the README this way).
 #include "app/CommonDM.h"
+#include "app/Startup.h"
 #include "app/UntMain.h"
 #include "app/fPass.h"
 #include "platform/db/BackendSelector.h"
@@ -64,7 +65,7 @@ bool consoleAndPreview(const QDir &out, const QDate &day)
 
 int main(int argc, char **argv)
 {
-    QApplication application(argc, argv);
+    app::TipdeskApplication application(argc, argv); // the screens as the program shows them
     report::installFontSubstitutes();
     const QStringList args = QApplication::arguments().mid(1);
     const QDir out(args.isEmpty() ? QDir::currentPath() : args.first());

@@ -81,7 +81,8 @@ void TstFirstStart::cleanup()
 void TstFirstStart::missingDatabase_data()
 {
     QTest::addColumn<bool>("accept");
-    QTest::addColumn<QString>("dataFolder"); // "absent", "blocked" (a plain file in its place), "part left"
+    // "absent", "blocked" (a plain file in its place), "part left"; or a database that cannot work
+    QTest::addColumn<QString>("dataFolder");
     QTest::addColumn<bool>("buildFails");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("boxes"); // @DB@ the database's path, @DIR@ the data folder
@@ -108,6 +109,17 @@ void TstFirstStart::missingDatabase_data()
         << QStringList{question, QStringLiteral("error: @DB@: 데모 데이터베이스를 만들지 못했습니다 (--days 는 3 "
                                                 "이상이어야 합니다)")}
         << QStringList{};
+    const QString advice = QStringLiteral("\n\n이 파일로는 시작할 수 없어 프로그램을 끝냅니다.\n백업해 둔 데이터베이스 "
+                                          "파일을 이 자리에 되살리거나, 이 파일을 다른 곳으로 옮긴 뒤 다시 시작하여 "
+                                          "시험용 데모 데이터베이스를 만드십시오.");
+    const auto unusable = [&](const char *file, const QString &says) {
+        QTest::newRow(file) << true << file << false << 1 << QStringList{"error: @DB@: " + says + advice}
+                            << QStringList{"tipdesk.db"};
+    };
+    unusable("foreign", "데이터베이스 파일이 아닙니다 (file is not a database)");
+    unusable("damaged", "데이터베이스 파일이 손상되었습니다 (database disk image is malformed)");
+    unusable("folder", "데이터베이스 파일이 아니라 폴더입니다");
+    unusable("unreadable", "데이터베이스 파일을 읽을 권한이 없습니다 (unable to open database file)");
 }
 
 void TstFirstStart::missingDatabase()
@@ -123,6 +135,16 @@ void TstFirstStart::missingDatabase()
         writeFile(m_dataFolder, "not a folder");
     else if (dataFolder == QLatin1String("part left"))
         writeFile(m_database + QStringLiteral(".part"), "half a database");
+    else if (dataFolder == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(m_database));
+    else if (dataFolder != QLatin1String("absent")) // a database's first bytes, cut inside its header, are damaged
+        writeFile(m_database, dataFolder == QLatin1String("damaged")
+                                  ? QByteArray("SQLite format 3\0", 16).leftJustified(50)
+                                  : QByteArray("접수 메모\n").repeated(300));
+    const QByteArray before = readFile(m_database);
+    if (dataFolder == QLatin1String("unreadable") &&
+        (!QFile::setPermissions(m_database, {}) || QFileInfo(m_database).isReadable()))
+        QSKIP("root reads every file");
 
     ui::ScopedRecordingUi recorded;
     recorded->answers = {accept};
@@ -152,12 +174,13 @@ void TstFirstStart::missingDatabase()
         return false;
     };
     QCOMPARE(app::runStartup(*qApp, steps), exitCode);
+    QFile::setPermissions(m_database, QFile::ReadOwner | QFile::WriteOwner);
 
     QStringList expected = boxes;
     expected.replaceInStrings(QStringLiteral("@DB@"), m_database);
     expected.replaceInStrings(QStringLiteral("@DIR@"), m_dataFolder);
     QCOMPARE(test::shownTexts(*recorded), expected);
-    QCOMPARE(builds, accept && dataFolder != QLatin1String("blocked") ? 1 : 0);
+    QCOMPARE(builds, accept && (exitCode == 0 || buildFails) ? 1 : 0);
     // The busy cursor was shown for the build alone and is back to normal.
     QCOMPARE(recorded->busyDepth, 0);
     QCOMPARE(recorded->busyChanges, builds * 2);
@@ -175,6 +198,8 @@ void TstFirstStart::missingDatabase()
         after = QDir(m_dataFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     }
     QCOMPARE(after, folderAfter);
+    if (exitCode != 0) // the program ends without writing to the database's place
+        QCOMPARE(readFile(m_database), before);
     // Only the data folder was touched: nothing beside the test program.
     QVERIFY(!QFileInfo::exists(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tipdesk.db"))));
 }

@@ -3,9 +3,11 @@
 #include "app/Startup.h"
 #include "app/UntMain.h"
 #include "app/fPass.h"
+#include "platform/ui/DeskUi.h"
 #include "ui_UntMain.h"
 #include "ui_fPass.h"
 
+#include <QTranslator>
 #include <QtTest>
 #include <stdexcept>
 
@@ -64,6 +66,8 @@ private slots:
     void cancelledLoginEndsAtOnce();
     void loginThenMenuUntilClosed();
     void errorDuringLoginKeepsTheMenuClosed();
+    void qtDialogsSpeakKoreanWhereTheTranslationsAre_data();
+    void qtDialogsSpeakKoreanWhereTheTranslationsAre();
 };
 
 void TstStartup::stepsRunInOrder_data()
@@ -193,6 +197,30 @@ void TstStartup::errorDuringLoginKeepsTheMenuClosed()
     QCOMPARE(boxesBeforeCancel, QStringList{QStringLiteral("error: 주소를 확인할 수 없습니다")});
     QCOMPARE(run.menuShows.shown, 0);
     QVERIFY(run.fx.rows(QStringLiteral("SELECT * FROM USER_RECORD")).isEmpty());
+}
+
+void TstStartup::qtDialogsSpeakKoreanWhereTheTranslationsAre_data()
+{
+    // Qt's own translations as installed (./run installs them), none, or a damaged file: the
+    // dialogs fall back to English without a word.
+    QTest::addColumn<QByteArray>("file"); // "installed", or what the test's folder holds
+    QTest::addColumn<QString>("cancel");  // what Qt's dialogs call their cancel button
+    QTest::newRow("installed") << QByteArray("installed") << QStringLiteral("취소");
+    QTest::newRow("missing") << QByteArray() << QStringLiteral("Cancel");
+    QTest::newRow("damaged") << QByteArray("not a translation") << QStringLiteral("Cancel");
+}
+
+void TstStartup::qtDialogsSpeakKoreanWhereTheTranslationsAre()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, cancel);
+    QTemporaryDir dir;
+    QFile damaged(dir.filePath(QStringLiteral("qtbase_ko.qm")));
+    QVERIFY(file.isEmpty() || (damaged.open(QIODevice::WriteOnly) && damaged.write(file) > 0));
+    const bool installed = file == "installed";
+    const std::unique_ptr<QTranslator> translator(ui::installQtTranslations(installed ? QString() : dir.path()));
+    QCOMPARE(translator != nullptr, installed);
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel);
 }
 
 QTEST_MAIN(TstStartup)

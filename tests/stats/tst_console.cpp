@@ -1,4 +1,6 @@
 #include "StatsFixture.h"
+#include "platform/ui/DeskUi.h"
+#include "reception/UAcIn.h"
 #include "stats/Export.h"
 
 #include <QCheckBox>
@@ -35,6 +37,7 @@ void setRequest(stats::TfStatHUBp &console, int kind, const QDate &start, const 
 class TstConsole : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { ui::prepareDeskUi(); }
     void cleanup();
     void formAsDrawn_data();
     void formAsDrawn();
@@ -54,6 +57,7 @@ private slots:
     void onePreviewAtATime();
     void requestFollowsTheControls();
     void listItemsAreAsTallAsTheirText();
+    void rowsLeaveRoomAroundTheirText();
     void exportWritesTheChosenKind();
     void globalsOutliveTheConsole();
 };
@@ -387,6 +391,32 @@ void TstConsole::listItemsAreAsTallAsTheirText()
     QVERIFY(
         console.ListBox1->viewport()->rect().contains(console.ListBox1->visualItemRect(console.ListBox1->item(26))));
     console.hide();
+}
+
+// Rows of the browser's and the console's lists and popups clear their text; the last shows whole.
+void TstConsole::rowsLeaveRoomAroundTheirText()
+{
+    reception::TAcIn browser;
+    browser.ComboBox1->setCurrentText(QStringLiteral("제보종류별"));
+    stats::TfStatHUBp console;
+    QList<QAbstractItemView *> views{console.ListBox1};
+    for (QDialog *form : {static_cast<QDialog *>(&browser), static_cast<QDialog *>(&console)}) {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        for (QComboBox *box : form->findChildren<QComboBox *>()) {
+            box->showPopup();
+            views << box->view();
+        }
+    }
+    QCOMPARE(views.size(), 5);
+    for (QAbstractItemView *view : views) {
+        const int rows = view->model()->rowCount();
+        for (int row = 0; row < rows; ++row)
+            QVERIFY(view->visualRect(view->model()->index(row, 0)).height() >= view->fontMetrics().height() + 4);
+        view->scrollTo(view->model()->index(rows - 1, 0));
+        const QRect last = view->visualRect(view->model()->index(rows - 1, 0));
+        QVERIFY(rows >= 3 && last.top() >= 0 && last.bottom() < view->viewport()->height());
+    }
 }
 
 void TstConsole::exportWritesTheChosenKind()

@@ -10,6 +10,7 @@
 #include "platform/db/Clock.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Query.h"
+#include "platform/ui/DeskUi.h"
 #include "platform/ui/UiService.h"
 #include "reception/UAcIn.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char **argv)
 {
     tools::prepareEnvironment(tools::Platform::Offscreen);
     QApplication application(argc, argv);
+    ui::prepareDeskUi(); // the browser as the program shows it
     const QStringList args = application.arguments();
     const qsizetype at = args.indexOf(QStringLiteral("--database"));
     const QString database = at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();

@@ -17,16 +17,20 @@ namespace {
 constexpr char kMemoryPath[] = ":memory:";
 
 // The engine's failure in the desk's words, naming the file; other failures (a statement's own
-// faults) keep the engine's text alone.
-QString failureText(const QString &path, int code, const QString &engineText)
+// faults) keep the engine's text alone. A file that is there but cannot be a database is marked
+// so, for the program to stop offering it.
+DbError failure(const QString &path, int code, const QString &engineText)
 {
     const char *what = nullptr;
+    bool unusable = false;
     switch (code & 0xff) {
     case SQLITE_NOTADB:
         what = "데이터베이스 파일이 아닙니다";
+        unusable = true;
         break;
     case SQLITE_CORRUPT:
         what = "데이터베이스 파일이 손상되었습니다";
+        unusable = true;
         break;
     case SQLITE_BUSY:
         what = "다른 곳에서 쓰고 있어 데이터베이스 파일이 잠겨 있습니다";
@@ -36,6 +40,7 @@ QString failureText(const QString &path, int code, const QString &engineText)
         what = !file.exists()       ? "데이터베이스 파일이 없습니다"
                : !file.isReadable() ? "데이터베이스 파일을 읽을 권한이 없습니다"
                                     : "데이터베이스 파일을 열 수 없습니다";
+        unusable = file.exists();
         break;
     }
     case SQLITE_READONLY:
@@ -48,19 +53,21 @@ QString failureText(const QString &path, int code, const QString &engineText)
         what = "디스크가 가득 차 데이터베이스 파일에 쓰지 못했습니다";
         break;
     default:
-        return engineText;
+        return DbError(engineText);
     }
-    return QStringLiteral("%1: %2 (%3)").arg(QDir::toNativeSeparators(path), QString::fromUtf8(what), engineText);
+    return DbError(
+        QStringLiteral("%1: %2 (%3)").arg(QDir::toNativeSeparators(path), QString::fromUtf8(what), engineText),
+        unusable ? DbError::Kind::UnusableFile : DbError::Kind::Other);
 }
 
-QString failureText(sqlite3 *db, const QString &path)
+DbError failure(sqlite3 *db, const QString &path)
 {
-    return failureText(path, sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+    return failure(path, sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 [[noreturn]] void failWith(sqlite3 *db, const QString &path)
 {
-    throw DbError(failureText(db, path));
+    throw failure(db, path);
 }
 
 using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3 *)>;
@@ -91,15 +98,16 @@ void checkHeader(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw DbError(QStringLiteral("%1: 데이터베이스 파일을 열 수 없습니다 (%2)")
-                          .arg(QDir::toNativeSeparators(path), f.errorString()));
+                          .arg(QDir::toNativeSeparators(path), f.errorString()),
+                      DbError::Kind::UnusableFile);
     static constexpr char kMagic[] = "SQLite format 3"; // and its terminating zero
     const QByteArray header = f.read(100);
     if (header.isEmpty())
         return; // the engine's empty database: nothing written yet
     if (!header.startsWith(QByteArray(kMagic, sizeof kMagic)))
-        throw DbError(failureText(path, SQLITE_NOTADB, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB))));
+        throw failure(path, SQLITE_NOTADB, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
     if (header.size() < 100)
-        throw DbError(failureText(path, SQLITE_CORRUPT, QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT))));
+        throw failure(path, SQLITE_CORRUPT, QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)));
 }
 
 // Checks an existing file through a connection that cannot change it, before any that can.
@@ -107,7 +115,8 @@ void checkFile(const QString &path)
 {
     // The engine would only say "disk I/O error" of a folder.
     if (QFileInfo(path).isDir())
-        throw DbError(QStringLiteral("%1: 데이터베이스 파일이 아니라 폴더입니다").arg(QDir::toNativeSeparators(path)));
+        throw DbError(QStringLiteral("%1: 데이터베이스 파일이 아니라 폴더입니다").arg(QDir::toNativeSeparators(path)),
+                      DbError::Kind::UnusableFile);
     const Handle ro = openConnection(path, SQLITE_OPEN_READONLY);
     checkHeader(path);
     const int rc = readSchema(ro.get());
