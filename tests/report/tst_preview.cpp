@@ -276,30 +276,18 @@ void TstPreview::zoomStepsChangeThePageSize_data()
     QTest::addColumn<QString>("step");
     QTest::addColumn<QString>("keys");
     QTest::addColumn<double>("percent");
-    QTest::newRow("whole page") << "전체 페이지"
-                                << "" << 0.0;
-    QTest::newRow("page width") << "페이지 너비"
-                                << "" << 0.0;
-    QTest::newRow("50%") << "50%"
-                         << "" << 50.0;
-    QTest::newRow("75%") << "75%"
-                         << "" << 75.0;
-    QTest::newRow("100%") << "100%"
-                          << "" << 100.0;
-    QTest::newRow("150%") << "150%"
-                          << "" << 150.0;
-    QTest::newRow("200%") << "200%"
-                          << "" << 200.0;
-    QTest::newRow("Ctrl+= from 100%") << "100%"
-                                      << "Ctrl+=" << 125.0;
-    QTest::newRow("Ctrl+- twice from 100%") << "100%"
-                                            << "Ctrl+- Ctrl+-" << 50.0;
-    QTest::newRow("Ctrl+= at the largest step") << "400%"
-                                                << "Ctrl+=" << 400.0;
-    QTest::newRow("Ctrl+wheel up from 150%") << "150%"
-                                             << "wheel+" << 200.0;
-    QTest::newRow("Ctrl+wheel down from 75%") << "75%"
-                                              << "wheel-" << 50.0;
+    const auto row = [](const char *name, const char *step, const char *keys, double percent) {
+        QTest::newRow(name) << QString::fromUtf8(step) << QString::fromUtf8(keys) << percent;
+    };
+    row("whole page", "전체 페이지", "", 0);
+    row("page width", "페이지 너비", "", 0);
+    for (const char *step : {"50%", "75%", "100%", "150%", "200%"})
+        row(step, step, "", QByteArray(step).chopped(1).toDouble());
+    row("Ctrl+= from 100%", "100%", "Ctrl+=", 125);
+    row("Ctrl+- twice from 100%", "100%", "Ctrl+- Ctrl+-", 50);
+    row("Ctrl+= at the largest step", "400%", "Ctrl+=", 400);
+    row("Ctrl+wheel up from 150%", "150%", "wheel+", 200);
+    row("Ctrl+wheel down from 75%", "75%", "wheel-", 50);
 }
 
 void TstPreview::zoomStepsChangeThePageSize()
@@ -506,11 +494,10 @@ void TstPreview::savingAndLoading_data()
     // plain file "plain"; prepared: what is put at that name first ("garbage", "truncated": the
     // first half of a saved report, "one page": a saved report of the first page alone); error:
     // the error box's text, %1 standing for the path; written: what the file holds after ("pdf",
-    // "tdr": a saved report, "unchanged", or nothing: no file); savedAs: the name it is written
-    // under when the type's extension is added.
+    // "tdr": a saved report, "unchanged", or nothing: no file). A name after ">" in file is the one
+    // the file is written under: saving adds the chosen type's extension to a name without one.
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("savedAs");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("prepared");
     QTest::addColumn<QString>("error");
@@ -522,42 +509,37 @@ void TstPreview::savingAndLoading_data()
     const QString cannotOpen = QStringLiteral("%1 을(를) 열 수 없습니다: ");
     const QString damaged = QStringLiteral("저장된 보고서 파일이 손상되었거나 형식이 다릅니다.");
     const QString unchanged = QStringLiteral("unchanged");
-    QTest::newRow("save: PDF") << save << QStringLiteral("report.pdf") << none << pdf << none << none
-                               << QStringLiteral("pdf") << -1;
+    QTest::newRow("save: PDF") << save << QStringLiteral("report.pdf") << pdf << none << none << QStringLiteral("pdf")
+                               << -1;
     QTest::newRow("save: PDF named without its extension")
-        << save << QStringLiteral("report") << QStringLiteral("report.pdf") << pdf << none << none
-        << QStringLiteral("pdf") << -1;
-    QTest::newRow("save: saved report named without its extension")
-        << save << QStringLiteral("report") << QStringLiteral("report.tdr") << tdr << none << none
-        << QStringLiteral("tdr") << -1;
+        << save << QStringLiteral("report>report.pdf") << pdf << none << none << QStringLiteral("pdf") << -1;
+    QTest::newRow("save: saved report by its type")
+        << save << QStringLiteral("report>report.tdr") << tdr << none << none << QStringLiteral("tdr") << -1;
     QTest::newRow("save: a name with a dot of its own")
-        << save << QStringLiteral("대장.v2") << QStringLiteral("대장.v2.pdf") << pdf << none << none
-        << QStringLiteral("pdf") << -1;
+        << save << QStringLiteral("대장.v2>대장.v2.pdf") << pdf << none << none << QStringLiteral("pdf") << -1;
     QTest::newRow("save: saved report by its extension")
-        << save << QStringLiteral("report.TDR") << none << pdf << none << none << QStringLiteral("tdr") << -1;
-    QTest::newRow("save: cancelled") << save << none << none << pdf << none << none << none << -1;
+        << save << QStringLiteral("report.TDR") << pdf << none << none << QStringLiteral("tdr") << -1;
+    QTest::newRow("save: cancelled") << save << none << pdf << none << none << none << -1;
     QTest::newRow("save: PDF into a missing folder")
-        << save << QStringLiteral("missing/report.pdf") << none << pdf << none << cannotSave << none << -1;
+        << save << QStringLiteral("missing/report.pdf") << pdf << none << cannotSave << none << -1;
     QTest::newRow("save: saved report into a missing folder")
-        << save << QStringLiteral("missing/report.tdr") << none << tdr << none << cannotSave << none << -1;
+        << save << QStringLiteral("missing/report.tdr") << tdr << none << cannotSave << none << -1;
     QTest::newRow("save: into a folder that is a file")
-        << save << QStringLiteral("plain/report.tdr") << none << tdr << none << cannotSave << none << -1;
-    QTest::newRow("load: saved report") << load << QStringLiteral("one.tdr") << none << tdr
-                                        << QStringLiteral("one page") << none << QStringLiteral("tdr") << 1;
-    QTest::newRow("load: cancelled") << load << none << none << tdr << none << none << none << -1;
-    QTest::newRow("load: damaged") << load << QStringLiteral("damaged.tdr") << none << tdr << QStringLiteral("garbage")
+        << save << QStringLiteral("plain/report.tdr") << tdr << none << cannotSave << none << -1;
+    QTest::newRow("load: saved report") << load << QStringLiteral("one.tdr") << tdr << QStringLiteral("one page")
+                                        << none << QStringLiteral("tdr") << 1;
+    QTest::newRow("load: cancelled") << load << none << tdr << none << none << none << -1;
+    QTest::newRow("load: damaged") << load << QStringLiteral("damaged.tdr") << tdr << QStringLiteral("garbage")
                                    << damaged << unchanged << -1;
-    QTest::newRow("load: cut short") << load << QStringLiteral("short.tdr") << none << tdr
-                                     << QStringLiteral("truncated") << damaged << unchanged << -1;
-    QTest::newRow("load: missing") << load << QStringLiteral("absent.tdr") << none << tdr << none << cannotOpen << none
-                                   << -1;
+    QTest::newRow("load: cut short") << load << QStringLiteral("short.tdr") << tdr << QStringLiteral("truncated")
+                                     << damaged << unchanged << -1;
+    QTest::newRow("load: missing") << load << QStringLiteral("absent.tdr") << tdr << none << cannotOpen << none << -1;
 }
 
 void TstPreview::savingAndLoading()
 {
     QFETCH(QString, menu);
     QFETCH(QString, file);
-    QFETCH(QString, savedAs);
     QFETCH(QString, filter);
     QFETCH(QString, prepared);
     QFETCH(QString, error);
@@ -577,7 +559,7 @@ void TstPreview::savingAndLoading()
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     };
     QVERIFY(write(dir.filePath(QStringLiteral("plain")), "not a folder"));
-    QString path = file.isEmpty() ? QString() : dir.filePath(file);
+    QString path = file.isEmpty() ? QString() : dir.filePath(file.section(u'>', 0, 0));
     if (prepared == QLatin1String("garbage")) {
         QVERIFY(write(path, "TDR? no, just some bytes"));
     } else if (prepared == QLatin1String("truncated")) {
@@ -641,9 +623,9 @@ void TstPreview::savingAndLoading()
     // The next dialog starts in the folder of a file saved or loaded.
     actionOf(w, QStringLiteral("불러오기"))->trigger();
     QCOMPARE(suggested, written.isEmpty() || written == QLatin1String("unchanged") ? documents : dir.path());
-    if (!savedAs.isEmpty()) {
+    if (file.contains(u'>')) {
         QVERIFY(!QFileInfo::exists(path));
-        path = dir.filePath(savedAs);
+        path = dir.filePath(file.section(u'>', 1));
     }
     if (written.isEmpty()) {
         QVERIFY(!QFileInfo::exists(path));

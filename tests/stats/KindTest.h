@@ -48,21 +48,21 @@ inline std::optional<report::PageModel> RenderRequest(const stats::ReportRequest
     return prepared.form->render();
 }
 
-// A demo database of 20 days up to 10 January 2004, reached as the program reaches it, with the
-// clock fixed on 1 February 2004 (so no start day is the server's today).
+// A demo database of 20 days up to 10 January 2004 (or as asked), reached as the program reaches
+// it, with the clock fixed three weeks later (so no start day is the server's today).
 class GoldenEnvironment {
 public:
-    GoldenEnvironment()
+    explicit GoldenEnvironment(QDate until = QDate(2004, 1, 10), int days = 20, int perDay = 40)
     {
         demo::DemoOptions o;
         o.out = m_dir.filePath(QStringLiteral("golden.db"));
         o.seed = 11;
-        o.until = QDate(2004, 1, 10);
-        o.days = 20;
-        o.perDay = 40;
+        o.until = until;
+        o.days = days;
+        o.perDay = perDay;
         demo::buildDemoDb(o);
         db::setEmbeddedOverride(o.out);
-        db::Clock::setFixed(QDateTime(QDate(2004, 2, 1), QTime(9, 30)));
+        db::Clock::setFixed(QDateTime(until.addDays(22), QTime(9, 30)));
         m_dataMod = std::make_unique<app::TDataMod1>();
         m_module = std::make_unique<stats::TDMReport>();
     }
