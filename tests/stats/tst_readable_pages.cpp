@@ -37,8 +37,8 @@ QRectF inkOf(const report::PageModel &m, const report::Primitive &t)
 bool crosses(QLineF rule, const QRectF &ink)
 {
     const QRectF in = ink.adjusted(0.05, 0.05, -0.05, -0.05);
-    const auto [x1, x2] = std::minmax(rule.x1(), rule.x2());
-    const auto [y1, y2] = std::minmax(rule.y1(), rule.y2());
+    const auto [x1, x2] = std::minmax({rule.x1(), rule.x2()});
+    const auto [y1, y2] = std::minmax({rule.y1(), rule.y2()});
     return x1 < in.right() && x2 > in.left() && y1 < in.bottom() && y2 > in.top();
 }
 
