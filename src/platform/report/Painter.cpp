@@ -4,7 +4,6 @@
 #include "platform/report/Layout.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QGlyphRun>
 #include <QHash>
 #include <QPageLayout>
@@ -14,6 +13,8 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTextLayout>
+
+#include <filesystem>
 
 namespace tipdesk::report {
 
@@ -298,12 +299,13 @@ void printModel(const PageModel &model, QPrinter &printer)
         throw;
     }
     printer.setOutputFileName(target);
-    if (!QFileInfo::exists(partial))
-        throw ReportError(QStringLiteral("%1 에 인쇄할 수 없습니다.").arg(target));
-    QFile::remove(target);
-    if (!QFile::rename(partial, target)) {
+    // Replaces a file of that name in one step: it is never gone while the new one is not there.
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(partial).toStdString(), QFile::encodeName(target).toStdString(), error);
+    if (error) {
         QFile::remove(partial);
-        throw ReportError(QStringLiteral("%1 에 인쇄할 수 없습니다.").arg(target));
+        throw ReportError(
+            QStringLiteral("%1 에 인쇄할 수 없습니다: %2").arg(target, QString::fromStdString(error.message())));
     }
 }
 

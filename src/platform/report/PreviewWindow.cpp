@@ -156,14 +156,11 @@ QString askForFile(QWidget *parent, PreviewWindow::FileAction action, const QStr
     QFileDialog dialog(parent, saving ? QStringLiteral("저장") : QStringLiteral("불러오기"), suggested, filters);
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const auto suffixOf = [](const QString &filter) {
-        return withExtension(QStringLiteral("x"), filter, QString()).section(u'.', 1);
-    };
     if (saving) {
         dialog.selectFile(suggested);
-        dialog.setDefaultSuffix(suffixOf(filters.section(QStringLiteral(";;"), 0, 0)));
+        dialog.setDefaultSuffix(extensionOf(filters.section(QStringLiteral(";;"), 0, 0)));
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                         [&](const QString &f) { dialog.setDefaultSuffix(suffixOf(f)); });
+                         [&](const QString &f) { dialog.setDefaultSuffix(extensionOf(f)); });
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -182,15 +179,21 @@ QString fileNameFor(const QString &documentName)
     return name.isEmpty() ? QStringLiteral("보고서") : name;
 }
 
-QString withExtension(const QString &path, const QString &selectedFilter, const QString &filters)
+QString extensionOf(const QString &filter)
 {
     static const QRegularExpression extension(QStringLiteral("\\*\\.(\\w+)"));
+    return extension.match(filter).captured(1);
+}
+
+QString withExtension(const QString &path, const QString &selectedFilter, const QString &filters)
+{
     const QString suffix = QFileInfo(path).suffix();
-    for (auto it = extension.globalMatch(filters + selectedFilter); it.hasNext();)
-        if (suffix.compare(it.next().captured(1), Qt::CaseInsensitive) == 0)
+    const QStringList known = filters.split(QStringLiteral(";;")) << selectedFilter;
+    for (const QString &filter : known)
+        if (!suffix.isEmpty() && suffix.compare(extensionOf(filter), Qt::CaseInsensitive) == 0)
             return path;
-    const QRegularExpressionMatch chosen = extension.match(selectedFilter);
-    return chosen.hasMatch() ? path + u'.' + chosen.captured(1) : path;
+    const QString chosen = extensionOf(selectedFilter);
+    return chosen.isEmpty() ? path : path + u'.' + chosen;
 }
 
 PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent)
@@ -403,11 +406,6 @@ void PreviewWindow::setDocumentName(const QString &name)
     d->documentName = name;
 }
 
-QString PreviewWindow::statusText() const
-{
-    return d->status->text();
-}
-
 // The report's own paper for every job, unless the user chose other paper in 프린터 설정; paper
 // that does not hold the page takes it scaled down and centred, and the status line says so.
 void PreviewWindow::announcePaper()
@@ -419,10 +417,15 @@ void PreviewWindow::announcePaper()
                            : QString());
 }
 
-void PreviewWindow::pageSetup()
+void PreviewWindow::takeReportPaper()
 {
     if (!d->paperChosen)
         d->printer.setPageLayout(paperFor(d->pageSize()));
+}
+
+void PreviewWindow::pageSetup()
+{
+    takeReportPaper();
     QPageSetupDialog dlg(&d->printer, this);
     if (dlg.exec() != QDialog::Accepted)
         return;
@@ -434,8 +437,7 @@ void PreviewWindow::print()
 {
     if (building())
         return;
-    if (!d->paperChosen)
-        d->printer.setPageLayout(paperFor(d->pageSize()));
+    takeReportPaper();
     QPrintDialog dlg(&d->printer, this);
     dlg.setMinMax(1, d->available());
     dlg.setOption(QAbstractPrintDialog::PrintPageRange);

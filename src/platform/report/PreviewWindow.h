@@ -42,9 +42,6 @@ public:
                                              QString *selectedFilter)>;
     void setFilePrompt(FilePrompt prompt);
 
-    // The status line under the page: printing scaled to the chosen paper, and the like.
-    QString statusText() const;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void done(int result) override;
@@ -55,6 +52,7 @@ private:
     void buildBuildLoop();
     void restoreSettings();
     void zoomStep(int direction);
+    void takeReportPaper();
     void announcePaper();
     void pageSetup();
     void print();
@@ -67,8 +65,10 @@ private:
 
 // A file name for a document name: characters no file system takes become "_".
 QString fileNameFor(const QString &documentName);
-// The path with the extension of the chosen filter ("PDF 파일 (*.pdf)") added, unless it already
-// ends in one of the extensions in `filters` (which then decides the type).
+// The extension a file filter names: "pdf" of "PDF 파일 (*.pdf)".
+QString extensionOf(const QString &filter);
+// The path with the extension of the chosen filter added, unless it already ends in one of the
+// extensions in `filters` (which then decides the type).
 QString withExtension(const QString &path, const QString &selectedFilter, const QString &filters);
 
 } // namespace tipdesk::report
