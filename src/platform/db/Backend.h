@@ -33,6 +33,23 @@ public:
     // Returns the number of rows affected.
     virtual int exec(const QString &sql, const ParamValues &params) = 0;
     virtual QString describe() const = 0;
+
+    // A transaction around several statements: readers see none of it until commit(), and
+    // rollback() (or a lost connection) undoes all of it. `job` names work that must never run
+    // twice at once: a second transaction naming the same job is refused with
+    // DbError::Kind::JobRunning while the first lasts. No reconnection happens inside.
+    virtual void begin(const QString &job = {});
+    virtual void commit();
+    virtual void rollback();
+    virtual bool inTransaction() const { return false; }
+
+    // A stored date that cannot be read gives null instead of failing the statement, for a pass
+    // over many rows that should leave a damaged one out. Only the embedded file's text can hold
+    // one; a server's date columns cannot.
+    virtual void setLenientDates(bool) {}
 };
+
+// The refusal of a job that another run holds, naming the database.
+QString jobRunningText(const QString &where, const QString &job);
 
 } // namespace tipdesk::db

@@ -16,6 +16,8 @@ public:
         // folder, unreadable): no retry helps until someone replaces it. A missing file is not
         // this kind (it may yet appear), nor a file another desk holds locked.
         UnusableFile,
+        // Another run of the same job holds its lock (Backend::begin).
+        JobRunning,
     };
 
     explicit DbError(QString text, Kind kind = Kind::Other)

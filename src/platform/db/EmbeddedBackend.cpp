@@ -148,6 +148,8 @@ void EmbeddedBackend::open()
     if (!inMemory && readSchema(db.get()) != SQLITE_OK)
         failWith(db.get(), m_path);
     oracle::registerFunctions(db.get());
+    if (m_lenientDates)
+        oracle::setLenientDates(db.get(), true);
     // Oracle's LIKE tells capitals from small letters.
     sqlite3_exec(db.get(), "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
     m_db = db.release();
@@ -294,6 +296,47 @@ int EmbeddedBackend::exec(const QString &sql, const ParamValues &params)
     if (rc != SQLITE_DONE)
         failWith(m_db, m_path);
     return sqlite3_changes(m_db);
+}
+
+void EmbeddedBackend::begin(const QString &job)
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("Database is not open"));
+    // A job passes over many rows: its pages and its sorts stay in memory rather than spill.
+    if (!job.isEmpty())
+        sqlite3_exec(m_db, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+    const int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        return;
+    if ((rc & 0xff) == SQLITE_BUSY && !job.isEmpty())
+        throw DbError(jobRunningText(QDir::toNativeSeparators(m_path), job), DbError::Kind::JobRunning);
+    failWith(m_db, m_path);
+}
+
+void EmbeddedBackend::commit()
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("Database is not open"));
+    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        failWith(m_db, m_path);
+}
+
+void EmbeddedBackend::rollback()
+{
+    if (m_db && inTransaction())
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void EmbeddedBackend::setLenientDates(bool lenient)
+{
+    m_lenientDates = lenient;
+    if (m_db)
+        oracle::setLenientDates(m_db, lenient);
+}
+
+bool EmbeddedBackend::inTransaction() const
+{
+    return m_db && !sqlite3_get_autocommit(m_db);
 }
 
 void EmbeddedBackend::runScript(const QString &sqliteScript)

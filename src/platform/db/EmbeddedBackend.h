@@ -28,6 +28,13 @@ public:
     ResultSet select(const QString &sql, const ParamValues &params) override;
     int exec(const QString &sql, const ParamValues &params) override;
     QString describe() const override { return m_path; }
+    // The write lock is taken at once, so that a second writer (another run of the job) waits for
+    // it, then is refused after kBusyTimeoutMs; readers go on reading the committed state.
+    void begin(const QString &job = {}) override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override;
+    void setLenientDates(bool lenient) override;
 
     const QString &path() const { return m_path; }
     sqlite3 *handle() const { return m_db; }
@@ -45,6 +52,7 @@ private:
     static constexpr qsizetype kMaxCachedTranslations = 512;
     QHash<QString, Translation> m_cache;
     QHash<QString, sql::Type> m_columnTypes;
+    bool m_lenientDates = false;
 };
 
 } // namespace tipdesk::db

@@ -321,6 +321,63 @@ QString formatElements(const DateTime &d, const QList<MaskElement> &elements)
     return out;
 }
 
+// The masks of digits and ASCII separators (nearly all of them), written straight into bytes: a
+// statement may format the date of every row of a table. False for any other mask.
+bool formatDigits(const DateTime &d, const QList<MaskElement> &elements, char (&out)[64], int *size)
+{
+    int n = 0;
+    auto put = [&](int v, int width) {
+        if (n + width > int(sizeof out))
+            return false;
+        for (int i = width - 1; i >= 0; --i, v /= 10)
+            out[n + i] = char('0' + v % 10);
+        n += width;
+        return true;
+    };
+    for (const MaskElement &e : elements) {
+        bool ok = true;
+        switch (e.kind) {
+        case MaskElement::Literal:
+            for (const QChar c : e.text) {
+                if (c.unicode() >= 0x80 || n >= int(sizeof out))
+                    return false;
+                out[n++] = char(c.unicode());
+            }
+            break;
+        case MaskElement::Year4:
+            ok = d.year >= 0 && d.year <= 9999 && put(d.year, 4);
+            break;
+        case MaskElement::Year2:
+            ok = d.year >= 0 && put(d.year % 100, 2);
+            break;
+        case MaskElement::Month:
+            ok = put(d.month, 2);
+            break;
+        case MaskElement::Day:
+            ok = put(d.day, 2);
+            break;
+        case MaskElement::Hour24:
+            ok = put(d.hour, 2);
+            break;
+        case MaskElement::Hour12:
+            ok = put(d.hour % 12 == 0 ? 12 : d.hour % 12, 2);
+            break;
+        case MaskElement::Minute:
+            ok = put(d.minute, 2);
+            break;
+        case MaskElement::Second:
+            ok = put(d.second, 2);
+            break;
+        default:
+            return false;
+        }
+        if (!ok)
+            return false;
+    }
+    *size = n;
+    return n > 0;
+}
+
 } // namespace
 
 QString formatDate(const DateTime &d, const QString &mask)
@@ -787,16 +844,31 @@ void deleteMask(void *p)
     delete static_cast<QList<MaskElement> *>(p);
 }
 
+// The user data of a lenient TO_CHAR.
+const int kLenient = 1;
+
 void toCharDate(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     DateTime d;
-    if (!dateArg(argv[0], &d) || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+    bool isDate = false;
+    try {
+        isDate = dateArg(argv[0], &d);
+    } catch (const SqlFailure &) {
+        if (sqlite3_user_data(ctx) != &kLenient)
+            throw;
+    }
+    if (!isDate || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
     // The mask is nearly always a literal: parsed once for the statement, not once a row.
     if (const auto *kept = static_cast<const QList<MaskElement> *>(sqlite3_get_auxdata(ctx, 1))) {
-        resultText(ctx, formatElements(d, *kept));
+        char bytes[64];
+        int size = 0;
+        if (formatDigits(d, *kept, bytes, &size))
+            sqlite3_result_text(ctx, bytes, size, SQLITE_TRANSIENT);
+        else
+            resultText(ctx, formatElements(d, *kept));
         return;
     }
     auto parsed = std::make_unique<QList<MaskElement>>(parseMask(valueText(argv[1])));
@@ -941,6 +1013,14 @@ void registerFunctions(sqlite3 *db)
             SQLITE_OK)
             throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
     }
+}
+
+void setLenientDates(sqlite3 *db, bool lenient)
+{
+    if (sqlite3_create_function_v2(db, "ora_to_char_date", 2, SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC,
+                                   lenient ? const_cast<int *>(&kLenient) : nullptr, guarded<toCharDate>, nullptr,
+                                   nullptr, nullptr) != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 } // namespace tipdesk::db::oracle

@@ -38,4 +38,8 @@ bool isDateMask(const QString &mask);
 // Registers the ora_* functions the translated statements call.
 void registerFunctions(sqlite3 *db);
 
+// With lenient dates, TO_CHAR of a stored value that is not a date gives null instead of Oracle's
+// error, so that a pass over many reports leaves a damaged one out rather than failing on it.
+void setLenientDates(sqlite3 *db, bool lenient);
+
 } // namespace tipdesk::db::oracle

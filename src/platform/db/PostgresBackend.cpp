@@ -311,13 +311,14 @@ bool PostgresBackend::connectionAlive()
 // for after the server is back succeeds without restarting the program.
 template <typename Run> auto PostgresBackend::withReconnect(const Translation &t, Run run) -> decltype(run())
 {
-    if (!isOpen())
+    if (!isOpen() && !m_inTransaction)
         connect();
     try {
         setClock(t);
         return run();
     } catch (const DbError &) {
-        if (connectionAlive())
+        // A transaction's work is gone with its connection: no statement may run outside it.
+        if (m_inTransaction || connectionAlive())
             throw;
         close();
         try {
@@ -329,6 +330,43 @@ template <typename Run> auto PostgresBackend::withReconnect(const Translation &t
         setClock(t);
         return run();
     }
+}
+
+void PostgresBackend::begin(const QString &job)
+{
+    if (!isOpen())
+        connect();
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.transaction())
+        throw DbError(QStringLiteral("%1: %2").arg(describe(), errorText(db.lastError())));
+    m_inTransaction = true;
+    if (job.isEmpty())
+        return;
+    QSqlQuery q(db);
+    const bool locked = q.exec(QStringLiteral("SELECT pg_try_advisory_xact_lock(hashtext(%1))")
+                                   .arg(postgresLiteral(QStringLiteral("tipdesk:") + job))) &&
+                        q.next() && q.value(0).toBool();
+    if (locked)
+        return;
+    const QString text = q.lastError().isValid() ? QStringLiteral("%1: %2").arg(describe(), errorText(q.lastError()))
+                                                 : jobRunningText(describe(), job);
+    rollback();
+    throw DbError(text, q.lastError().isValid() ? DbError::Kind::Other : DbError::Kind::JobRunning);
+}
+
+void PostgresBackend::commit()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    m_inTransaction = false;
+    if (!db.commit())
+        throw DbError(QStringLiteral("%1: %2").arg(describe(), errorText(db.lastError())));
+}
+
+void PostgresBackend::rollback()
+{
+    if (m_inTransaction && isOpen())
+        QSqlDatabase::database(m_connectionName, false).rollback();
+    m_inTransaction = false;
 }
 
 ResultSet PostgresBackend::select(const QString &sql, const ParamValues &params)

@@ -35,6 +35,12 @@ public:
     ResultSet select(const QString &sql, const ParamValues &params) override;
     int exec(const QString &sql, const ParamValues &params) override;
     QString describe() const override;
+    // A job is held by a transaction-level advisory lock: a second run is refused at once, and the
+    // lock ends with the transaction, however it ends (a lost connection too).
+    void begin(const QString &job = {}) override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override { return m_inTransaction; }
 
     // The server's text of a statement with its values written in; for diagnostics and tests.
     QString serverText(const QString &sql, const ParamValues &params);
@@ -52,6 +58,7 @@ private:
     QHash<QString, QStringList> m_tableColumns; // for the translator, by table
     QHash<QString, Translation> m_cache;
     QString m_clockSetting;
+    bool m_inTransaction = false;
     static constexpr qsizetype kMaxCachedTranslations = 512;
 };
 

@@ -95,6 +95,29 @@ int ServerBackend::exec(const QString &sql, const ParamValues &params)
     return q.numRowsAffected();
 }
 
+void ServerBackend::begin(const QString &)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.transaction())
+        throw DbError(db.lastError().text());
+    m_inTransaction = true;
+}
+
+void ServerBackend::commit()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    m_inTransaction = false;
+    if (!db.commit())
+        throw DbError(db.lastError().text());
+}
+
+void ServerBackend::rollback()
+{
+    if (m_inTransaction)
+        QSqlDatabase::database(m_connectionName, false).rollback();
+    m_inTransaction = false;
+}
+
 QString ServerBackend::describe() const
 {
     return m_qtDriver + QLatin1Char(':') + m_databaseName;

@@ -19,6 +19,11 @@ public:
     ResultSet select(const QString &sql, const ParamValues &params) override;
     int exec(const QString &sql, const ParamValues &params) override;
     QString describe() const override;
+    // The central server serialises its own jobs; a job name is not enforced here.
+    void begin(const QString &job = {}) override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override { return m_inTransaction; }
 
     const QString &qtDriver() const { return m_qtDriver; }
     const QString &databaseName() const { return m_databaseName; }
@@ -32,6 +37,7 @@ private:
     int m_port;
     QString m_user;
     QString m_password;
+    bool m_inTransaction = false;
 };
 
 } // namespace tipdesk::db

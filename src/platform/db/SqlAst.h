@@ -115,9 +115,15 @@ struct Insert {
     std::unique_ptr<Select> select;
 };
 
+struct Delete {
+    QString table;
+    ExprPtr where; // null: every row
+};
+
 struct Statement {
     std::unique_ptr<Select> select;
     std::unique_ptr<Insert> insert;
+    std::unique_ptr<Delete> del;
     QStringList paramNames; // upper-cased, by position
 };
 

@@ -50,8 +50,11 @@ Generated Generator::run(const Statement &st)
     m_topSelect = st.select.get();
     if (st.select)
         m_out.sql = select(*st.select, true);
-    else
+    else if (st.insert)
         m_out.sql = insert(*st.insert);
+    else
+        m_out.sql = QStringLiteral("DELETE FROM ") + st.del->table +
+                    (st.del->where ? QStringLiteral(" WHERE ") + expr(*st.del->where) : QString());
     return m_out;
 }
 

@@ -190,6 +190,8 @@ public:
             st.select = selectStatement();
         } else if (isWord("INSERT")) {
             st.insert = insertStatement();
+        } else if (isWord("DELETE")) {
+            st.del = deleteStatement();
         } else {
             unexpected();
         }
@@ -788,6 +790,20 @@ private:
             unexpected(QStringLiteral("expected VALUES or SELECT"));
         }
         return ins;
+    }
+
+    // DELETE [FROM] table [WHERE condition]
+    std::unique_ptr<Delete> deleteStatement()
+    {
+        expectWord("DELETE");
+        acceptWord("FROM");
+        auto del = std::make_unique<Delete>();
+        del->table = identifier();
+        while (acceptOp("."))
+            del->table += QLatin1Char('.') + identifier();
+        if (acceptWord("WHERE"))
+            del->where = expression();
+        return del;
     }
 
     const QString &m_sql;

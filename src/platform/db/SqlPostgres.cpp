@@ -327,6 +327,8 @@ void annotateColumnTypes(Statement &st, const QHash<QString, Type> &types)
         for (ExprPtr &v : st.insert->values)
             annotate(*v, types);
     }
+    if (st.del && st.del->where)
+        annotate(*st.del->where, types);
 }
 
 Generated generatePostgres(const Statement &st, const QString &sql)

@@ -715,6 +715,8 @@ void rewrite(Statement &st, const QString &sql)
         for (ExprPtr &v : st.insert->values)
             forEachSubselect(*v, [&](Select &inner) { forEachSelect(inner, perSelect); });
     }
+    if (st.del && st.del->where)
+        forEachSubselect(*st.del->where, [&](Select &inner) { forEachSelect(inner, perSelect); });
 }
 
 } // namespace tipdesk::db::sql
