@@ -3,7 +3,10 @@
 #include "DemoData.h"
 #include "app/CodeLists.h"
 #include "app/Schema.h"
+#include "app/StatisticsJob.h"
 #include "app/Tables.h"
+#include "platform/db/DbError.h"
+#include "platform/db/EmbeddedBackend.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,12 +17,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace tipdesk::demo {
@@ -530,233 +531,7 @@ void writeReference(sqlite3 *db, const Population &pop)
     user.text(1, "guest").text(2, "guest").text(3, app).text(4, "").text(5, "손님").text(6, "등급 없음").run();
 }
 
-// ---------------------------------------------------------------- aggregation
-constexpr int kBands = 16;
-
-struct Banded {
-    int total = 0;
-    std::array<int, kBands> band{};
-    void add(int b)
-    {
-        ++total;
-        ++band[std::size_t(b)];
-    }
-};
-
-using SourceKey = std::tuple<std::string, std::string, std::string>; // id, name, organisation
-
-struct DayAcc {
-    int total = 0;
-    std::array<int, 6> source{};
-    std::array<int, 9> content{};
-    std::array<int, 3> result{};
-    std::array<int, kBands> band{};
-    std::array<Banded, 3> byResult;
-    Banded info;
-    int lossTotal = 0;
-    std::array<int, 8> loss{};
-    std::array<std::map<SourceKey, int>, 5> perSource; // in the order of app::sourceTables()
-};
-
-// The code lists turned into tables indexed by a code's character, for the pass over every report.
-struct Lookups {
-    std::array<int, 256> source{};  // reporter type -> source 0..5
-    std::array<int, 256> content{}; // content code -> CONTENTn - 1, or -1
-    std::array<int, 256> loss{};    // SPEED -> index of L_MISS .. F_ETC, or -1
-    std::array<int, 24> band{};
-    std::vector<char> sourceTableType; // per source table: reporter type counted, 0 for all (operators)
-    std::vector<bool> sourceTableRole; // per source table: grouped by organisation too
-
-    Lookups()
-    {
-        using namespace app;
-        for (int c = 0; c < 256; ++c) {
-            const QString code = QString(QChar(char16_t(c)));
-            source[std::size_t(c)] = sourceForReporterType(code).toInt() - 1;
-            const QString col = contentCodes().column(code);
-            content[std::size_t(c)] = col.isEmpty() ? -1 : col.mid(7).toInt() - 1;
-            loss[std::size_t(c)] = -1;
-            for (int i = 0; i < lostPropertyCodes().size(); ++i) {
-                if (lostPropertyCodes().at(i).code == code)
-                    loss[std::size_t(c)] = i;
-            }
-        }
-        for (int h = 0; h < 24; ++h)
-            band[std::size_t(h)] = hourBandIndex(h);
-        for (const SourceTableDef &s : sourceTables()) {
-            sourceTableType.push_back(s.reporterType.isEmpty() ? 0 : s.reporterType.at(0).toLatin1());
-            sourceTableRole.push_back(s.table == tbl::StatHubRole);
-        }
-    }
-};
-
-std::unique_ptr<Stmt> inserter(sqlite3 *db, const QString &table, const QStringList &columns)
-{
-    return std::make_unique<Stmt>(db, "INSERT INTO " + table.toStdString() + " (" +
-                                          columns.join(QLatin1Char(',')).toStdString() + ") VALUES (" +
-                                          placeholders(int(columns.size())) + ")");
-}
-
-// Binds total, morning, afternoon and the bands from parameter `first` on.
-void bindBanded(Stmt &st, int first, const Banded &b)
-{
-    int morning = 0;
-    for (int i = 0; i < kBands; ++i)
-        morning += app::hourBands()[i].morning ? b.band[std::size_t(i)] : 0;
-    st.integer(first, b.total).integer(first + 1, morning).integer(first + 2, b.total - morning);
-    for (int i = 0; i < kBands; ++i)
-        st.integer(first + 3 + i, b.band[std::size_t(i)]);
-}
-
-std::map<std::string, DayAcc> countReports(sqlite3 *db, const std::string &pending)
-{
-    using namespace app;
-    static const Lookups lk;
-    // Receiving operators are recorded by name; their identifier comes from INDIVIDUAL.
-    std::map<std::string, std::string> operatorIds;
-    {
-        Stmt ops(db, "SELECT INDIVIDUAL_NAME, INDIVIDUAL_ID FROM INDIVIDUAL WHERE TYPE IN ('" +
-                         operatorTypeCodes().join(QStringLiteral("','")).toStdString() + "')");
-        while (ops.row())
-            operatorIds.emplace(ops.col(0), ops.col(1));
-    }
-    const std::string guidance = kContentGuidance.toStdString();
-
-    std::map<std::string, DayAcc> days;
-    Stmt reports(db, "SELECT REPORT_DATE, REPORTER_TYPE, REPORTER_NAME, INDIVIDUAL_ID, ORGANIZATION_ID, "
-                     "INCIDENT_TYPE, OPERATOR_NAME, SEND_FLAG, BROAD_FLAG, SPEED FROM REPORT_REQUISITION");
-    while (reports.row()) {
-        const std::string date = reports.col(0);
-        if (date.size() < 13)
-            continue; // without a time the report belongs to no day and no band
-        const std::string day = date.substr(0, 4) + date.substr(5, 2) + date.substr(8, 2);
-        if (!pending.empty() && day >= pending)
-            continue;
-        const int hour = std::clamp(std::atoi(date.substr(11, 2).c_str()), 0, 23);
-        const int band = lk.band[std::size_t(hour)];
-        const std::string type = reports.col(1);
-        const auto t = type.empty() ? 0 : (unsigned char)type[0];
-        const std::string contentCode = reports.col(5);
-        const auto c = contentCode.empty() ? 0 : (unsigned char)contentCode[0];
-        const std::string speed = reports.col(9);
-        const auto s = speed.size() == 1 ? (unsigned char)speed[0] : 0;
-        const int r =
-            handlingResult(QString::fromStdString(reports.col(7)), QString::fromStdString(reports.col(8))).toInt() - 1;
-
-        DayAcc &a = days[day];
-        ++a.total;
-        ++a.source[std::size_t(lk.source[t])];
-        if (lk.content[c] >= 0)
-            ++a.content[std::size_t(lk.content[c])];
-        ++a.result[std::size_t(r)];
-        ++a.band[std::size_t(band)];
-        a.byResult[std::size_t(r)].add(band);
-        if (contentCode == guidance)
-            a.info.add(band);
-        if (lk.loss[s] >= 0) {
-            ++a.lossTotal;
-            ++a.loss[std::size_t(lk.loss[s])];
-        }
-        for (std::size_t i = 0; i < lk.sourceTableType.size(); ++i) {
-            const char counted = lk.sourceTableType[i];
-            if (counted == 0) {
-                const std::string op = reports.col(6);
-                const auto it = operatorIds.find(op);
-                ++a.perSource[i][{it == operatorIds.end() ? std::string() : it->second, op, {}}];
-            } else if (t == (unsigned char)counted) {
-                ++a.perSource[i]
-                             [{reports.col(3), reports.col(2), lk.sourceTableRole[i] ? reports.col(4) : std::string()}];
-            }
-        }
-    }
-    return days;
-}
-
 } // namespace
-
-qint64 aggregateStatistics(sqlite3 *db, const QString &pendingDay)
-{
-    using namespace app;
-    const std::map<std::string, DayAcc> days = countReports(db, pendingDay.toStdString());
-
-    for (const TableDef &t : tables()) {
-        if (t.name.startsWith(QLatin1String("STAT_HUB")))
-            exec(db, ("DELETE FROM " + t.name.toStdString()).c_str());
-    }
-    const QStringList bands = hourBandColumns();
-    QStringList hubCols{QStringLiteral("STAT_DAY"), QStringLiteral("TOTAL")};
-    hubCols << statisticsSources().columns();
-    for (int i = 1; i <= 9; ++i)
-        hubCols << QStringLiteral("CONTENT%1").arg(i);
-    hubCols << handlingResults().columns() << bands;
-    const QStringList bandedCols =
-        QStringList{QStringLiteral("TOTAL"), QStringLiteral("MORNING_TOTAL"), QStringLiteral("EVENING_TOTAL")} + bands;
-    auto hub = inserter(db, tbl::StatHub, hubCols);
-    auto dayTable =
-        inserter(db, tbl::StatHubDay, QStringList{QStringLiteral("STAT_DAY"), QStringLiteral("RESULT")} + bandedCols);
-    auto info = inserter(db, tbl::StatHubInfo, QStringList{QStringLiteral("STAT_DAY")} + bandedCols);
-    auto loss =
-        inserter(db, tbl::StatHubLoss,
-                 QStringList{QStringLiteral("STAT_DAY"), QStringLiteral("TOTAL")} + lostPropertyCodes().columns());
-    std::vector<std::unique_ptr<Stmt>> perSource;
-    std::vector<bool> withRole;
-    for (const SourceTableDef &s : sourceTables()) {
-        QStringList cols{QStringLiteral("STAT_DAY"), s.idColumn, s.nameColumn, QStringLiteral("REPORT_COUNT")};
-        withRole.push_back(s.table == tbl::StatHubRole);
-        if (withRole.back())
-            cols << QStringLiteral("ROLE_ID");
-        perSource.push_back(inserter(db, s.table, cols));
-    }
-
-    qint64 rows = 0;
-    for (const auto &[day, a] : days) {
-        hub->text(1, day).integer(2, a.total);
-        int col = 3;
-        for (int v : a.source)
-            hub->integer(col++, v);
-        for (int v : a.content)
-            hub->integer(col++, v);
-        for (int v : a.result)
-            hub->integer(col++, v);
-        for (int v : a.band)
-            hub->integer(col++, v);
-        hub->run();
-        ++rows;
-        // Like a GROUP BY: a class, the guidance calls or the lost property of a day have a row when they occur.
-        for (int r = 0; r < 3; ++r) {
-            if (a.byResult[std::size_t(r)].total == 0)
-                continue;
-            dayTable->text(1, day).text(2, std::to_string(r + 1));
-            bindBanded(*dayTable, 3, a.byResult[std::size_t(r)]);
-            dayTable->run();
-            ++rows;
-        }
-        if (a.info.total > 0) {
-            info->text(1, day);
-            bindBanded(*info, 2, a.info);
-            info->run();
-            ++rows;
-        }
-        if (a.lossTotal > 0) {
-            loss->text(1, day).integer(2, a.lossTotal);
-            for (int i = 0; i < 8; ++i)
-                loss->integer(3 + i, a.loss[std::size_t(i)]);
-            loss->run();
-            ++rows;
-        }
-        for (std::size_t i = 0; i < perSource.size(); ++i) {
-            for (const auto &[key, n] : a.perSource[i]) {
-                Stmt &st = *perSource[i];
-                st.text(1, day).textOrNull(2, std::get<0>(key)).textOrNull(3, std::get<1>(key)).integer(4, n);
-                if (withRole[i])
-                    st.textOrNull(5, std::get<2>(key));
-                st.run();
-                ++rows;
-            }
-        }
-    }
-    return rows;
-}
 
 DemoSummary buildDemoDb(const DemoOptions &options)
 {
@@ -829,13 +604,18 @@ DemoSummary buildDemoDb(const DemoOptions &options)
                            .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1));
         }
         summary.reports = w.seq;
-        report(QStringLiteral("deriving the statistics"));
-        // The last day is still open: its statistics do not exist yet.
-        summary.statisticsRows = aggregateStatistics(db, lastDay.toString(QStringLiteral("yyyyMMdd")));
         report(QStringLiteral("building the indexes"));
         exec(db, app::indexesScript().toUtf8().constData());
         exec(db, "COMMIT");
-        exec(db, "PRAGMA journal_mode=DELETE; ANALYZE;");
+        exec(db, "PRAGMA journal_mode=DELETE");
+        report(QStringLiteral("deriving the statistics"));
+        {
+            // The statistics job's own derivation. The last day is still open: it has none yet.
+            db::EmbeddedBackend backend(part);
+            backend.open();
+            summary.statisticsRows = app::deriveStatistics(backend, {{firstDay, lastDay.addDays(-1)}}).rows;
+        }
+        exec(db, "ANALYZE");
     } catch (const std::exception &e) {
         sqlite3_close(db);
         QFile::remove(part);

@@ -54,8 +54,4 @@ inline const QString kDemoAppName = QStringLiteral("TIPDESK");
 // when complete; an existing file is never overwritten. Throws std::runtime_error with a message.
 DemoSummary buildDemoDb(const DemoOptions &options);
 
-// Derives every statistics table from REPORT_REQUISITION for the days before pendingDay
-// ("YYYYMMDD"; empty for all days), replacing what the tables held. Returns the rows written.
-qint64 aggregateStatistics(sqlite3 *db, const QString &pendingDay);
-
 } // namespace tipdesk::demo
