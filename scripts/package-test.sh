@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Debian package from a build folder and checks it as a desk would get it: lintian
-# finds no error, the desktop entry is valid, the package holds the four programs with a manual
-# page each, and the programs unpacked into a temporary folder (never installed on this machine)
+# finds no error, the desktop entry is valid, the package holds the five programs with a manual
+# page each, the statistics job's service and timer (valid units, not enabled), and the programs unpacked into a temporary folder (never installed on this machine)
 # list the report kinds, build a small demo database and render a report from it to PDF, directly
 # and through the example site configuration once a site has uncommented its keys.
 # Usage: scripts/package-test.sh [BUILD_DIR]   (default: build, as ./test leaves it)
@@ -22,7 +22,7 @@ fail() {
 
 echo "== package: cpack -G DEB in $build =="
 # cpack packs what is built: the packaged programs and files first (quick when up to date).
-cmake --build "$build" --target tipdesk tipdesk-report tipdesk-sql tipdesk-demo-db tipdesk-package-files
+cmake --build "$build" --target tipdesk tipdesk-report tipdesk-sql tipdesk-demo-db tipdesk-aggregate tipdesk-package-files
 rm -f "$build"/tipdesk_*.deb
 (cd "$build" && cpack -G DEB) >"$tmp/cpack.log" 2>&1 || { cat "$tmp/cpack.log" >&2; fail "cpack failed"; }
 debs=("$build"/tipdesk_*.deb)
@@ -42,8 +42,8 @@ root="$tmp/root"
 dpkg-deb -x "$deb" "$root"
 dpkg-deb -e "$deb" "$tmp/control"
 desktop-file-validate "$root/usr/share/applications/tipdesk.desktop"
-[ "$(ls "$root/usr/bin" | tr '\n' ' ')" = "tipdesk tipdesk-demo-db tipdesk-report tipdesk-sql " ] ||
-  fail "usr/bin holds $(ls "$root/usr/bin" | tr '\n' ' '), not the four programs"
+[ "$(ls "$root/usr/bin" | tr '\n' ' ')" = "tipdesk tipdesk-aggregate tipdesk-demo-db tipdesk-report tipdesk-sql " ] ||
+  fail "usr/bin holds $(ls "$root/usr/bin" | tr '\n' ' '), not the five programs"
 for program in "$root"/usr/bin/*; do
   page="$root/usr/share/man/man1/$(basename "$program").1.gz"
   [ -s "$page" ] || fail "no manual page for $(basename "$program")"
@@ -53,6 +53,28 @@ for size in 16 32 48 64 128 256; do
   icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/tipdesk.png"
   [ "$(file -b "$icon" | grep -o "$size x $size")" = "$size x $size" ] || fail "$icon is not $size x $size"
 done
+units="$root/lib/systemd/system"
+for unit in tipdesk-aggregate.service tipdesk-aggregate.timer; do
+  [ -s "$units/$unit" ] || fail "the package holds no $unit"
+done
+grep -qx 'OnCalendar=\*-\*-\* 00:10:00' "$units/tipdesk-aggregate.timer" || fail "the timer does not run daily at 00:10"
+grep -qx 'Persistent=true' "$units/tipdesk-aggregate.timer" || fail "the timer does not make up missed runs"
+# Installed disabled: no maintainer script enables or starts anything.
+if grep -qs -e 'systemctl' -e 'deb-systemd' "$tmp/control"/*inst "$tmp/control"/*rm; then
+  fail "a maintainer script enables or starts a unit"
+fi
+if command -v systemd-analyze >/dev/null 2>&1; then
+  # The units name /usr/bin/tipdesk-aggregate: verify them against the unpacked program.
+  sed "s#/usr/bin/tipdesk-aggregate#$root/usr/bin/tipdesk-aggregate#" "$units/tipdesk-aggregate.service" \
+    >"$tmp/tipdesk-aggregate.service"
+  cp "$units/tipdesk-aggregate.timer" "$tmp/"
+  # A key it cannot read is only a warning to it, with exit 0: any word from it is a failure here.
+  verdict=$(systemd-analyze verify --man=no "$tmp/tipdesk-aggregate.service" "$tmp/tipdesk-aggregate.timer" 2>&1) ||
+    fail "systemd-analyze finds the units invalid: $verdict"
+  [ -z "$verdict" ] || fail "systemd-analyze: $verdict"
+else
+  echo "(systemd-analyze is not here: the units' keys were checked by grep only)"
+fi
 grep -qx /etc/xdg/tipdesk/tipdesk.ini "$tmp/control/conffiles" || fail "tipdesk.ini is not a conffile"
 changelog_version=$(zcat "$root/usr/share/doc/tipdesk/changelog.Debian.gz" | sed -n '1s/^tipdesk (\(.*\)).*/\1/p')
 [ "$changelog_version" = "$(dpkg-deb -f "$deb" Version)" ] ||

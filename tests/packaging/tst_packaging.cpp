@@ -111,6 +111,7 @@ void TstPackaging::toolAnswersVersionAndHelp_data()
     QTest::newRow("tipdesk-report") << "tipdesk-report" << TOOL_TIPDESK_REPORT;
     QTest::newRow("tipdesk-sql") << "tipdesk-sql" << TOOL_TIPDESK_SQL;
     QTest::newRow("tipdesk-demo-db") << "tipdesk-demo-db" << TOOL_TIPDESK_DEMO_DB;
+    QTest::newRow("tipdesk-aggregate") << "tipdesk-aggregate" << TOOL_TIPDESK_AGGREGATE;
 }
 
 void TstPackaging::toolAnswersVersionAndHelp()

@@ -18,6 +18,7 @@ QString toolPath(const QString &name)
         {QStringLiteral("tipdesk-report"), QStringLiteral(TOOL_TIPDESK_REPORT)},
         {QStringLiteral("tipdesk-sql"), QStringLiteral(TOOL_TIPDESK_SQL)},
         {QStringLiteral("tipdesk-demo-db"), QStringLiteral(TOOL_TIPDESK_DEMO_DB)},
+        {QStringLiteral("tipdesk-aggregate"), QStringLiteral(TOOL_TIPDESK_AGGREGATE)},
         {QStringLiteral("bench-db"), QStringLiteral(TOOL_BENCH_DB)},
         {QStringLiteral("bench-kinds"), QStringLiteral(TOOL_BENCH_KINDS)},
         {QStringLiteral("bench-browser"), QStringLiteral(TOOL_BENCH_BROWSER)},
@@ -86,6 +87,7 @@ void TstToolOutput::initTestCase()
     m_notDb = m_dir.filePath(QStringLiteral("notes.db"));
     m_notDbBytes = "these are notes, not a database\n";
     writeFile(m_notDb, m_notDbBytes);
+    writeFile(m_dir.filePath(QStringLiteral("empty.db")), {}); // a database without tables
     m_damaged = m_dir.filePath(QStringLiteral("damaged.db"));
     m_damagedBytes = readFile(m_db).left(4096);
     writeFile(m_damaged, m_damagedBytes);
@@ -96,6 +98,7 @@ QString TstToolOutput::expand(QString text) const
 {
     return text.replace(QStringLiteral("@DB@"), m_db)
         .replace(QStringLiteral("@NOTDB@"), m_notDb)
+        .replace(QStringLiteral("@EMPTYDB@"), m_dir.filePath(QStringLiteral("empty.db")))
         .replace(QStringLiteral("@DAMAGED@"), m_damaged)
         .replace(QStringLiteral("@MISSING@"), m_missing)
         .replace(QStringLiteral("@EMPTYHOME@"), m_emptyHome)
@@ -181,6 +184,11 @@ void TstToolOutput::normalRunPrintsOnlyItsOutput_data()
         << "^@OUT@/new.db: \\d+ reports from 2024-01-03 to 2024-01-05"
         << "^(\\d+/3 days, \\d+ reports, [0-9.]+ s|deriving the statistics|building the indexes)$"
         << "@OUT@/new.db";
+    QTest::newRow("aggregate: a day") << "tipdesk-aggregate"
+                                      << QStringList{"--database", "@DB@", "--from", "20240104", "--to", "20240104"}
+                                      << "^2024-01-04  보고 \\d+건  통계 \\d+행$"
+                                      << ""
+                                      << "";
     QTest::newRow("bench-db") << "bench-db" << QStringList{"--database", "@DB@"} << "."
                               << ""
                               << "";
@@ -256,6 +264,20 @@ void TstToolOutput::failureIsNamedInKorean_data()
         << "@EMPTYHOME@/.local/share/tipdesk/tipdesk.db: 데이터베이스 파일이 없습니다";
     QTest::newRow("sql: bad option") << "tipdesk-sql" << QStringList{"--bogus", "select 1 from dual"} << "desk" << 2
                                      << "tipdesk-sql: 알 수 없는 옵션입니다: --bogus";
+    const QStringList agg{"--database", "@DB@", "--from"};
+    QTest::newRow("aggregate: no such day") << "tipdesk-aggregate" << agg + QStringList{"20240230"} << "desk" << 2
+                                            << "tipdesk-aggregate: --from 에는 달력에 있는 날짜 YYYYMMDD 를 주십시오";
+    QTest::newRow("aggregate: days reversed")
+        << "tipdesk-aggregate" << agg + QStringList{"20240105", "--to", "20240104"} << "desk" << 2
+        << "tipdesk-aggregate: --from 의 날짜(2024-01-05)가 --to 의 날짜(2024-01-04)보다 늦습니다";
+    QTest::newRow("aggregate: an open day")
+        << "tipdesk-aggregate" << agg + QStringList{"29991231"} << "desk" << 2 << "tipdesk-aggregate: 오늘(";
+    QTest::newRow("aggregate: not a database")
+        << "tipdesk-aggregate" << QStringList{"--database", "@NOTDB@", "--from", "20240104"} << "desk" << 1
+        << "@NOTDB@: 데이터베이스 파일이 아닙니다";
+    QTest::newRow("aggregate: no tables")
+        << "tipdesk-aggregate" << QStringList{"--database", "@EMPTYDB@", "--from", "20240104"} << "desk" << 1
+        << "@EMPTYDB@: no such table";
     QTest::newRow("demo-db: file there") << "tipdesk-demo-db" << QStringList{"--out", "@NOTDB@"} << "desk" << 2
                                          << "tipdesk-demo-db: @NOTDB@: 파일이 이미 있어 덮어쓰지 않습니다";
     QTest::newRow("demo-db: folder missing")
