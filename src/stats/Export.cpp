@@ -1,5 +1,6 @@
 #include "stats/Export.h"
 
+#include "app/Cp949.h"
 #include "platform/db/BackendSelector.h"
 #include "platform/db/Query.h"
 #include "platform/report/Layout.h"
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QStringEncoder>
 
 namespace tipdesk::stats {
 
@@ -23,12 +23,13 @@ const ExportFile *exportOf(int kind)
     return d && d->exportFile ? &*d->exportFile : nullptr;
 }
 
-QByteArray encode(const QString &line)
+// A line in code page 949 with its CR LF; returns the characters written as "?".
+int append(QByteArray &bytes, const QString &line)
 {
-    QStringEncoder encoder("CP949", QStringConverter::Flag::Stateless);
-    QByteArray bytes = encoder.encode(line);
+    const app::Cp949Bytes encoded = app::encodeCp949(line);
+    bytes += encoded.bytes;
     bytes += "\r\n";
-    return bytes;
+    return encoded.replaced;
 }
 
 } // namespace
@@ -86,16 +87,29 @@ QStringList ExportSql(const ReportRequest &request)
         QStringLiteral("보고서 양식 %1 에 쿼리 %2 이(가) 없습니다").arg(stem, QLatin1String(f->query)));
 }
 
-QByteArray ExportBytes(int kind, db::Query &query)
+QByteArray ExportBytes(int kind, db::Query &query, ExportResult *replacements)
 {
-    QByteArray bytes = encode(ExportHeader(kind));
+    QByteArray bytes;
+    int replaced = append(bytes, ExportHeader(kind));
+    // A record is named by its first field, the identifier, and by the field under "이름".
+    const qsizetype nameField = ExportHeader(kind).split(u'|').indexOf(QStringLiteral("이름")) - 1;
     query.first();
     for (int n = 1; !query.eof(); ++n, query.next()) {
         QString line = QString::number(n) + u'|';
         for (int i = 0; i < query.fieldCount(); ++i)
             line += ExportValue(query.field(i).asString()) + u'|';
-        bytes += encode(line);
+        const int inLine = append(bytes, line);
+        if (inLine > 0 && replacements) {
+            if (replacements->replacedRecords++ == 0) {
+                replacements->firstReplacedId = ExportValue(query.field(0).asString());
+                if (nameField >= 0 && nameField < query.fieldCount())
+                    replacements->firstReplacedName = ExportValue(query.field(int(nameField)).asString());
+            }
+        }
+        replaced += inLine;
     }
+    if (replacements)
+        replacements->replaced = replaced;
     return bytes;
 }
 
@@ -118,7 +132,8 @@ QString ExportResult::message() const
 {
     switch (status) {
     case Status::Saved:
-        return QDir::toNativeSeparators(path) + QStringLiteral(" 파일을 저장하였습니다.");
+        return QDir::toNativeSeparators(path) + QStringLiteral(" 파일을 저장하였습니다.") +
+               (replaced > 0 ? u'\n' + replacementNotice() : QString());
     case Status::NothingSelected:
         return QStringLiteral("저장 대상을 지정하십시요");
     case Status::NoData:
@@ -127,6 +142,17 @@ QString ExportResult::message() const
         break;
     }
     return QDir::toNativeSeparators(path) + QStringLiteral(" 파일을 저장하지 못했습니다: ") + error;
+}
+
+QString ExportResult::replacementNotice() const
+{
+    if (replaced == 0)
+        return {};
+    QString notice = app::cp949ReplacementNotice(replaced);
+    notice.chop(1); // the full stop, after what follows
+    notice +=
+        QStringLiteral(" (레코드 %1개, 처음은 %2 %3).").arg(replacedRecords).arg(firstReplacedId, firstReplacedName);
+    return notice;
 }
 
 QString WriteWholeFile(const QString &path, const QByteArray &bytes)
@@ -167,7 +193,7 @@ ExportResult ExportReport(const ReportRequest &request, db::Query &query)
         result.status = ExportResult::Status::NoData;
         return result;
     }
-    const QByteArray bytes = ExportBytes(request.kind, query);
+    const QByteArray bytes = ExportBytes(request.kind, query, &result);
     query.close();
     // The user's documents folder may not exist yet on a fresh account; a folder that cannot be
     // made is reported by the write.

@@ -33,10 +33,6 @@ QString ExportHeader(int kind);
 // The statement the kind's export runs for the request's period and sort order, line by line.
 QStringList ExportSql(const ReportRequest &request);
 
-// The whole file for an open query: the header line and one line per row from the first, each
-// ending in CR LF, in code page 949.
-QByteArray ExportBytes(int kind, db::Query &query);
-
 // Where the files go: the user's documents folder (the desk's data folder where there is none),
 // unless a test or tool chose another. The folder is made when a file is written.
 QString ExportFolder();
@@ -47,9 +43,22 @@ struct ExportResult {
     Status status = Status::Failed;
     QString path;  // the file, for Saved and Failed
     QString error; // the input/output error, for Failed
-    // The text the user sees.
+    // Characters code page 949 lacks, written as "?": how many, in how many records, and the
+    // first such record's identifier and name.
+    int replaced = 0;
+    int replacedRecords = 0;
+    QString firstReplacedId;
+    QString firstReplacedName;
+    // The text the user sees; for a saved file with replaced characters, the notice follows.
     QString message() const;
+    // "CP949로 쓸 수 없는 문자 N개를 "?"로 바꾸어 썼습니다 (레코드 M개, 처음은 ID 이름)."; empty
+    // when nothing was replaced.
+    QString replacementNotice() const;
 };
+
+// The whole file for an open query: the header line and one line per row from the first, each
+// ending in CR LF, in code page 949. Replaced characters are counted into `replacements`.
+QByteArray ExportBytes(int kind, db::Query &query, ExportResult *replacements = nullptr);
 
 // Writes the kind's file for the request's period (the end day is not checked against the
 // start day; a reversed period finds nothing). The statement runs through the given query (the

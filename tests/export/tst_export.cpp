@@ -1,5 +1,6 @@
 #include "FixtureDb.h"
 #include "PeriodFixture.h"
+#include "app/Cp949.h"
 #include "platform/db/Query.h"
 #include "stats/Export.h"
 
@@ -83,6 +84,8 @@ private slots:
     void nothingSelected();
     void folderThatCannotBeWrittenIsReported();
     void failedWriteKeepsThePreviousFile();
+    void charactersOutsideCp949BecomeQuestionMarks();
+    void exportCountsWhatItReplaced();
 
 private:
     std::unique_ptr<test::FixtureDb> m_db;
@@ -329,6 +332,43 @@ void TstExport::failedWriteKeepsThePreviousFile()
         stats::ExportReport(request(25, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1);
     QCOMPARE(int(again.status), int(Status::Saved));
     QVERIFY(readFile(path).size() > 200);
+}
+
+void TstExport::charactersOutsideCp949BecomeQuestionMarks()
+{
+    const struct {
+        QString name;
+        QByteArray hexAndCount;
+    } cases[] = {{QStringLiteral("김철수"), "b1e8c3b6bcf6 0"},
+                 {QStringLiteral("金※"), "d1d1a1d8 0"},
+                 {QStringLiteral("김😀철"), "b1e83fc3b6 1"},
+                 {QStringLiteral("𠀀수"), "3fbcf6 1"},
+                 {QString(QChar(0xD800)) + QStringLiteral("수"), "3fbcf6 1"}};
+    for (const auto &c : cases) {
+        const app::Cp949Bytes e = app::encodeCp949(c.name);
+        QCOMPARE(e.bytes.toHex() + ' ' + QByteArray::number(e.replaced), c.hexAndCount);
+    }
+    // Every character the code page holds is written as Qt's own encoder wrote it before; for the
+    // others it wrote the code page's substitutes, 0x7F or 0xAF 0xFE, or nothing.
+    for (char16_t c = 0x20; c < 0xD800; ++c) {
+        const QByteArray qt = QStringEncoder("CP949").encode(QString(QChar{c}));
+        const bool lacked = qt.isEmpty() || qt == "\xaf\xfe" || (qt == "\x7f" && c != 0x7f);
+        const app::Cp949Bytes ours = app::encodeCp949(QString(QChar{c}));
+        QVERIFY2(ours.bytes == (lacked ? "?" : qt) && ours.replaced == int(lacked), qPrintable(QString::number(c, 16)));
+    }
+}
+
+void TstExport::exportCountsWhatItReplaced()
+{
+    m_db->run(QStringLiteral("INSERT INTO STAT_HUB_POL VALUES ('20040110', 'P9', '김😀철𠀀수', 5)"));
+    const stats::ExportResult r = stats::ExportReport(request(24, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1);
+    m_db->run(QStringLiteral("DELETE FROM STAT_HUB_POL WHERE POL_ID = 'P9'"));
+    QVERIFY2(r.message().endsWith(QStringLiteral("파일을 저장하였습니다.\nCP949로 쓸 수 없는 문자 2개를 \"?\"로 바꾸어 "
+                                                 "썼습니다 (레코드 1개, 처음은 P9 김😀철𠀀수).")),
+             qPrintable(r.message()));
+    QStringDecoder decoder("CP949");
+    const QString text = decoder.decode(readFile(r.path));
+    QVERIFY2(text.contains(QStringLiteral("|P9|김?철?수|5|")) && !decoder.hasError(), qPrintable(text));
 }
 
 QTEST_MAIN(TstExport)

@@ -222,6 +222,9 @@ int main(int argc, char **argv)
             const stats::ExportResult r = stats::ExportReport(request, query);
             if (r.status == stats::ExportResult::Status::Saved) {
                 print(stdout, r.path);
+                // The file is written and usable: said, not failed.
+                if (r.replaced > 0)
+                    print(stderr, r.path + QStringLiteral(": ") + r.replacementNotice());
                 return finish(Written);
             }
             print(stderr, r.message());
