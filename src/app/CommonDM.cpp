@@ -1,6 +1,7 @@
 #include "app/CommonDM.h"
 
 #include "app/Cp949.h"
+#include "app/TablesConnection.h"
 #include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
 #include "platform/ui/UiService.h"
@@ -12,10 +13,6 @@ namespace tipdesk::app {
 TDataMod1 *DataMod1 = nullptr;
 
 namespace {
-// The installation's Oracle service alias; an alias definition in the settings store may name
-// another service for the same alias.
-const char *const kServerName = "TIPHUB";
-
 // Catalogue buffers in code page 949, each with room for the terminating zero.
 constexpr int kTitleBuffer = 33;
 constexpr int kTextBuffer = 128;
@@ -41,11 +38,13 @@ TDataMod1::TDataMod1(QObject *parent) : QObject(parent)
     setObjectName(QStringLiteral("DataMod1"));
     CommonDB = new db::Connection(this);
     CommonDB->setObjectName(QStringLiteral("CommonDB"));
-    CommonDB->setAliasName(QStringLiteral("commonDB"));
-    CommonDB->setDriverName(QStringLiteral("ORACLE"));
+    const db::ConnectionParams desk = deskConnection();
+    CommonDB->setAliasName(desk.alias);
+    CommonDB->setDriverName(desk.driverName);
     CommonDB->setLoginPrompt(false);
-    CommonDB->params() = QStringList{QStringLiteral("SERVER NAME=") + QLatin1String(kServerName),
-                                     QStringLiteral("USER NAME=vexlan"), QStringLiteral("PASSWORD=plomar")};
+    CommonDB->params() =
+        QStringList{QStringLiteral("SERVER NAME=") + desk.serverName, QStringLiteral("USER NAME=") + desk.userName,
+                    QStringLiteral("PASSWORD=") + desk.password};
 
     qryMessage = new db::Query(QStringLiteral("commonDB"),
                                {QStringLiteral("SELECT M_TITLE, M_DESC"), QStringLiteral("  FROM MESSAGE"),

@@ -189,6 +189,11 @@ void TstToolOutput::normalRunPrintsOnlyItsOutput_data()
                                       << "^2024-01-04  보고 \\d+건  통계 \\d+행$"
                                       << ""
                                       << "";
+    QTest::newRow("aggregate: the desk's database")
+        << "tipdesk-aggregate" << QStringList{"--from", "20240104", "--to", "20240104"}
+        << "^2024-01-04  보고 \\d+건  통계 \\d+행$"
+        << ""
+        << "";
     QTest::newRow("bench-db") << "bench-db" << QStringList{"--database", "@DB@"} << "."
                               << ""
                               << "";

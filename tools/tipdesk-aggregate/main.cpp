@@ -4,6 +4,7 @@
 
 #include "ToolStart.h"
 #include "app/StatisticsJob.h"
+#include "app/TablesConnection.h"
 #include "platform/db/BackendSelector.h"
 #include "platform/db/DbError.h"
 #include "platform/db/EmbeddedBackend.h"
@@ -53,16 +54,6 @@ QString dayText(const QDate &d)
 QString count(qint64 n)
 {
     return QLocale(QLocale::English).toString(n);
-}
-
-// The desk's own connection, as the program would make it.
-std::unique_ptr<db::Backend> deskBackend()
-{
-    db::ConnectionParams p;
-    p.alias = QStringLiteral("commonDB");
-    p.driverName = QStringLiteral("ORACLE");
-    p.serverName = QStringLiteral("TIPHUB");
-    return db::selectBackend(p);
 }
 
 // A line redrawn in place on a terminal, after the first seconds; nothing otherwise.
@@ -172,7 +163,7 @@ int main(int argc, char **argv)
             }
             backend = std::make_unique<db::EmbeddedBackend>(parser.value(databaseOpt));
         } else {
-            backend = deskBackend();
+            backend = db::selectBackend(app::deskConnection());
         }
         backend->open();
 
