@@ -184,11 +184,6 @@ void TstToolOutput::normalRunPrintsOnlyItsOutput_data()
         << "^@OUT@/new.db: \\d+ reports from 2024-01-03 to 2024-01-05"
         << "^(\\d+/3 days, \\d+ reports, [0-9.]+ s|deriving the statistics|building the indexes)$"
         << "@OUT@/new.db";
-    QTest::newRow("aggregate: a day") << "tipdesk-aggregate"
-                                      << QStringList{"--database", "@DB@", "--from", "20240104", "--to", "20240104"}
-                                      << "^2024-01-04  보고 \\d+건  통계 \\d+행$"
-                                      << ""
-                                      << "";
     QTest::newRow("aggregate: the desk's database")
         << "tipdesk-aggregate" << QStringList{"--from", "20240104", "--to", "20240104"}
         << "^2024-01-04  보고 \\d+건  통계 \\d+행$"
@@ -277,9 +272,6 @@ void TstToolOutput::failureIsNamedInKorean_data()
         << "tipdesk-aggregate: --from 의 날짜(2024-01-05)가 --to 의 날짜(2024-01-04)보다 늦습니다";
     QTest::newRow("aggregate: an open day")
         << "tipdesk-aggregate" << agg + QStringList{"29991231"} << "desk" << 2 << "tipdesk-aggregate: 오늘(";
-    QTest::newRow("aggregate: not a database")
-        << "tipdesk-aggregate" << QStringList{"--database", "@NOTDB@", "--from", "20240104"} << "desk" << 1
-        << "@NOTDB@: 데이터베이스 파일이 아닙니다";
     QTest::newRow("aggregate: no tables")
         << "tipdesk-aggregate" << QStringList{"--database", "@EMPTYDB@", "--from", "20240104"} << "desk" << 1
         << "@EMPTYDB@: no such table";
