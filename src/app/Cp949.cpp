@@ -73,9 +73,11 @@ QString cp949Prefix(const QString &text, int maxBytes)
     return text.left(i);
 }
 
-QString cp949ReplacementNotice(int replaced)
+QString cp949ReplacementNotice(int replaced, const QString &where)
 {
-    return QStringLiteral("CP949로 쓸 수 없는 문자 %1개를 \"?\"로 바꾸어 썼습니다.").arg(replaced);
+    return QStringLiteral("CP949로 쓸 수 없는 문자 %1개를 \"?\"로 바꾸어 썼습니다%2.")
+        .arg(replaced)
+        .arg(where.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(where));
 }
 
 } // namespace tipdesk::app

@@ -19,7 +19,8 @@ QByteArray toCp949(const QString &text);
 // cut between characters so that no double-byte character is split.
 QString cp949Prefix(const QString &text, int maxBytes);
 
-// What a person is told of replaced characters: "CP949로 쓸 수 없는 문자 N개를 …".
-QString cp949ReplacementNotice(int replaced);
+// What a person is told of replaced characters: "CP949로 쓸 수 없는 문자 N개를 …", with where they
+// were in brackets.
+QString cp949ReplacementNotice(int replaced, const QString &where = {});
 
 } // namespace tipdesk::app

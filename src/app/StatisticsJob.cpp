@@ -74,10 +74,10 @@ QStringList bandCounts()
     return r;
 }
 
-QStringList bandedColumns()
+// A table's columns as the table description gives them.
+QStringList columnsOf(const QString &table)
 {
-    return QStringList{QStringLiteral("TOTAL"), QStringLiteral("MORNING_TOTAL"), QStringLiteral("EVENING_TOTAL")} +
-           hourBandColumns();
+    return app::table(table)->columnNames();
 }
 
 QStringList bandedCounts()
@@ -148,27 +148,25 @@ QList<DerivationStep> buildSteps()
                   insert(tbl::StatHub, hubColumns, hubValues, groupsOfDays({}, hubCounts), QStringLiteral("STAT_DAY")));
 
     // A handling class, the guidance calls and the lost property of a day have a row when they occur.
-    steps << step(
-        tbl::StatHubDay,
-        insert(tbl::StatHubDay, QStringList{QStringLiteral("STAT_DAY"), QStringLiteral("RESULT")} + bandedColumns(),
-               QStringList{QStringLiteral("STAT_DAY"), QStringLiteral("RESULT")} + bandedCounts(),
-               groupsOfDays({{resultOfReport(), QStringLiteral("RESULT")}}), QStringLiteral("STAT_DAY, RESULT")));
+    steps << step(tbl::StatHubDay,
+                  insert(tbl::StatHubDay, columnsOf(tbl::StatHubDay),
+                         QStringList{QStringLiteral("STAT_DAY"), QStringLiteral("RESULT")} + bandedCounts(),
+                         groupsOfDays({{resultOfReport(), QStringLiteral("RESULT")}}),
+                         QStringLiteral("STAT_DAY, RESULT")));
     steps << step(tbl::StatHubInfo,
-                  insert(tbl::StatHubInfo, QStringList{QStringLiteral("STAT_DAY")} + bandedColumns(),
+                  insert(tbl::StatHubInfo, columnsOf(tbl::StatHubInfo),
                          QStringList{QStringLiteral("STAT_DAY")} + bandedCounts(),
                          groupsOfDays({}, {}, QStringLiteral("INCIDENT_TYPE = ") + quoted(kContentGuidance)),
                          QStringLiteral("STAT_DAY")));
 
-    QStringList lossColumns{QStringLiteral("STAT_DAY"), QStringLiteral("TOTAL")};
     QStringList lossValues{QStringLiteral("STAT_DAY"), QStringLiteral("SUM(REPORTS)")};
     QStringList lossCodes;
     for (const CodeItem &l : lostPropertyCodes().items()) {
-        lossColumns << l.column;
         lossValues << countOf(QStringLiteral("SPEED"), l.code);
         lossCodes << quoted(l.code);
     }
     steps << step(tbl::StatHubLoss,
-                  insert(tbl::StatHubLoss, lossColumns, lossValues,
+                  insert(tbl::StatHubLoss, columnsOf(tbl::StatHubLoss), lossValues,
                          groupsOfDays({{QStringLiteral("SPEED"), QStringLiteral("SPEED")}}, {},
                                       QStringLiteral("SPEED IN (%1)").arg(lossCodes.join(QStringLiteral(", ")))),
                          QStringLiteral("STAT_DAY")));

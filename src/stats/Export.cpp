@@ -148,11 +148,9 @@ QString ExportResult::replacementNotice() const
 {
     if (replaced == 0)
         return {};
-    QString notice = app::cp949ReplacementNotice(replaced);
-    notice.chop(1); // the full stop, after what follows
-    notice +=
-        QStringLiteral(" (레코드 %1개, 처음은 %2 %3).").arg(replacedRecords).arg(firstReplacedId, firstReplacedName);
-    return notice;
+    return app::cp949ReplacementNotice(
+        replaced,
+        QStringLiteral("레코드 %1개, 처음은 %2 %3").arg(replacedRecords).arg(firstReplacedId, firstReplacedName));
 }
 
 QString WriteWholeFile(const QString &path, const QByteArray &bytes)

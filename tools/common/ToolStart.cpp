@@ -85,4 +85,13 @@ QString parseErrorText(const QCommandLineParser &parser)
     return QStringLiteral("명령줄이 잘못되었습니다 (%1)").arg(text);
 }
 
+std::optional<QDate> parseDay(const QString &text)
+{
+    static const QRegularExpression eightDigits(QStringLiteral("^[0-9]{8}$"));
+    const QDate d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
+    if (!eightDigits.match(text).hasMatch() || !d.isValid())
+        return std::nullopt;
+    return d;
+}
+
 } // namespace tipdesk::tools

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+
+#include <optional>
 
 class QCommandLineParser;
 
@@ -18,6 +21,9 @@ enum class Platform {
 // a warning on every run. With Platform::Offscreen the platform is the offscreen one unless
 // QT_QPA_PLATFORM names another (reports measure text with real fonts, with or without a display).
 void prepareEnvironment(Platform platform);
+
+// A day given on the command line as YYYYMMDD, if it is one on the calendar.
+std::optional<QDate> parseDay(const QString &text);
 
 // The parser's complaint about the command line, in Korean, naming the option.
 QString parseErrorText(const QCommandLineParser &parser);

@@ -38,14 +38,6 @@ int bad(const QString &problem)
     return BadArguments;
 }
 
-std::optional<QDate> parseDay(const QString &text)
-{
-    const QDate d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
-    if (text.size() != 8 || !d.isValid())
-        return std::nullopt;
-    return d;
-}
-
 QString dayText(const QDate &d)
 {
     return d.toString(QStringLiteral("yyyy-MM-dd"));
@@ -135,9 +127,9 @@ int main(int argc, char **argv)
 
     const QDate today = QDate::currentDate();
     std::optional<QDate> from, to;
-    if (parser.isSet(fromOpt) && !(from = parseDay(parser.value(fromOpt))))
+    if (parser.isSet(fromOpt) && !(from = tools::parseDay(parser.value(fromOpt))))
         return bad(QStringLiteral("--from 에는 달력에 있는 날짜 YYYYMMDD 를 주십시오: %1").arg(parser.value(fromOpt)));
-    if (parser.isSet(toOpt) && !(to = parseDay(parser.value(toOpt))))
+    if (parser.isSet(toOpt) && !(to = tools::parseDay(parser.value(toOpt))))
         return bad(QStringLiteral("--to 에는 달력에 있는 날짜 YYYYMMDD 를 주십시오: %1").arg(parser.value(toOpt)));
     const bool given = from || to;
     if (from && !to)

@@ -44,17 +44,6 @@ void print(FILE *to, const QString &line)
     std::fflush(to);
 }
 
-std::optional<QDate> parseDay(const QString &text)
-{
-    static const QRegularExpression eightDigits(QStringLiteral("^[0-9]{8}$"));
-    if (!eightDigits.match(text).hasMatch())
-        return std::nullopt;
-    const QDate d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
-    if (!d.isValid())
-        return std::nullopt;
-    return d;
-}
-
 void writeText(const report::PageModel &model, const QString &path)
 {
     QSaveFile f(path);
@@ -165,10 +154,10 @@ int main(int argc, char **argv)
     const int kind = parser.value(kindOpt).toInt(&ok);
     if (!parser.isSet(kindOpt) || !ok || !stats::FindKind(kind))
         return usage(parser, QStringLiteral("--kind 에는 보고서 종류 0..26 을 주십시오"));
-    const std::optional<QDate> start = parseDay(parser.value(startOpt));
+    const std::optional<QDate> start = tools::parseDay(parser.value(startOpt));
     if (!start)
         return usage(parser, QStringLiteral("--start 에는 날짜 YYYYMMDD 를 주십시오"));
-    const std::optional<QDate> end = parser.isSet(endOpt) ? parseDay(parser.value(endOpt)) : start;
+    const std::optional<QDate> end = parser.isSet(endOpt) ? tools::parseDay(parser.value(endOpt)) : start;
     if (!end)
         return usage(parser, QStringLiteral("--end 에는 날짜 YYYYMMDD 를 주십시오"));
     const int sort = parser.value(sortOpt).toInt(&ok);
