@@ -1,4 +1,5 @@
 #include "platform/db/OracleFunctions.h"
+#include "platform/db/OracleValues.h"
 
 #include "platform/db/Clock.h"
 #include "platform/db/DbError.h"
@@ -13,6 +14,11 @@
 #include <sqlite3.h>
 
 namespace tipdesk::db::oracle {
+
+int daysInMonth(int year, int month)
+{
+    return QDate(year, month, 1).daysInMonth();
+}
 
 namespace {
 
@@ -34,11 +40,6 @@ bool allDigits(QStringView s, int from, int count)
             return false;
     }
     return true;
-}
-
-int daysInMonth(int year, int month)
-{
-    return QDate(year, month, 1).daysInMonth();
 }
 
 QString pad2(int v)
@@ -536,21 +537,6 @@ DateTime parseDate(const QString &text, const QString &mask)
 // The SQLite side: every function takes SQLite values, applies Oracle's conversions and reports
 // Oracle's error texts.
 
-namespace {
-
-struct Num {
-    bool isInt = false;
-    qint64 i = 0;
-    double d = 0;
-    double real() const { return isInt ? double(i) : d; }
-};
-
-class SqlFailure {
-public:
-    explicit SqlFailure(QString t) : text(std::move(t)) {}
-    QString text;
-};
-
 QString valueText(sqlite3_value *v)
 {
     switch (sqlite3_value_type(v)) {
@@ -623,8 +609,6 @@ qint64 boundedInt(double v, qint64 limit)
     return qint64(std::clamp(std::trunc(v), -double(limit), double(limit)));
 }
 
-constexpr qint64 kBeyondAnyText = qint64(1) << 40;
-
 void resultNumber(sqlite3_context *ctx, double v)
 {
     v = round15(v);
@@ -672,20 +656,18 @@ bool dateArg(sqlite3_value *v, DateTime *out)
     return true;
 }
 
-using Impl = void (*)(sqlite3_context *, int, sqlite3_value **);
-
-template <Impl F> void guarded(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+void registerAll(sqlite3 *db, const FunctionDef *defs, size_t count)
 {
-    try {
-        F(ctx, argc, argv);
-    } catch (const SqlFailure &e) {
-        const QByteArray b = e.text.toUtf8();
-        sqlite3_result_error(ctx, b.constData(), int(b.size()));
-    } catch (const DbError &e) {
-        const QByteArray b = e.text().toUtf8();
-        sqlite3_result_error(ctx, b.constData(), int(b.size()));
+    for (size_t i = 0; i < count; ++i) {
+        const FunctionDef &f = defs[i];
+        const int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
+        if (sqlite3_create_function_v2(db, f.name, f.argc, flags, nullptr, f.impl, nullptr, nullptr, nullptr) !=
+            SQLITE_OK)
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
     }
 }
+
+namespace {
 
 template <char Op> void arith(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -978,13 +960,7 @@ void prefixEnd(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 void registerFunctions(sqlite3 *db)
 {
-    struct Fn {
-        const char *name;
-        int argc;
-        Impl impl;
-        bool deterministic;
-    };
-    static const Fn fns[] = {
+    static const FunctionDef fns[] = {
         {"ora_add", 2, guarded<arith<'+'>>, true},
         {"ora_sub", 2, guarded<arith<'-'>>, true},
         {"ora_mul", 2, guarded<arith<'*'>>, true},
@@ -1007,12 +983,11 @@ void registerFunctions(sqlite3 *db)
         {"ora_daykey_bound", 2, guarded<daykeyBound>, true},
         {"ora_prefix_end", 1, guarded<prefixEnd>, true},
     };
-    for (const Fn &f : fns) {
-        const int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
-        if (sqlite3_create_function_v2(db, f.name, f.argc, flags, nullptr, f.impl, nullptr, nullptr, nullptr) !=
-            SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
-    }
+    registerAll(db, fns, std::size(fns));
+    registerNumberFunctions(db);
+    registerTextFunctions(db);
+    registerCalendarFunctions(db);
+    registerNumberFormatFunctions(db);
 }
 
 void setLenientDates(sqlite3 *db, bool lenient)

@@ -1,4 +1,5 @@
--- The ora_* functions of the translated statements, for a PostgreSQL server. They give the results
+-- The ora_* functions of the translated statements, for a PostgreSQL server. The families beyond
+-- the core (library-*.sql) follow this script in the same transaction. They give the results
 -- and the error texts of the embedded backend's functions (src/platform/db/OracleFunctions.cpp),
 -- which are Oracle's. Run whole; running it again changes nothing. It creates and replaces only
 -- objects of the schema tipdesk_ora.
@@ -659,5 +660,5 @@ $$;
 -- Raised with every change to this script; the backend runs the script when the server's differs.
 CREATE OR REPLACE FUNCTION tipdesk_ora.version() RETURNS integer
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-SELECT 1
+SELECT 2
 $$;

@@ -1,0 +1,11 @@
+// Number format models, as the embedded engine's ora_* functions.
+#include "platform/db/OracleValues.h"
+
+namespace tipdesk::db::oracle {
+
+void registerNumberFormatFunctions(sqlite3 *db)
+{
+    (void)db;
+}
+
+} // namespace tipdesk::db::oracle

@@ -1,0 +1,11 @@
+// Text and regular expressions, as the embedded engine's ora_* functions.
+#include "platform/db/OracleValues.h"
+
+namespace tipdesk::db::oracle {
+
+void registerTextFunctions(sqlite3 *db)
+{
+    (void)db;
+}
+
+} // namespace tipdesk::db::oracle

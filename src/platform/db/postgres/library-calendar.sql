@@ -1,0 +1,2 @@
+-- Calendar functions of DATE values: ADD_MONTHS, LAST_DAY, MONTHS_BETWEEN, EXTRACT, TRUNC and ROUND.
+-- Run after oracle-functions.sql, whose helpers they use; they give the embedded engine's results.

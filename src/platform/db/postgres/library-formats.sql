@@ -1,0 +1,2 @@
+-- Number format models: TO_CHAR(number, format), TO_NUMBER(text, format).
+-- Run after oracle-functions.sql, whose helpers they use; they give the embedded engine's results.

@@ -1,0 +1,2 @@
+-- Numbers beyond arithmetic: MOD, POWER, SQRT, CEIL, FLOOR, SIGN, GREATEST, LEAST.
+-- Run after oracle-functions.sql, whose helpers they use; they give the embedded engine's results.

@@ -1,0 +1,2 @@
+-- Text and regular expressions: REPLACE, INITCAP, LPAD, RPAD, INSTR, TRIM, LTRIM, RTRIM, REGEXP_*.
+-- Run after oracle-functions.sql, whose helpers they use; they give the embedded engine's results.
