@@ -89,10 +89,10 @@ void TstTranslator::oracleOrderAndConversions_data()
     QTest::newRow("rownum under an aggregate")
         << "select count(*) from t where rownum <= 5"
         << "SELECT count(*) AS \"COUNT(*)\" FROM (SELECT 1 AS \"ORA_ONE\" FROM t "
-           "LIMIT 5) ORA_ROWS";
+           "LIMIT 5 OFFSET 0) ORA_ROWS";
     QTest::newRow("rownum before sorting")
         << "select k from t where rownum <= 2 order by k"
-        << "SELECT ORA_ROWS.ORA_C1 AS \"K\" FROM (SELECT k AS \"ORA_C1\" FROM t LIMIT 2) ORA_ROWS ORDER BY "
+        << "SELECT ORA_ROWS.ORA_C1 AS \"K\" FROM (SELECT k AS \"ORA_C1\" FROM t LIMIT 2 OFFSET 0) ORA_ROWS ORDER BY "
            "ORA_ROWS.ORA_C1 NULLS LAST, 1 NULLS LAST";
     QTest::newRow("nulls where Oracle puts them") << "select x, y from t order by 2 desc, x nulls first"
                                                   << "SELECT x AS \"X\", y AS \"Y\" FROM t ORDER BY 2 DESC NULLS "

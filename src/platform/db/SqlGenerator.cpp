@@ -258,8 +258,10 @@ QString Generator::select(const Select &s, bool top)
         o += tieBreakers(s, true);
         out += QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
     }
+    // A limited subquery keeps its own rows: OFFSET 0 keeps the engine from merging it into a
+    // sorting query around it, which would take the first rows of the sorted result instead.
     if (s.limit >= 0)
-        out += QStringLiteral(" LIMIT %1").arg(s.limit);
+        out += QStringLiteral(" LIMIT %1").arg(s.limit) + (top ? QString() : QStringLiteral(" OFFSET 0"));
     m_levels = outerLevels;
     return out;
 }
