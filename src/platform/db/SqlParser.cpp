@@ -939,7 +939,7 @@ private:
                 ins->values.push_back(expression());
             } while (acceptOp(","));
             expectOp(")");
-        } else if (isWord("SELECT") || isOp("(")) {
+        } else if (isWord("SELECT") || isWord("WITH") || isOp("(")) {
             ins->select = selectStatement();
         } else {
             unexpected(QStringLiteral("expected VALUES or SELECT"));
