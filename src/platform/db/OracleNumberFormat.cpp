@@ -50,12 +50,11 @@ QString blanksTrimmed(const QString &s)
     return s.mid(from, to - from);
 }
 
-bool takeFlag(bool *flag)
+void takeFlag(bool *flag)
 {
     if (*flag)
         throw SqlFailure(kInvalidModel);
     *flag = true;
-    return true;
 }
 
 void takeSign(NumberModel *m, NumberModel::Sign sign)
@@ -63,6 +62,49 @@ void takeSign(NumberModel *m, NumberModel::Sign sign)
     if (m->sign != NumberModel::Blank)
         throw SqlFailure(kInvalidModel);
     m->sign = sign;
+}
+
+// One element before the digits at f[i]: its length, 0 where the digits begin.
+int takeLeading(const QString &f, int i, NumberModel *m)
+{
+    if (QStringView(f).mid(i).startsWith(u"FM")) {
+        takeFlag(&m->fill);
+        return 2;
+    }
+    switch (f[i].unicode()) {
+    case 'B':
+        takeFlag(&m->blank);
+        return 1;
+    case '$':
+        takeFlag(&m->dollar);
+        return 1;
+    case 'L':
+        takeFlag(&m->currency);
+        return 1;
+    case 'S':
+        takeSign(m, NumberModel::LeadingS);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// One element after the digits at f[i]: its length.
+int takeTrailing(const QString &f, int i, NumberModel *m)
+{
+    if (QStringView(f).mid(i).startsWith(u"MI")) {
+        takeSign(m, NumberModel::TrailingMI);
+        return 2;
+    }
+    if (f[i] == u'S') {
+        takeSign(m, NumberModel::TrailingS);
+        return 1;
+    }
+    if (f[i] != u'L')
+        throw SqlFailure(kInvalidModel);
+    takeFlag(&m->currency);
+    m->currencyAfter = true;
+    return 1;
 }
 
 // The body: digits, group separators (not first, not after the point) and one point.
@@ -90,32 +132,13 @@ NumberModel parseModel(const QString &format)
     const QString f = format.toUpper();
     NumberModel m;
     int i = 0;
-    for (bool more = true; more && i < f.size();) {
-        if (f.mid(i, 2) == QLatin1String("FM"))
-            i += 1 + takeFlag(&m.fill);
-        else if (f[i] == u'B')
-            i += takeFlag(&m.blank);
-        else if (f[i] == u'$')
-            i += takeFlag(&m.dollar);
-        else if (f[i] == u'L')
-            i += takeFlag(&m.currency);
-        else if (f[i] == u'S')
-            takeSign(&m, NumberModel::LeadingS), ++i;
-        else
-            more = false;
-    }
+    for (int taken = 1; taken > 0 && i < f.size(); i += taken)
+        taken = takeLeading(f, i, &m);
     i = parseBody(f, i, &m);
-    while (i < f.size()) {
-        if (f.mid(i, 2) == QLatin1String("MI"))
-            takeSign(&m, NumberModel::TrailingMI), i += 2;
-        else if (f[i] == u'S')
-            takeSign(&m, NumberModel::TrailingS), ++i;
-        else if (f[i] == u'L' && takeFlag(&m.currency))
-            m.currencyAfter = true, ++i;
-        else
-            throw SqlFailure(kInvalidModel);
-    }
-    if (!(m.whole + m.fraction).contains(u'9') && !(m.whole + m.fraction).contains(u'0'))
+    while (i < f.size())
+        i += takeTrailing(f, i, &m);
+    const QString digits = m.whole + m.fraction;
+    if (!digits.contains(u'9') && !digits.contains(u'0'))
         throw SqlFailure(kInvalidModel);
     return m;
 }
