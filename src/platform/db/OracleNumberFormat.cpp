@@ -181,7 +181,7 @@ void decimalDigits(const Num &n, int decimals, QString *whole, QString *fraction
     *fraction = digits.mid(point);
 }
 
-// The whole part under the model's digits and commas: from the first significant digit, or from
+// The digits before the point under the model's digits and commas: from the first significant digit, or from
 // the leftmost 0 of the model; a comma only between printed digits.
 QString wholeText(const NumberModel &m, const QString &digits)
 {
@@ -255,7 +255,7 @@ void toCharNumber(sqlite3_context *ctx, int, sqlite3_value **argv)
     resultText(ctx, formatNumber(n, m));
 }
 
-// The text's whole part right-aligned under the model's: a digit under a digit, a comma under a comma.
+// The text's digits before the point, right-aligned under the model's: a digit under a digit, a comma under a comma.
 bool wholeMatches(const QString &text, const QString &model)
 {
     if (text.size() > model.size())
@@ -277,7 +277,7 @@ bool takeText(const QString &t, int *at, QStringView what)
 }
 
 // The text read back by the model: the signs and symbols where the model has them (a currency
-// symbol may be left out), the whole part under the model's, at most its decimals. Gives the
+// symbol may be left out), the digits before the point under the model's, at most its decimals. Gives the
 // number's plain text.
 QString readNumber(const QString &t, const NumberModel &m)
 {

@@ -87,7 +87,7 @@ SELECT coalesce(tipdesk_ora.number_model(format),
                 tipdesk_ora.fail('ORA-01481: invalid number format model', NULL::text[]))
 $$;
 
--- The whole part under the model's digits and commas: from the first significant digit, or from the
+-- The digits before the point under the model's digits and commas: from the first significant digit, or from the
 -- leftmost 0 of the model; a comma only between printed digits.
 CREATE OR REPLACE FUNCTION tipdesk_ora.whole_text(m text[], whole text) RETURNS text
 LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
@@ -121,7 +121,7 @@ END
 $$;
 
 -- TO_CHAR(x, format): the value's 15 significant digits (a whole number of 64 bits exactly) rounded
--- to the model's decimals; '#' across the width when the whole part does not fit; a blank or '-'
+-- to the model's decimals; '#' across the width when the digits before the point do not fit; a blank or '-'
 -- before it unless S or MI; FM drops the blanks and the zeros the model's trailing 9s allow.
 CREATE OR REPLACE FUNCTION tipdesk_ora.ora_to_char_num(x numeric, format text) RETURNS text
 LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
@@ -180,7 +180,7 @@ END
 $$;
 
 -- TO_NUMBER(t, format): the signs and symbols where the model has them (a currency symbol may be
--- left out), the whole part right-aligned under the model's (a digit under a digit, a comma under a
+-- left out), the digits before the point right-aligned under the model's (a digit under a digit, a comma under a
 -- comma), at most the model's decimals; anything else is not a number.
 CREATE OR REPLACE FUNCTION tipdesk_ora.ora_to_number_fmt(t text, format text) RETURNS numeric
 LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
