@@ -472,7 +472,19 @@ void limitBeforeShaping(Select &s, qint64 limit, const QString &sql)
         refuse(sql, s.pos, QStringLiteral("ROWNUM with '*' over several tables in a grouped or sorted query"));
     // The block's own columns and those its subqueries take from it.
     std::vector<Expr *> columns;
+    // An ORDER BY name that is an item's alias stays as it is.
+    std::vector<const Expr *> itemNames;
+    for (const OrderItem &o : s.orderBy) {
+        const Expr &k = *o.expr;
+        for (const SelectItem &item : s.items) {
+            if (k.kind == Expr::Column && k.qualifier.isEmpty() && !k.quoted && item.expr && !item.aliasQuoted &&
+                item.alias.compare(k.text, Qt::CaseInsensitive) == 0)
+                itemNames.push_back(&k);
+        }
+    }
     auto own = [&](Expr &c) {
+        if (std::find(itemNames.begin(), itemNames.end(), &c) != itemNames.end())
+            return false;
         return c.kind == Expr::Level ||
                (c.kind == Expr::Column && (c.qualifier.isEmpty() || findTable(*inner, c.qualifier) >= 0));
     };
