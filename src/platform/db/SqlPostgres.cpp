@@ -241,6 +241,8 @@ protected:
             return asText(arg);
         case 'f':
             return as(first, arg);
+        case 'd': // text where a date is wanted is read as the embedded engine stores dates
+            return typeOf(arg) == Type::Text ? own("iso_date", {expr(arg)}) : expr(arg);
         default:
             return expr(arg);
         }
