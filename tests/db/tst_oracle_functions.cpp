@@ -212,13 +212,14 @@ void TstOracleFunctions::errors_data()
     QTest::newRow("unknown function") << "select soundex(k) from t"
                                       << "function SOUNDEX at line 1, column 8";
     QTest::newRow("connect by") << "select k from t\nconnect by prior k = n"
-                                << "'connect' at line 2, column 1";
-    QTest::newRow("number mask") << "select to_char(n, '999') from t"
-                                 << "TO_CHAR with a number format";
+                                << "'CONNECT BY' (hierarchical queries are supported only as CONNECT BY LEVEL <= n "
+                                   "over DUAL) at line 2, column 1";
+    QTest::newRow("windowing clause") << "select sum(n) over (order by n rows 2 preceding) from t"
+                                      << "'rows' (expected ')')";
     QTest::newRow("unknown character") << "select k from t where k = `a`"
                                        << "'`' at line 1, column 27";
-    QTest::newRow("rownum after sorting") << "select k from t where rownum <= 1 order by k"
-                                          << "ROWNUM";
+    QTest::newRow("rownum against a column") << "select k from t where rownum <= k"
+                                             << "ROWNUM in this condition";
     QTest::newRow("two outer tables") << "select 1 from t a, t b where a.k(+) = b.k(+)"
                                       << "two tables";
     QTest::newRow("date of full-width digits") << "select to_char('２００４-01-07', 'YYYYMMDD') from dual"

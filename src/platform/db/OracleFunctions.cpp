@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 #include <sqlite3.h>
+#include <vector>
 
 namespace tipdesk::db::oracle {
 
@@ -669,15 +670,50 @@ void registerAll(sqlite3 *db, const FunctionDef *defs, size_t count)
 
 namespace {
 
-template <char Op> void arith(sqlite3_context *ctx, int, sqlite3_value **argv)
+// a op b for +, - and *: exact while both are integers and the result fits, else a double kept to
+// 15 significant digits (whole results as integers, as resultNumber gives them).
+Num combined(char op, const Num &a, const Num &b)
 {
-    Num a, b;
-    const bool ha = number(argv[0], &a);
-    const bool hb = number(argv[1], &b);
-    if (!ha || !hb) {
+    Num r;
+    if (a.isInt && b.isInt) {
+        const bool overflow = op == '+'   ? __builtin_add_overflow(a.i, b.i, &r.i)
+                              : op == '-' ? __builtin_sub_overflow(a.i, b.i, &r.i)
+                                          : __builtin_mul_overflow(a.i, b.i, &r.i);
+        if (!overflow) {
+            r.isInt = true;
+            return r;
+        }
+    }
+    const double x = a.real(), y = b.real();
+    const double v = round15(op == '+' ? x + y : op == '-' ? x - y : x * y);
+    if (!std::isfinite(v))
+        throw SqlFailure(QStringLiteral("ORA-01426: numeric overflow"));
+    if (v == std::trunc(v) && std::fabs(v) < 9.0e15) {
+        r.isInt = true;
+        r.i = qint64(v);
+    } else {
+        r.isInt = false;
+        r.d = v;
+    }
+    return r;
+}
+
+// ora_add and ora_mul take a chain of operands (a + b + c …), ora_sub and ora_div two.
+template <char Op> void arith(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    Num few[4]; // a call of two operands, the usual one, allocates nothing
+    std::vector<Num> many;
+    if (argc > 4)
+        many.resize(static_cast<size_t>(argc));
+    Num *values = argc > 4 ? many.data() : few;
+    bool null = false;
+    for (int i = 0; i < argc; ++i)
+        null = !number(argv[i], &values[i]) || null;
+    if (null || argc < 2) {
         sqlite3_result_null(ctx);
         return;
     }
+    const Num &a = values[0], &b = values[1];
     if (Op == '/') {
         if (b.real() == 0.0)
             throw SqlFailure(QStringLiteral("ORA-01476: divisor is equal to zero"));
@@ -690,18 +726,13 @@ template <char Op> void arith(sqlite3_context *ctx, int, sqlite3_value **argv)
         resultNumber(ctx, a.real() / b.real());
         return;
     }
-    if (a.isInt && b.isInt) {
-        qint64 r;
-        const bool overflow = Op == '+'   ? __builtin_add_overflow(a.i, b.i, &r)
-                              : Op == '-' ? __builtin_sub_overflow(a.i, b.i, &r)
-                                          : __builtin_mul_overflow(a.i, b.i, &r);
-        if (!overflow) {
-            sqlite3_result_int64(ctx, r);
-            return;
-        }
-    }
-    const double x = a.real(), y = b.real();
-    resultNumber(ctx, Op == '+' ? x + y : Op == '-' ? x - y : x * y);
+    Num acc = a;
+    for (int i = 1; i < argc; ++i)
+        acc = combined(Op, acc, values[i]);
+    if (acc.isInt)
+        sqlite3_result_int64(ctx, acc.i);
+    else
+        resultNumber(ctx, acc.d);
 }
 
 void neg(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -961,9 +992,9 @@ void prefixEnd(sqlite3_context *ctx, int, sqlite3_value **argv)
 void registerFunctions(sqlite3 *db)
 {
     static const FunctionDef fns[] = {
-        {"ora_add", 2, guarded<arith<'+'>>, true},
+        {"ora_add", -1, guarded<arith<'+'>>, true},
         {"ora_sub", 2, guarded<arith<'-'>>, true},
-        {"ora_mul", 2, guarded<arith<'*'>>, true},
+        {"ora_mul", -1, guarded<arith<'*'>>, true},
         {"ora_div", 2, guarded<arith<'/'>>, true},
         {"ora_neg", 1, guarded<neg>, true},
         {"ora_num", 1, guarded<num>, true},

@@ -6,9 +6,10 @@
 #include <memory>
 #include <vector>
 
-// The syntax tree of the Oracle dialect the statements of this system are written in: SELECT
-// (with subqueries, comma joins, outer-join marks, UNION) and INSERT … VALUES. Nothing more is
-// parsed; what the parser does not know it refuses.
+// The syntax tree of the Oracle dialect the statements of this system and their users are written
+// in: SELECT (with WITH, subqueries, comma joins, outer-join marks, UNION, analytic functions and
+// the CONNECT BY LEVEL row generator), INSERT … VALUES / SELECT and DELETE. Nothing more is parsed;
+// what the parser does not know it refuses.
 namespace tipdesk::db::sql {
 
 struct Token {
@@ -29,6 +30,7 @@ QString describePosition(const QString &sql, int pos);
 enum class Type { Unknown, Number, Text, Date };
 
 struct Select;
+struct Window;
 
 struct Expr {
     enum Kind {
@@ -37,19 +39,23 @@ struct Expr {
         Null,     //
         Param,    // text: the name as written; index: 1-based position of the name
         Column,   // qualifier, text: name; outerMark for "(+)"
-        Func,     // text: upper-cased name; args; distinct; star for COUNT(*)
-        Binary,   // text: operator (upper-cased: AND, OR, =, <>, <, >, <=, >=, +, -, *, /, ||)
+        Func,     // text: upper-cased name; args; distinct; star for COUNT(*); over for an analytic
+                  // function; TRIM(… FROM s) has args s, character, mode and qualifier "FROM";
+                  // EXTRACT(f FROM d) has args 'F', d
+        Binary,   // text: operator (upper-cased: AND, OR, =, <>, <, >, <=, >=, +, -, *, /, ||); a chain
+                  // of AND, OR, +, * or || holds all its operands, left to right
         Unary,    // text: "-", "+" or "NOT"
         Between,  // args: value, low, high; negated
         InList,   // args: value, items…; negated
         InSelect, // args: value; sub; negated
         IsNull,   // args: value; negated
-        Like,     // args: value, pattern; negated
+        Like,     // args: value, pattern[, escape]; negated
         Case,     // args: [operand], when, then, …, [else]; hasOperand, hasElse
         Exists,   // sub
         Subquery, // sub (a scalar subquery)
         Sysdate,  //
         Rownum,   //
+        Level,    // LEVEL of CONNECT BY
         Raw,      // text: SQLite text made by a rewrite
     };
     Kind kind = Null;
@@ -69,6 +75,7 @@ struct Expr {
     Type rawType = Type::Unknown; // type of a Raw node
     std::vector<std::unique_ptr<Expr>> args;
     std::unique_ptr<Select> sub;
+    std::unique_ptr<Window> over;
 };
 using ExprPtr = std::unique_ptr<Expr>;
 
@@ -90,11 +97,27 @@ struct TableRef {
 };
 
 struct OrderItem {
+    enum Nulls { NullsDefault, NullsFirst, NullsLast };
     ExprPtr expr;
     bool desc = false;
+    Nulls nulls = NullsDefault; // as written; Oracle's default puts nulls last ascending, first descending
+};
+
+// OVER (PARTITION BY … ORDER BY …) of an analytic function.
+struct Window {
+    std::vector<ExprPtr> partitionBy;
+    std::vector<OrderItem> orderBy;
+};
+
+// WITH name [(columns)] AS (select)
+struct CommonTable {
+    QString name;
+    QStringList columns;
+    std::unique_ptr<Select> select;
 };
 
 struct Select {
+    std::vector<CommonTable> with;
     bool distinct = false;
     std::vector<SelectItem> items;
     std::vector<TableRef> from;
@@ -105,6 +128,9 @@ struct Select {
     std::vector<std::pair<QString, std::unique_ptr<Select>>> compounds;
     std::vector<OrderItem> orderBy;
     qint64 limit = -1; // from a ROWNUM condition
+    // CONNECT BY LEVEL <= n (or < n) over DUAL: the rows of levels 1 … n.
+    ExprPtr connectByLevel;
+    bool connectByLess = false;
     int pos = 0;
 };
 

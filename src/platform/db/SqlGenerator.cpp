@@ -3,6 +3,8 @@
 #include "platform/db/OracleFunctions.h"
 #include "platform/db/SqlAst.h"
 
+#include <QSet>
+
 namespace tipdesk::db::sql {
 
 QString quoteIdent(const QString &name)
@@ -124,7 +126,7 @@ QString Generator::rownum(const Select &s)
             key = item->expr.get();
         if (key->kind == Expr::Rownum)
             continue;
-        keys.append(expr(*key) + (o.desc ? QStringLiteral(" DESC") : QString()));
+        keys.append(orderKey(expr(*key), o));
     }
     if (keys.isEmpty())
         return QStringLiteral("row_number() OVER ()");
@@ -147,14 +149,58 @@ QStringList Generator::tieBreakers(const Select &s, bool positions)
         const Expr &e = *s.items[i].expr;
         if (e.kind == Expr::Rownum || e.kind == Expr::Number || e.kind == Expr::String || e.kind == Expr::Null)
             continue;
-        out.append(positions ? QString::number(i + 1) : expr(e));
+        out.append((positions ? QString::number(i + 1) : expr(e)) + defaultNulls(false));
     }
     return out;
 }
 
+QString Generator::orderKey(const QString &key, const OrderItem &item)
+{
+    QString out = key + (item.desc ? QStringLiteral(" DESC") : QString());
+    if (item.nulls == OrderItem::NullsFirst)
+        return out + QStringLiteral(" NULLS FIRST");
+    if (item.nulls == OrderItem::NullsLast)
+        return out + QStringLiteral(" NULLS LAST");
+    return out + defaultNulls(item.desc);
+}
+
+QString Generator::withClause(const Select &s)
+{
+    if (s.with.empty())
+        return {};
+    QStringList tables;
+    for (const CommonTable &t : s.with) {
+        QString head = t.name;
+        if (!t.columns.isEmpty())
+            head += u'(' + t.columns.join(QStringLiteral(", ")) + u')';
+        tables.append(head + QStringLiteral(" AS (") + select(*t.select, false) + u')');
+    }
+    return QStringLiteral("WITH ") + tables.join(QStringLiteral(", ")) + u' ';
+}
+
+// Oracle's one-row table, whether or not the file has it; under CONNECT BY LEVEL <= n, one row for
+// each level from 1 to n (the first level even when n is below 1).
+QString Generator::dual(const Select &s)
+{
+    if (!s.connectByLevel)
+        return QStringLiteral("(SELECT 'X' AS DUMMY)");
+    return QStringLiteral("(WITH RECURSIVE ora_levels(ora_level) AS (SELECT 1 UNION ALL SELECT ora_level + 1 FROM "
+                          "ora_levels WHERE ora_level + 1 %1 %2) SELECT ora_level, 'X' AS DUMMY FROM ora_levels)")
+        .arg(s.connectByLess ? QStringLiteral("<") : QStringLiteral("<="), asNumberText(*s.connectByLevel));
+}
+
+QString Generator::asNumberText(const Expr &e)
+{
+    if (e.kind == Expr::Number || typeOf(e) == Type::Number)
+        return expr(e);
+    return QStringLiteral("ora_to_number(") + expr(e) + u')';
+}
+
 QString Generator::select(const Select &s, bool top)
 {
-    QString out = QStringLiteral("SELECT ");
+    const bool outerLevels = m_levels;
+    m_levels = s.connectByLevel != nullptr;
+    QString out = withClause(s) + QStringLiteral("SELECT ");
     if (s.distinct)
         out += QStringLiteral("DISTINCT ");
     QStringList items;
@@ -182,8 +228,7 @@ QString Generator::select(const Select &s, bool top)
             if (ref.alias.isEmpty())
                 out += derivedTableAlias(int(i));
         } else if (ref.name.compare(QLatin1String("DUAL"), Qt::CaseInsensitive) == 0) {
-            // Oracle's one-row table, whether or not the file has it.
-            out += QStringLiteral("(SELECT 'X' AS DUMMY)");
+            out += dual(s);
             if (ref.alias.isEmpty())
                 out += QStringLiteral(" DUAL");
         } else {
@@ -209,12 +254,15 @@ QString Generator::select(const Select &s, bool top)
     if (!s.orderBy.empty()) {
         QStringList o;
         for (const OrderItem &item : s.orderBy)
-            o.append(orderExpr(s, *item.expr) + (item.desc ? QStringLiteral(" DESC") : QString()));
+            o.append(orderKey(orderExpr(s, *item.expr), item));
         o += tieBreakers(s, true);
         out += QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
     }
+    // A limited subquery keeps its own rows: OFFSET 0 keeps the engine from merging it into a
+    // sorting query around it, which would take the first rows of the sorted result instead.
     if (s.limit >= 0)
-        out += QStringLiteral(" LIMIT %1").arg(s.limit);
+        out += QStringLiteral(" LIMIT %1").arg(s.limit) + (top ? QString() : QStringLiteral(" OFFSET 0"));
+    m_levels = outerLevels;
     return out;
 }
 
@@ -238,6 +286,10 @@ QString Generator::function(const Expr &e)
     const QString &f = e.text;
     if (e.internal)
         return call(e.text.toLatin1().constData(), e.args);
+    if (e.over)
+        return analytic(e);
+    if (const QString lib = libraryForm(e); !lib.isNull())
+        return lib;
     if (e.distinct && f != QLatin1String("COUNT") && f != QLatin1String("SUM") && f != QLatin1String("AVG"))
         refuse(e.pos, QStringLiteral("DISTINCT in %1").arg(f));
     if (f == QLatin1String("COUNT")) {
@@ -346,6 +398,11 @@ QString Generator::expr(const Expr &e)
         return QStringLiteral("ora_sysdate()");
     case Expr::Rownum:
         refuse(e.pos, QStringLiteral("ROWNUM here"));
+    case Expr::Level:
+        if (!m_levels)
+            throw DbError(QStringLiteral("ORA-01788: CONNECT BY clause required in this query block at %1")
+                              .arg(describePosition(m_sql, e.pos)));
+        return QStringLiteral("ora_level");
     case Expr::Raw:
         return e.text;
     case Expr::Func:
@@ -356,14 +413,15 @@ QString Generator::expr(const Expr &e)
         return QStringLiteral("ora_neg(") + expr(*e.args[0]) + u')';
     case Expr::Binary:
         return binary(e);
-    case Expr::Between:
-        return u'(' + expr(*e.args[0]) + (e.negated ? QStringLiteral(" NOT") : QString()) +
-               QStringLiteral(" BETWEEN ") + expr(*e.args[1]) + QStringLiteral(" AND ") + expr(*e.args[2]) + u')';
+    case Expr::Between: {
+        const QStringList v = compared(e);
+        return u'(' + v[0] + (e.negated ? QStringLiteral(" NOT") : QString()) + QStringLiteral(" BETWEEN ") + v[1] +
+               QStringLiteral(" AND ") + v[2] + u')';
+    }
     case Expr::InList: {
-        QStringList items;
-        for (size_t i = 1; i < e.args.size(); ++i)
-            items.append(expr(*e.args[i]));
-        return u'(' + expr(*e.args[0]) + (e.negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) +
+        QStringList items = compared(e);
+        const QString value = items.takeFirst();
+        return u'(' + value + (e.negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) +
                items.join(QStringLiteral(", ")) + QStringLiteral("))");
     }
     case Expr::InSelect:
@@ -373,7 +431,7 @@ QString Generator::expr(const Expr &e)
         return u'(' + expr(*e.args[0]) + (e.negated ? QStringLiteral(" IS NOT NULL)") : QStringLiteral(" IS NULL)"));
     case Expr::Like:
         return u'(' + expr(*e.args[0]) + (e.negated ? QStringLiteral(" NOT LIKE ") : QStringLiteral(" LIKE ")) +
-               expr(*e.args[1]) + u')';
+               expr(*e.args[1]) + likeEscape(e) + u')';
     case Expr::Case: {
         QString out = QStringLiteral("CASE");
         size_t i = 0;
@@ -394,8 +452,119 @@ QString Generator::expr(const Expr &e)
     return {};
 }
 
+// The operands of BETWEEN or IN: when one is a number, the texts among them are compared as numbers.
+QStringList Generator::compared(const Expr &e)
+{
+    bool number = false, text = false;
+    for (const ExprPtr &a : e.args) {
+        number = number || typeOf(*a) == Type::Number;
+        text = text || typeOf(*a) == Type::Text;
+    }
+    QStringList out;
+    for (const ExprPtr &a : e.args)
+        out.append(number && text && typeOf(*a) == Type::Text ? asNumberText(*a) : expr(*a));
+    return out;
+}
+
+QString Generator::likeEscape(const Expr &e)
+{
+    return e.args.size() > 2 ? QStringLiteral(" ESCAPE ") + expr(*e.args[2]) : QString();
+}
+
+QString Generator::grouped(QStringList terms, const QString &separator)
+{
+    constexpr int kGroup = 64;
+    while (terms.size() > kGroup) {
+        QStringList groups;
+        for (qsizetype i = 0; i < terms.size(); i += kGroup)
+            groups.append(u'(' + terms.mid(i, kGroup).join(separator) + u')');
+        terms = groups;
+    }
+    return u'(' + terms.join(separator) + u')';
+}
+
+// c = 1 OR c = 2 OR … over one column and literals of one kind: the same rows as c IN (1, 2, …),
+// which the engine looks up instead of testing every alternative.
+QString Generator::sameColumnIn(const Expr &e)
+{
+    const Expr *column = nullptr;
+    Expr::Kind literal = Expr::Null;
+    for (const ExprPtr &a : e.args) {
+        if (a->kind != Expr::Binary || a->text != u'=' || a->args.size() != 2)
+            return {};
+        const Expr &l = *a->args[0], &r = *a->args[1];
+        const Expr &c = l.kind == Expr::Column ? l : r, &v = l.kind == Expr::Column ? r : l;
+        if (c.kind != Expr::Column || (v.kind != Expr::Number && v.kind != Expr::String))
+            return {};
+        if (column && (c.text != column->text || c.qualifier != column->qualifier || c.quoted != column->quoted ||
+                       v.kind != literal))
+            return {};
+        column = &c;
+        literal = v.kind;
+    }
+    const Type t = typeOf(*column);
+    const bool asNumbers = literal == Expr::Number && t == Type::Text;
+    QStringList values;
+    for (const ExprPtr &a : e.args) {
+        const Expr &v = a->args[0]->kind == Expr::Column ? *a->args[1] : *a->args[0];
+        values.append(expr(v));
+    }
+    return QStringLiteral("(") + (asNumbers ? asNumberText(*column) : expr(*column)) + QStringLiteral(" IN (") +
+           values.join(QStringLiteral(", ")) + QStringLiteral("))");
+}
+
+QString Generator::chain(const Expr &e)
+{
+    const QString &op = e.text;
+    QStringList terms;
+    for (const ExprPtr &a : e.args)
+        terms.append(expr(*a));
+    if (op == QLatin1String("OR")) {
+        if (const QString in = sameColumnIn(e); !in.isEmpty())
+            return in;
+    }
+    if (op == QLatin1String("AND") || op == QLatin1String("OR"))
+        return grouped(terms, u' ' + op + u' ');
+    if (op == u'+' && typeOf(e) == Type::Date)
+        return foldedSum(e);
+    // Our functions take up to 100 arguments; longer chains nest.
+    const char *name = op == u'+' ? "ora_add" : op == u'*' ? "ora_mul" : "ora_concat";
+    while (terms.size() > 1) {
+        QStringList calls;
+        for (qsizetype i = 0; i < terms.size(); i += 100)
+            calls.append(terms.size() - i == 1
+                             ? terms[i]
+                             : ownFunction(name) + u'(' + terms.mid(i, 100).join(QStringLiteral(", ")) + u')');
+        terms = calls;
+    }
+    return terms.front();
+}
+
+// A date plus numbers, added left to right as Oracle does.
+QString Generator::foldedSum(const Expr &e)
+{
+    QString acc = expr(*e.args[0]);
+    Type accType = typeOf(*e.args[0]);
+    for (size_t i = 1; i < e.args.size(); ++i) {
+        const Expr &next = *e.args[i];
+        const Type t = typeOf(next);
+        if (accType == Type::Date && t == Type::Date)
+            throw DbError(
+                QStringLiteral("ORA-00975: date + date not allowed at %1").arg(describePosition(m_sql, e.pos)));
+        if (accType == Type::Date || t == Type::Date)
+            acc = ownFunction("ora_date_add") + u'(' + (accType == Type::Date ? acc : expr(next)) +
+                  QStringLiteral(", ") + (accType == Type::Date ? asNumberText(next) : acc) + u')';
+        else
+            acc = ownFunction("ora_add") + u'(' + acc + QStringLiteral(", ") + expr(next) + u')';
+        accType = accType == Type::Date || t == Type::Date ? Type::Date : Type::Number;
+    }
+    return acc;
+}
+
 QString Generator::binary(const Expr &e)
 {
+    if (e.args.size() > 2)
+        return chain(e);
     const QString &op = e.text;
     const Expr &l = *e.args[0], &r = *e.args[1];
     if (op == QLatin1String("||"))
@@ -421,6 +590,13 @@ QString Generator::binary(const Expr &e)
     if (op == u'*' || op == u'/')
         return (op == u'*' ? QStringLiteral("ora_mul(") : QStringLiteral("ora_div(")) + expr(l) + QStringLiteral(", ") +
                expr(r) + u')';
+    if (op == QLatin1String("AND") || op == QLatin1String("OR"))
+        return u'(' + expr(l) + u' ' + op + u' ' + expr(r) + u')';
+    // Text meeting a number is compared as a number, as Oracle converts it (ORA-01722 for text that
+    // is none): '02' = 2 holds, '10' > 9 holds.
+    const Type lt = typeOf(l), rt = typeOf(r);
+    if ((lt == Type::Number && rt == Type::Text) || (lt == Type::Text && rt == Type::Number))
+        return u'(' + asNumberText(l) + u' ' + op + u' ' + asNumberText(r) + u')';
     // A parameter bound as a number compared with text made by an expression (no column
     // affinity to convert it): compare the number's text, as SUBSTR(stat_day,1,6) = :month needs.
     auto side = [&](const Expr &x, const Expr &other) {
@@ -441,9 +617,7 @@ bool Generator::toCharOfDate(const Expr &e) const
         return false;
     }
     const Expr &mask = *e.args[1];
-    if (t == Type::Date || (mask.kind == Expr::String && oracle::isDateMask(mask.text)))
-        return true;
-    refuse(e.pos, QStringLiteral("TO_CHAR with a number format"));
+    return t == Type::Date || (t != Type::Number && mask.kind == Expr::String && oracle::isDateMask(mask.text));
 }
 
 const SelectItem *Generator::aliasedItem(const Select &s, const Expr &e)
@@ -467,6 +641,126 @@ bool Generator::truncatesDate(const Expr &e) const
         (e.args.size() == 2 && !(e.args[1]->kind == Expr::String && e.args[1]->text.toUpper() == u"DD")))
         refuse(e.pos, QStringLiteral("%1 of a date with this format").arg(e.text));
     return true;
+}
+
+QString Generator::window(const Window &w)
+{
+    QStringList parts;
+    if (!w.partitionBy.empty()) {
+        QStringList keys;
+        for (const ExprPtr &p : w.partitionBy)
+            keys.append(expr(*p));
+        parts.append(QStringLiteral("PARTITION BY ") + keys.join(QStringLiteral(", ")));
+    }
+    if (!w.orderBy.empty()) {
+        QStringList keys;
+        for (const OrderItem &o : w.orderBy)
+            keys.append(orderKey(expr(*o.expr), o));
+        parts.append(QStringLiteral("ORDER BY ") + keys.join(QStringLiteral(", ")));
+    }
+    return QStringLiteral(" OVER (") + parts.join(u' ') + u')';
+}
+
+// ROW_NUMBER, RANK, DENSE_RANK, COUNT, SUM, AVG, MIN, MAX, LAG and LEAD over a window.
+QString Generator::analytic(const Expr &e)
+{
+    const QString &f = e.text;
+    const QString over = window(*e.over);
+    if (e.distinct)
+        refuse(e.pos, QStringLiteral("DISTINCT in the analytic function %1").arg(f));
+    if (f == QLatin1String("ROW_NUMBER") || f == QLatin1String("RANK") || f == QLatin1String("DENSE_RANK")) {
+        arity(e, 0, 0);
+        if (e.over->orderBy.empty())
+            throw DbError(QStringLiteral("ORA-30485: missing ORDER BY expression in the window specification at %1")
+                              .arg(describePosition(m_sql, e.pos)));
+        return f.toLower() + QStringLiteral("()") + over;
+    }
+    if (f == QLatin1String("COUNT")) {
+        if (e.star)
+            return QStringLiteral("count(*)") + over;
+        arity(e, 1, 1);
+        return QStringLiteral("count(") + expr(*e.args[0]) + u')' + over;
+    }
+    if (f == QLatin1String("SUM") || f == QLatin1String("AVG")) {
+        arity(e, 1, 1);
+        return ownFunction("ora_num") + u'(' + f.toLower() + u'(' + libraryArg('n', *e.args[0], Type::Unknown) + u')' +
+               over + u')';
+    }
+    if (f == QLatin1String("MIN") || f == QLatin1String("MAX")) {
+        arity(e, 1, 1);
+        return f.toLower() + u'(' + expr(*e.args[0]) + u')' + over;
+    }
+    if (f == QLatin1String("LAG") || f == QLatin1String("LEAD")) {
+        arity(e, 1, 3);
+        QString args = expr(*e.args[0]);
+        args += QStringLiteral(", ") +
+                (e.args.size() > 1 ? QStringLiteral("CAST(") + asNumberText(*e.args[1]) + QStringLiteral(" AS INTEGER)")
+                                   : QStringLiteral("1"));
+        if (e.args.size() > 2)
+            args += QStringLiteral(", ") + libraryArg('f', *e.args[2], typeOf(*e.args[0]));
+        return f.toLower() + u'(' + args + u')' + over;
+    }
+    refuse(e.pos, QStringLiteral("analytic function %1").arg(f));
+}
+
+QString Generator::libraryArg(char kind, const Expr &arg, Type first)
+{
+    if (kind != 'f' || arg.kind == Expr::Null)
+        return expr(arg);
+    const Type t = typeOf(arg);
+    if (first == Type::Number && t == Type::Text)
+        return QStringLiteral("ora_to_number(") + expr(arg) + u')';
+    if (first == Type::Text && t == Type::Number)
+        return QStringLiteral("ora_num_text(") + expr(arg) + u')';
+    return expr(arg);
+}
+
+QString Generator::libraryCall(const Expr &e, const LibraryFunction &f, const QStringList &extra)
+{
+    QStringList args;
+    const Type first = e.args.empty() ? Type::Unknown : typeOf(*e.args[0]);
+    for (size_t i = 0; i < e.args.size(); ++i)
+        args.append(libraryArg(libraryArgKind(f, i), *e.args[i], first));
+    return libraryTarget(f) + u'(' + (args + extra).join(QStringLiteral(", ")) + u')';
+}
+
+QString Generator::libraryForm(const Expr &e)
+{
+    const QString &f = e.text;
+    const size_t n = e.args.size();
+    auto named = [&](const char *name) { return libraryCall(e, *libraryFunction(QLatin1String(name), n)); };
+    if (f == QLatin1String("TRIM") && !e.qualifier.isEmpty())
+        return named("TRIM FROM");
+    if ((f == QLatin1String("LTRIM") || f == QLatin1String("RTRIM")) && n == 2)
+        return libraryCall(e, *libraryFunction(f, n));
+    if (f == QLatin1String("TO_NUMBER") && n == 2)
+        return named("TO_NUMBER FORMAT");
+    if (f == QLatin1String("TO_CHAR") && n == 2 && !e.star && !toCharOfDate(e))
+        return named("TO_CHAR NUMBER");
+    if ((f == QLatin1String("TRUNC") || f == QLatin1String("ROUND")) && (n == 1 || n == 2) && !e.star &&
+        typeOf(*e.args[0]) == Type::Date) {
+        const bool day = n == 1 || (e.args[1]->kind == Expr::String && e.args[1]->text.toUpper() == u"DD");
+        if (f == QLatin1String("TRUNC") && day)
+            return {}; // the core's day
+        const LibraryFunction &lf = *libraryFunction(f + QStringLiteral(" DATE"), 2);
+        return n == 1 ? libraryCall(e, lf, {QStringLiteral("'DD'")}) : libraryCall(e, lf);
+    }
+    if (f == QLatin1String("NVL2")) {
+        arity(e, 3, 3);
+        return QStringLiteral("(CASE WHEN ") + expr(*e.args[0]) + QStringLiteral(" IS NOT NULL THEN ") +
+               expr(*e.args[1]) + QStringLiteral(" ELSE ") + libraryArg('f', *e.args[2], typeOf(*e.args[1])) +
+               QStringLiteral(" END)");
+    }
+    static const QSet<QString> builtIn = {
+        QStringLiteral("TRIM"),      QStringLiteral("LTRIM"), QStringLiteral("RTRIM"), QStringLiteral("TO_CHAR"),
+        QStringLiteral("TO_NUMBER"), QStringLiteral("TRUNC"), QStringLiteral("ROUND")};
+    if (builtIn.contains(f))
+        return {};
+    if (const LibraryFunction *lf = libraryFunction(f, n); lf && !e.star)
+        return libraryCall(e, *lf);
+    if (const LibraryFunction *lf = libraryFunctionNamed(f))
+        arity(e, size_t(lf->minArgs), size_t(lf->maxArgs)); // the wrong number of arguments
+    return {};
 }
 
 QString Generator::param(const Expr &e)

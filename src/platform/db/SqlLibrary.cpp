@@ -63,6 +63,16 @@ const LibraryFunction *libraryFunction(const QString &upperName, size_t argCount
     return nullptr;
 }
 
+const LibraryFunction *libraryFunctionNamed(const QString &upperName)
+{
+    const QByteArray name = upperName.toLatin1();
+    for (const LibraryFunction &f : kFunctions) {
+        if (name == f.name)
+            return &f;
+    }
+    return nullptr;
+}
+
 char libraryArgKind(const LibraryFunction &f, size_t i)
 {
     const size_t n = std::strlen(f.args);

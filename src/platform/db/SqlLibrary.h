@@ -20,6 +20,8 @@ struct LibraryFunction {
 
 // The function of that name taking that many arguments, or null.
 const LibraryFunction *libraryFunction(const QString &upperName, size_t argCount);
+// The function of that name, whatever its arguments, or null.
+const LibraryFunction *libraryFunctionNamed(const QString &upperName);
 Type libraryResultType(const LibraryFunction &f, const Expr &call);
 // The kind letter of argument i.
 char libraryArgKind(const LibraryFunction &f, size_t i);

@@ -186,7 +186,7 @@ public:
     Statement statement()
     {
         Statement st;
-        if (isWord("SELECT") || isOp("(")) {
+        if (isWord("SELECT") || isWord("WITH") || isOp("(")) {
             st.select = selectStatement();
         } else if (isWord("INSERT")) {
             st.insert = insertStatement();
@@ -278,7 +278,11 @@ private:
     std::unique_ptr<Select> selectStatement()
     {
         Depth depth(*this);
+        std::vector<CommonTable> with;
+        if (acceptWord("WITH"))
+            with = commonTables();
         std::unique_ptr<Select> s = queryTerm();
+        s->with = std::move(with);
         while (isWord("UNION") || isWord("MINUS") || isWord("INTERSECT")) {
             QString op = take().upper;
             if (op == QLatin1String("UNION") && acceptWord("ALL"))
@@ -290,21 +294,57 @@ private:
         if (isWord("ORDER")) {
             ++m_at;
             expectWord("BY");
-            do {
-                OrderItem item;
-                item.expr = expression();
-                if (acceptWord("DESC"))
-                    item.desc = true;
-                else
-                    acceptWord("ASC");
-                if (isWord("NULLS"))
-                    unexpected();
-                s->orderBy.push_back(std::move(item));
-            } while (acceptOp(","));
+            s->orderBy = orderItems();
         }
         if (isWord("FOR"))
             unexpected();
         return s;
+    }
+
+    // WITH name [(column, …)] AS (select), …
+    std::vector<CommonTable> commonTables()
+    {
+        std::vector<CommonTable> out;
+        do {
+            CommonTable t;
+            t.name = identifier();
+            if (acceptOp("(")) {
+                do {
+                    t.columns.append(identifier());
+                } while (acceptOp(","));
+                expectOp(")");
+            }
+            expectWord("AS");
+            expectOp("(");
+            t.select = selectStatement();
+            expectOp(")");
+            out.push_back(std::move(t));
+        } while (acceptOp(","));
+        return out;
+    }
+
+    // expr [ASC | DESC] [NULLS FIRST | NULLS LAST], …
+    std::vector<OrderItem> orderItems()
+    {
+        std::vector<OrderItem> items;
+        do {
+            OrderItem item;
+            item.expr = expression();
+            if (acceptWord("DESC"))
+                item.desc = true;
+            else
+                acceptWord("ASC");
+            if (acceptWord("NULLS")) {
+                if (acceptWord("FIRST"))
+                    item.nulls = OrderItem::NullsFirst;
+                else if (acceptWord("LAST"))
+                    item.nulls = OrderItem::NullsLast;
+                else
+                    unexpected(QStringLiteral("expected FIRST or LAST"));
+            }
+            items.push_back(std::move(item));
+        } while (acceptOp(","));
+        return items;
     }
 
     std::unique_ptr<Select> queryTerm()
@@ -338,8 +378,10 @@ private:
         fromList(*s);
         if (acceptWord("WHERE"))
             s->where = expression();
+        if (isWord("CONNECT"))
+            connectByLevel(*s);
         if (isWord("START") || isWord("CONNECT"))
-            unexpected();
+            unexpected(QStringLiteral("hierarchical queries are supported only as CONNECT BY LEVEL over DUAL"));
         if (isWord("GROUP")) {
             ++m_at;
             expectWord("BY");
@@ -350,6 +392,21 @@ private:
         if (acceptWord("HAVING"))
             s->having = expression();
         return s;
+    }
+
+    // CONNECT BY LEVEL <= n (or < n) over DUAL alone: the row generator. Any other hierarchy is refused.
+    void connectByLevel(Select &s)
+    {
+        const Token &at = peek();
+        const bool overDual = s.from.size() == 1 && !s.from[0].sub &&
+                              s.from[0].name.compare(QLatin1String("DUAL"), Qt::CaseInsensitive) == 0;
+        if (!overDual || !isWord("BY", 1) || !isWord("LEVEL", 2) || !(isOp("<=", 3) || isOp("<", 3)))
+            refuse(m_sql, at.pos,
+                   QStringLiteral("'CONNECT BY' (hierarchical queries are supported only as CONNECT BY LEVEL <= n "
+                                  "over DUAL)"));
+        m_at += 3;
+        s.connectByLess = take().text == u'<';
+        s.connectByLevel = additive();
     }
 
     SelectItem selectItem()
@@ -434,8 +491,17 @@ private:
     }
     int lastEnd() const { return m_at == 0 ? 0 : m_tokens[m_at - 1].end; }
 
+    // A chain of one associative operator keeps its operands in one node, so that a long chain
+    // neither deepens the tree nor, written out, the target's parser stack.
     ExprPtr binary(const QString &op, ExprPtr l, ExprPtr r)
     {
+        static const QSet<QString> chained = {QStringLiteral("AND"), QStringLiteral("OR"), QStringLiteral("+"),
+                                              QStringLiteral("*"), QStringLiteral("||")};
+        if (l->kind == Expr::Binary && l->text == op && chained.contains(op)) {
+            l->end = r->end;
+            l->args.push_back(std::move(r));
+            return l;
+        }
         ExprPtr e = make(Expr::Binary, l->pos);
         e->text = op;
         e->end = r->end;
@@ -542,8 +608,8 @@ private:
             e->negated = negated;
             e->args.push_back(std::move(l));
             e->args.push_back(additive());
-            if (isWord("ESCAPE"))
-                unexpected();
+            if (acceptWord("ESCAPE"))
+                e->args.push_back(additive());
             e->end = lastEnd();
             return e;
         }
@@ -673,12 +739,20 @@ private:
                 e->end = lastEnd();
                 return e;
             }
-            if ((t.upper == QLatin1String("SYSDATE") || t.upper == QLatin1String("ROWNUM")) && !isOp(".", 1) &&
-                !isOp("(", 1)) {
+            if ((t.upper == QLatin1String("SYSDATE") || t.upper == QLatin1String("ROWNUM") ||
+                 t.upper == QLatin1String("LEVEL")) &&
+                !isOp(".", 1) && !isOp("(", 1)) {
                 ++m_at;
-                ExprPtr e = make(t.upper == QLatin1String("SYSDATE") ? Expr::Sysdate : Expr::Rownum, t.pos);
+                ExprPtr e = make(t.upper == QLatin1String("SYSDATE")  ? Expr::Sysdate
+                                 : t.upper == QLatin1String("ROWNUM") ? Expr::Rownum
+                                                                      : Expr::Level,
+                                 t.pos);
                 e->end = t.end;
                 return e;
+            }
+            if ((t.upper == QLatin1String("TRIM") || t.upper == QLatin1String("EXTRACT")) && isOp("(", 1)) {
+                if (ExprPtr e = t.upper == QLatin1String("TRIM") ? trimFrom() : extract())
+                    return e;
             }
             if (reservedWords().contains(t.upper))
                 unexpected();
@@ -718,12 +792,93 @@ private:
                 } while (acceptOp(","));
             }
             expectOp(")");
-            if (isWord("OVER") || isWord("WITHIN") || isWord("KEEP"))
+            if (acceptWord("OVER"))
+                e->over = window();
+            if (isWord("WITHIN") || isWord("KEEP"))
                 unexpected();
             e->end = lastEnd();
             return e;
         }
         ExprPtr e = column(parts, quoted, t.pos);
+        e->end = lastEnd();
+        return e;
+    }
+
+    // OVER ([PARTITION BY e, …] [ORDER BY …]); a windowing clause is refused.
+    std::unique_ptr<Window> window()
+    {
+        expectOp("(");
+        auto w = std::make_unique<Window>();
+        if (acceptWord("PARTITION")) {
+            expectWord("BY");
+            do {
+                w->partitionBy.push_back(expression());
+            } while (acceptOp(","));
+        }
+        if (acceptWord("ORDER")) {
+            expectWord("BY");
+            w->orderBy = orderItems();
+        }
+        expectOp(")");
+        return w;
+    }
+
+    // TRIM([LEADING | TRAILING | BOTH] [c] FROM s) or TRIM(c FROM s); null for TRIM(s), which the
+    // caller parses as a plain call.
+    ExprPtr trimFrom()
+    {
+        const size_t start = m_at;
+        const int pos = peek().pos;
+        m_at += 2;
+        QString mode = QStringLiteral("BOTH");
+        if (isWord("LEADING") || isWord("TRAILING") || isWord("BOTH"))
+            mode = take().upper;
+        ExprPtr character;
+        if (!isWord("FROM")) {
+            character = expression();
+            if (!isWord("FROM")) {
+                m_at = start;
+                return nullptr;
+            }
+        }
+        expectWord("FROM");
+        ExprPtr e = make(Expr::Func, pos);
+        e->text = QStringLiteral("TRIM");
+        e->qualifier = QStringLiteral("FROM");
+        e->args.push_back(expression());
+        if (!character) {
+            character = make(Expr::String, pos);
+            character->text = QStringLiteral(" ");
+        }
+        e->args.push_back(std::move(character));
+        ExprPtr m = make(Expr::String, pos);
+        m->text = mode;
+        e->args.push_back(std::move(m));
+        expectOp(")");
+        e->end = lastEnd();
+        return e;
+    }
+
+    // EXTRACT(YEAR | MONTH | DAY | HOUR | MINUTE | SECOND FROM d)
+    ExprPtr extract()
+    {
+        const int pos = peek().pos;
+        if (!isWord("FROM", 3))
+            return nullptr;
+        m_at += 2;
+        static const QSet<QString> fields = {QStringLiteral("YEAR"),   QStringLiteral("MONTH"),
+                                             QStringLiteral("DAY"),    QStringLiteral("HOUR"),
+                                             QStringLiteral("MINUTE"), QStringLiteral("SECOND")};
+        if (peek().kind != Token::Ident || !fields.contains(peek().upper))
+            unexpected(QStringLiteral("expected YEAR, MONTH, DAY, HOUR, MINUTE or SECOND"));
+        ExprPtr e = make(Expr::Func, pos);
+        e->text = QStringLiteral("EXTRACT");
+        ExprPtr field = make(Expr::String, peek().pos);
+        field->text = take().upper;
+        e->args.push_back(std::move(field));
+        expectWord("FROM");
+        e->args.push_back(expression());
+        expectOp(")");
         e->end = lastEnd();
         return e;
     }
@@ -784,7 +939,7 @@ private:
                 ins->values.push_back(expression());
             } while (acceptOp(","));
             expectOp(")");
-        } else if (isWord("SELECT") || isOp("(")) {
+        } else if (isWord("SELECT") || isWord("WITH") || isOp("(")) {
             ins->select = selectStatement();
         } else {
             unexpected(QStringLiteral("expected VALUES or SELECT"));

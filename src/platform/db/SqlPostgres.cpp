@@ -13,6 +13,10 @@ void annotate(Expr &e, const QHash<QString, Type> &types);
 
 void annotate(Select &s, const QHash<QString, Type> &types)
 {
+    for (CommonTable &t : s.with)
+        annotate(*t.select, types);
+    if (s.connectByLevel)
+        annotate(*s.connectByLevel, types);
     for (SelectItem &item : s.items) {
         if (item.expr)
             annotate(*item.expr, types);
@@ -43,6 +47,12 @@ void annotate(Expr &e, const QHash<QString, Type> &types)
         annotate(*a, types);
     if (e.sub)
         annotate(*e.sub, types);
+    if (e.over) {
+        for (ExprPtr &p : e.over->partitionBy)
+            annotate(*p, types);
+        for (OrderItem &o : e.over->orderBy)
+            annotate(*o.expr, types);
+    }
 }
 
 const QString kSchema = QStringLiteral("tipdesk_ora.");
@@ -136,6 +146,10 @@ protected:
                 a.append(expr(*x));
             return own(e.text.toLatin1().constData(), a);
         }
+        if (e.over)
+            return analytic(e);
+        if (const QString lib = libraryForm(e); !lib.isNull())
+            return lib;
         if (e.distinct && f != QLatin1String("COUNT") && f != QLatin1String("SUM") && f != QLatin1String("AVG"))
             refuse(e.pos, QStringLiteral("DISTINCT in %1").arg(f));
         const QString distinct = e.distinct ? QStringLiteral("DISTINCT ") : QString();
@@ -217,6 +231,55 @@ protected:
         refuse(e.pos, QStringLiteral("function %1").arg(f));
     }
 
+    QString libraryTarget(const LibraryFunction &f) const override { return QLatin1String(f.server); }
+    QString libraryArg(char kind, const Expr &arg, Type first) override
+    {
+        switch (kind) {
+        case 'n':
+            return asNumber(arg);
+        case 't':
+            return asText(arg);
+        case 'f':
+            return as(first, arg);
+        case 'd': // text where a date is wanted is read as the embedded engine stores dates
+            return typeOf(arg) == Type::Text ? own("iso_date", {expr(arg)}) : expr(arg);
+        default:
+            return expr(arg);
+        }
+    }
+    QString ownFunction(const char *name) const override { return kSchema + QLatin1String(name); }
+    // The server puts nulls where Oracle does.
+    QString defaultNulls(bool) const override { return {}; }
+    QString asNumberText(const Expr &e) override { return asNumber(e); }
+    // Oracle's LIKE has no escape character unless one is given; the server's has the backslash.
+    QString likeEscape(const Expr &e) override
+    {
+        return QStringLiteral(" ESCAPE ") + (e.args.size() > 2 ? asText(*e.args[2]) : QStringLiteral("''"));
+    }
+
+    QString serverChain(const Expr &e)
+    {
+        const QString &op = e.text;
+        if (op == u'+' && typeOf(e) == Type::Date)
+            return foldedSum(e);
+        QStringList terms;
+        for (const ExprPtr &a : e.args) {
+            terms.append(op == QLatin1String("AND") || op == QLatin1String("OR") ? expr(*a)
+                         : op == QLatin1String("||")                             ? asText(*a)
+                                                                                 : asNumber(*a));
+        }
+        if (op != QLatin1String("||"))
+            return grouped(terms, u' ' + op + u' ');
+        // Oracle's || reads null as the empty text, as concat() does; its empty result is null.
+        while (terms.size() > 100) {
+            QStringList calls;
+            for (qsizetype i = 0; i < terms.size(); i += 100)
+                calls.append(QStringLiteral("concat(") + terms.mid(i, 100).join(QStringLiteral(", ")) + u')');
+            terms = calls;
+        }
+        return QStringLiteral("nullif(concat(") + terms.join(QStringLiteral(", ")) + QStringLiteral("), '')");
+    }
+
     // DECODE(subject, search, result, …, default): the subject and the searches are compared as
     // the first search's type, a null matching a null; the results take the first result's type.
     QString decode(const Expr &e)
@@ -277,7 +340,7 @@ protected:
         }
         case Expr::Like:
             return u'(' + asText(*e.args[0]) + (e.negated ? QStringLiteral(" NOT LIKE ") : QStringLiteral(" LIKE ")) +
-                   asText(*e.args[1]) + u')';
+                   asText(*e.args[1]) + likeEscape(e) + u')';
         default:
             return Generator::expr(e);
         }
@@ -285,6 +348,8 @@ protected:
 
     QString binary(const Expr &e) override
     {
+        if (e.args.size() > 2)
+            return serverChain(e);
         const QString &op = e.text;
         const Expr &l = *e.args[0], &r = *e.args[1];
         if (op == QLatin1String("||"))

@@ -1,6 +1,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/OracleFunctions.h"
 #include "platform/db/SqlAst.h"
+#include "platform/db/SqlLibrary.h"
 
 #include <QSet>
 #include <algorithm>
@@ -21,6 +22,7 @@ Type typeOf(const Expr &e)
     switch (e.kind) {
     case Expr::Number:
     case Expr::Rownum:
+    case Expr::Level:
         return Type::Number;
     case Expr::String:
         return Type::Text;
@@ -40,9 +42,13 @@ Type typeOf(const Expr &e)
         const bool arithmetic = e.text == u'+' || e.text == u'-' || e.text == u'*' || e.text == u'/';
         if (!arithmetic)
             return Type::Unknown;
+        if (e.text == u'+') { // a chain: a date plus numbers is a date
+            bool date = false;
+            for (const ExprPtr &a : e.args)
+                date = date || typeOf(*a) == Type::Date;
+            return date ? Type::Date : Type::Number;
+        }
         const Type l = typeOf(*e.args[0]), r = typeOf(*e.args[1]);
-        if (e.text == u'+' && (l == Type::Date || r == Type::Date))
-            return Type::Date;
         if (e.text == u'-' && l == Type::Date)
             return r == Type::Date ? Type::Number : Type::Date;
         return Type::Number;
@@ -57,13 +63,22 @@ Type typeOf(const Expr &e)
         if (e.internal)
             return e.rawType;
         const QString &f = e.text;
+        if (f == QLatin1String("TRIM") && !e.qualifier.isEmpty())
+            return Type::Text;
+        if (const LibraryFunction *lf = libraryFunction(f, e.args.size()))
+            return libraryResultType(*lf, e);
+        if (f == QLatin1String("NVL2") && e.args.size() == 3)
+            return typeOf(*e.args[1]);
+        if ((f == QLatin1String("LAG") || f == QLatin1String("LEAD")) && !e.args.empty())
+            return typeOf(*e.args[0]);
         if (f == QLatin1String("TO_DATE") || f == QLatin1String("SYSDATE"))
             return Type::Date;
-        if (f == QLatin1String("TRUNC") || f == QLatin1String("MAX") || f == QLatin1String("MIN"))
-            return e.args.empty()                     ? Type::Unknown
-                   : typeOf(*e.args[0]) == Type::Date ? Type::Date
-                   : f == QLatin1String("TRUNC")      ? Type::Number
-                                                      : typeOf(*e.args[0]);
+        if (f == QLatin1String("TRUNC") || f == QLatin1String("ROUND") || f == QLatin1String("MAX") ||
+            f == QLatin1String("MIN"))
+            return e.args.empty()                                               ? Type::Unknown
+                   : typeOf(*e.args[0]) == Type::Date                           ? Type::Date
+                   : f == QLatin1String("TRUNC") || f == QLatin1String("ROUND") ? Type::Number
+                                                                                : typeOf(*e.args[0]);
         if (f == QLatin1String("NVL") && !e.args.empty())
             return typeOf(*e.args[0]) != Type::Unknown || e.args.size() < 2 ? typeOf(*e.args[0]) : typeOf(*e.args[1]);
         if (f == QLatin1String("DECODE"))
@@ -105,6 +120,21 @@ void forEachClause(Select &s, const std::function<void(ExprPtr &)> &f)
         f(s.having);
     for (OrderItem &o : s.orderBy)
         f(o.expr);
+    if (s.connectByLevel)
+        f(s.connectByLevel);
+}
+
+// The operands of an expression: its arguments and, for an analytic function, its window's.
+template <typename F> void forEachOperand(Expr &e, const F &f)
+{
+    for (ExprPtr &a : e.args)
+        f(*a);
+    if (e.over) {
+        for (ExprPtr &p : e.over->partitionBy)
+            f(*p);
+        for (OrderItem &o : e.over->orderBy)
+            f(*o.expr);
+    }
 }
 
 // Every SELECT nested in an expression.
@@ -112,13 +142,14 @@ void forEachSubselect(Expr &e, const std::function<void(Select &)> &f)
 {
     if (e.sub)
         f(*e.sub);
-    for (ExprPtr &a : e.args)
-        forEachSubselect(*a, f);
+    forEachOperand(e, [&](Expr &a) { forEachSubselect(a, f); });
 }
 
 // Visits s and every SELECT inside it, innermost first.
 void forEachSelect(Select &s, const std::function<void(Select &)> &f)
 {
+    for (CommonTable &t : s.with)
+        forEachSelect(*t.select, f);
     for (TableRef &ref : s.from) {
         if (ref.sub)
             forEachSelect(*ref.sub, f);
@@ -134,8 +165,8 @@ void splitConjuncts(ExprPtr e, std::vector<ExprPtr> &out)
     if (!e)
         return;
     if (e->kind == Expr::Binary && e->text == QLatin1String("AND")) {
-        splitConjuncts(std::move(e->args[0]), out);
-        splitConjuncts(std::move(e->args[1]), out);
+        for (ExprPtr &a : e->args)
+            splitConjuncts(std::move(a), out);
         return;
     }
     out.push_back(std::move(e));
@@ -143,22 +174,15 @@ void splitConjuncts(ExprPtr e, std::vector<ExprPtr> &out)
 
 ExprPtr andAll(std::vector<ExprPtr> parts)
 {
-    ExprPtr result;
-    for (ExprPtr &p : parts) {
-        if (!result) {
-            result = std::move(p);
-            continue;
-        }
-        auto e = std::make_unique<Expr>();
-        e->kind = Expr::Binary;
-        e->text = QStringLiteral("AND");
-        e->pos = result->pos;
-        e->end = p->end;
-        e->args.push_back(std::move(result));
-        e->args.push_back(std::move(p));
-        result = std::move(e);
-    }
-    return result;
+    if (parts.size() <= 1)
+        return parts.empty() ? nullptr : std::move(parts[0]);
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Binary;
+    e->text = QStringLiteral("AND");
+    e->pos = parts.front()->pos;
+    e->end = parts.back()->end;
+    e->args = std::move(parts);
+    return e;
 }
 
 // Columns of an expression outside its subqueries.
@@ -166,8 +190,15 @@ void collectColumns(Expr &e, std::vector<Expr *> &out)
 {
     if (e.kind == Expr::Column)
         out.push_back(&e);
-    for (ExprPtr &a : e.args)
-        collectColumns(*a, out);
+    forEachOperand(e, [&](Expr &a) { collectColumns(a, out); });
+}
+
+// Columns and LEVELs of an expression outside its subqueries.
+void collectLevelsAndColumns(Expr &e, std::vector<Expr *> &out)
+{
+    if (e.kind == Expr::Column || e.kind == Expr::Level)
+        out.push_back(&e);
+    forEachOperand(e, [&](Expr &a) { collectLevelsAndColumns(a, out); });
 }
 
 // The name a FROM item is referred to by: its alias, else its name without a schema prefix (a
@@ -349,8 +380,267 @@ bool containsRownum(const Expr &e)
     return false;
 }
 
-// WHERE ROWNUM <= n (or < n, = 1) keeps the first rows; Oracle numbers them before any sorting,
-// so the rewrite is only sound for a plain SELECT.
+// The rows a condition on ROWNUM keeps. Oracle numbers a row when it passes the rest of the WHERE
+// clause and keeps the number only if the row passes this one too, so the rows kept are always the
+// first ones: as many as the numbers 1, 2, … satisfy the condition in a row. -1: all of them.
+qint64 rownumKeeps(QString op, double v, bool rownumOnRight)
+{
+    if (rownumOnRight)
+        op = op == u'<'                  ? QStringLiteral(">")
+             : op == u'>'                ? QStringLiteral("<")
+             : op == QLatin1String("<=") ? QStringLiteral(">=")
+             : op == QLatin1String(">=") ? QStringLiteral("<=")
+                                         : op;
+    if (op == QLatin1String("<="))
+        return v < 1 ? 0 : qint64(std::min(std::floor(v), 9.0e18));
+    if (op == u'<')
+        return v <= 1 ? 0 : qint64(std::min(std::ceil(v), 9.0e18)) - 1;
+    if (op == u'=')
+        return v == 1.0 ? 1 : 0;
+    if (op == QLatin1String(">="))
+        return v <= 1 ? -1 : 0;
+    if (op == u'>')
+        return v < 1 ? -1 : 0;
+    if (op == QLatin1String("<>"))
+        return v == std::floor(v) && v >= 1 ? qint64(std::min(v, 9.0e18)) - 1 : -1;
+    return -2;
+}
+
+// The rows kept by a condition of ROWNUM against a number (a comparison or BETWEEN), -1 for all,
+// -2 if the condition is not of that form.
+qint64 rownumCondition(const Expr &c)
+{
+    if (c.kind == Expr::Binary && c.args.size() == 2) {
+        const Expr &l = *c.args[0], &r = *c.args[1];
+        if (l.kind == Expr::Rownum && r.kind == Expr::Number)
+            return rownumKeeps(c.text, r.text.toDouble(), false);
+        if (r.kind == Expr::Rownum && l.kind == Expr::Number)
+            return rownumKeeps(c.text, l.text.toDouble(), true);
+    }
+    if (c.kind == Expr::Between && !c.negated && c.args[0]->kind == Expr::Rownum && c.args[1]->kind == Expr::Number &&
+        c.args[2]->kind == Expr::Number) {
+        const qint64 low = rownumKeeps(QStringLiteral(">="), c.args[1]->text.toDouble(), false);
+        return low == 0 ? 0 : rownumKeeps(QStringLiteral("<="), c.args[2]->text.toDouble(), false);
+    }
+    return -2;
+}
+
+bool isAggregate(const Expr &e)
+{
+    static const QSet<QString> names = {QStringLiteral("COUNT"), QStringLiteral("SUM"), QStringLiteral("AVG"),
+                                        QStringLiteral("MIN"), QStringLiteral("MAX")};
+    return e.kind == Expr::Func && !e.internal && !e.over && names.contains(e.text);
+}
+
+// Whether an expression (outside its subqueries) aggregates or is an analytic function.
+bool aggregatesOrWindows(Expr &e)
+{
+    if (isAggregate(e) || e.over)
+        return true;
+    bool found = false;
+    forEachOperand(e, [&](Expr &a) { found = found || aggregatesOrWindows(a); });
+    return found;
+}
+
+// Whether a block does more with its rows than return them: groups, aggregates, analytic
+// functions, DISTINCT, sorting, or further SELECTs of a compound.
+bool shapesRows(Select &s)
+{
+    if (!s.groupBy.empty() || s.having || s.distinct || !s.orderBy.empty() || !s.compounds.empty())
+        return true;
+    bool found = false;
+    for (SelectItem &item : s.items)
+        found = found || (item.expr && aggregatesOrWindows(*item.expr));
+    return found;
+}
+
+// ROWNUM's first rows, taken before the block groups, aggregates, sorts or removes duplicates: the
+// FROM and WHERE clauses move into a derived table limited to those rows, which hands the block
+// the columns it reads.
+void limitBeforeShaping(Select &s, qint64 limit, const QString &sql)
+{
+    const QString name = QStringLiteral("ORA_ROWS");
+    auto inner = std::make_unique<Select>();
+    inner->pos = s.pos;
+    inner->from = std::move(s.from);
+    inner->where = std::move(s.where);
+    inner->connectByLevel = std::move(s.connectByLevel);
+    inner->connectByLess = s.connectByLess;
+    inner->limit = limit;
+    const bool star = std::any_of(s.items.begin(), s.items.end(), [](const SelectItem &i) { return !i.expr; });
+    if (star && inner->from.size() > 1)
+        refuse(sql, s.pos, QStringLiteral("ROWNUM with '*' over several tables in a grouped or sorted query"));
+    // The block's own columns and those its subqueries take from it.
+    std::vector<Expr *> columns;
+    // An ORDER BY name that is an item's alias stays as it is.
+    std::vector<const Expr *> itemNames;
+    for (const OrderItem &o : s.orderBy) {
+        const Expr &k = *o.expr;
+        for (const SelectItem &item : s.items) {
+            if (k.kind == Expr::Column && k.qualifier.isEmpty() && !k.quoted && item.expr && !item.aliasQuoted &&
+                item.alias.compare(k.text, Qt::CaseInsensitive) == 0)
+                itemNames.push_back(&k);
+        }
+    }
+    auto own = [&](Expr &c) {
+        if (std::find(itemNames.begin(), itemNames.end(), &c) != itemNames.end())
+            return false;
+        return c.kind == Expr::Level ||
+               (c.kind == Expr::Column && (c.qualifier.isEmpty() || findTable(*inner, c.qualifier) >= 0));
+    };
+    forEachClause(s, [&](ExprPtr &e) {
+        std::vector<Expr *> cols;
+        collectLevelsAndColumns(*e, cols);
+        for (Expr *c : cols) {
+            if (own(*c))
+                columns.push_back(c);
+        }
+        forEachSubselect(*e, [&](Select &sub) {
+            forEachSelect(sub, [&](Select &deep) {
+                forEachClause(deep, [&](ExprPtr &de) {
+                    std::vector<Expr *> dcols;
+                    collectLevelsAndColumns(*de, dcols);
+                    for (Expr *c : dcols) {
+                        if (c->kind == Expr::Column && !c->qualifier.isEmpty() && findTable(deep, c->qualifier) < 0 &&
+                            own(*c))
+                            columns.push_back(c);
+                    }
+                });
+            });
+        });
+    });
+    QHash<QString, QString> aliases;
+    for (SelectItem &item : s.items) {
+        if (item.expr && item.alias.isEmpty() && (item.expr->kind == Expr::Column || item.expr->kind == Expr::Level)) {
+            // The column keeps the name it gives the result.
+            item.alias = item.expr->kind == Expr::Level ? QStringLiteral("LEVEL") : item.expr->text;
+            item.aliasQuoted = item.expr->quoted;
+        }
+        if (!item.expr) {
+            SelectItem copy;
+            copy.qualifier = item.qualifier;
+            inner->items.push_back(std::move(copy));
+            item.qualifier = item.qualifier.isEmpty() ? QString() : name;
+        }
+    }
+    for (Expr *c : columns) {
+        if (star && c->kind == Expr::Column) {
+            c->qualifier = name; // "*" hands the block every column under its own name
+            continue;
+        }
+        const QString key = c->kind == Expr::Level
+                                ? QStringLiteral("LEVEL")
+                                : c->qualifier.toUpper() + u'.' + (c->quoted ? c->text : c->text.toUpper());
+        QString alias = aliases.value(key);
+        if (alias.isEmpty()) {
+            alias = QStringLiteral("ORA_C%1").arg(aliases.size() + 1);
+            aliases.insert(key, alias);
+            SelectItem item;
+            item.expr = std::make_unique<Expr>();
+            Expr &copy = *item.expr;
+            copy.kind = c->kind;
+            copy.text = c->text;
+            copy.qualifier = c->qualifier;
+            copy.quoted = c->quoted;
+            copy.rawType = c->rawType;
+            copy.pos = c->pos;
+            copy.end = c->end;
+            item.alias = alias;
+            inner->items.push_back(std::move(item));
+        }
+        if (c->kind == Expr::Level)
+            c->rawType = Type::Number;
+        c->kind = Expr::Column;
+        c->qualifier = name;
+        c->text = alias;
+        c->quoted = false;
+    }
+    if (inner->items.empty()) {
+        SelectItem one;
+        one.expr = std::make_unique<Expr>();
+        one.expr->kind = Expr::Number;
+        one.expr->text = QStringLiteral("1");
+        one.alias = QStringLiteral("ORA_ONE");
+        inner->items.push_back(std::move(one));
+    }
+    TableRef ref;
+    ref.sub = std::move(inner);
+    ref.alias = name;
+    ref.pos = s.pos;
+    s.from.clear();
+    s.from.push_back(std::move(ref));
+}
+
+// The types of a SELECT's result columns by upper-cased name (names given twice are left out).
+QHash<QString, Type> resultTypes(const Select &sub, const QStringList &names = {})
+{
+    QHash<QString, Type> out;
+    QSet<QString> twice;
+    for (size_t i = 0; i < sub.items.size(); ++i) {
+        const SelectItem &item = sub.items[i];
+        if (!item.expr)
+            continue;
+        QString name = i < size_t(names.size())          ? names[qsizetype(i)]
+                       : !item.alias.isEmpty()           ? item.alias
+                       : item.expr->kind == Expr::Column ? item.expr->text
+                                                         : QString();
+        if (name.isEmpty())
+            continue;
+        name = name.toUpper();
+        if (out.contains(name))
+            twice.insert(name);
+        out.insert(name, typeOf(*item.expr));
+    }
+    for (const QString &n : twice)
+        out.remove(n);
+    return out;
+}
+
+// A column read from a derived table or a WITH table takes the type of the item that makes it,
+// so that a comparison with a number converts as Oracle does: (SELECT '02' c FROM dual) WHERE c = 2.
+void typeDerivedColumns(Select &s, const QHash<QString, QHash<QString, Type>> &commonTables)
+{
+    QHash<QString, QHash<QString, Type>> byName;
+    bool allDerived = !s.from.empty();
+    for (const TableRef &ref : s.from) {
+        const QString name = refName(ref).toUpper();
+        if (ref.sub)
+            byName.insert(name, resultTypes(*ref.sub));
+        else if (commonTables.contains(ref.name.toUpper()))
+            byName.insert(name, commonTables.value(ref.name.toUpper()));
+        else
+            allDerived = false;
+    }
+    if (byName.isEmpty())
+        return;
+    forEachClause(s, [&](ExprPtr &e) {
+        std::vector<Expr *> cols;
+        collectColumns(*e, cols);
+        for (Expr *c : cols) {
+            if (c->rawType != Type::Unknown || c->quoted)
+                continue;
+            const QString column = c->text.toUpper();
+            if (!c->qualifier.isEmpty()) {
+                c->rawType = byName.value(c->qualifier.toUpper()).value(column, Type::Unknown);
+                continue;
+            }
+            if (!allDerived)
+                continue;
+            int found = 0;
+            for (auto it = byName.cbegin(); it != byName.cend(); ++it) {
+                if (it.value().contains(column)) {
+                    ++found;
+                    c->rawType = it.value().value(column);
+                }
+            }
+            if (found != 1)
+                c->rawType = Type::Unknown;
+        }
+    });
+}
+
+// WHERE ROWNUM <= n (or < n, = 1 …) keeps the first rows that pass the rest of the clause, before
+// the block does anything else with them.
 void rewriteRownum(Select &s, const QString &sql)
 {
     if (!s.where || !containsRownum(*s.where))
@@ -358,37 +648,25 @@ void rewriteRownum(Select &s, const QString &sql)
     std::vector<ExprPtr> conjuncts;
     splitConjuncts(std::move(s.where), conjuncts);
     std::vector<ExprPtr> remaining;
+    qint64 limit = -1;
     for (ExprPtr &c : conjuncts) {
-        if (c->kind == Expr::Binary && c->args.size() == 2) {
-            const bool left = c->args[0]->kind == Expr::Rownum && c->args[1]->kind == Expr::Number;
-            const bool right = c->args[1]->kind == Expr::Rownum && c->args[0]->kind == Expr::Number;
-            QString op = c->text;
-            if (right)
-                op = op == u'<'                  ? QStringLiteral(">")
-                     : op == u'>'                ? QStringLiteral("<")
-                     : op == QLatin1String("<=") ? QStringLiteral(">=")
-                     : op == QLatin1String(">=") ? QStringLiteral("<=")
-                                                 : op;
-            if (left || right) {
-                const double v = (left ? c->args[1] : c->args[0])->text.toDouble();
-                qint64 limit = -1;
-                if (op == QLatin1String("<="))
-                    limit = qint64(std::floor(v));
-                else if (op == u'<')
-                    limit = qint64(std::ceil(v)) - 1;
-                else if (op == u'=' && v == 1.0)
-                    limit = 1;
-                if (limit >= 0 && s.orderBy.empty() && s.groupBy.empty() && !s.distinct && s.compounds.empty()) {
-                    s.limit = s.limit < 0 ? limit : std::min(s.limit, limit);
-                    continue;
-                }
-            }
+        const qint64 keeps = rownumCondition(*c);
+        if (keeps >= -1) {
+            if (keeps >= 0)
+                limit = limit < 0 ? keeps : std::min(limit, keeps);
+            continue;
         }
         if (containsRownum(*c))
             refuse(sql, c->pos, QStringLiteral("ROWNUM in this condition"));
         remaining.push_back(std::move(c));
     }
     s.where = andAll(std::move(remaining));
+    if (limit < 0)
+        return;
+    if (shapesRows(s))
+        limitBeforeShaping(s, limit, sql);
+    else
+        s.limit = s.limit < 0 ? limit : std::min(s.limit, limit);
 }
 
 // Whether e has at most `budget` nodes. A rewrite copies only small operands: the copies of a large
@@ -412,7 +690,7 @@ bool isSmall(const Expr &e)
 
 ExprPtr clone(const Expr &e)
 {
-    if (e.sub)
+    if (e.sub || e.over)
         return nullptr;
     auto c = std::make_unique<Expr>();
     c->kind = e.kind;
@@ -589,8 +867,8 @@ bool isDayKeyColumn(const Select &s, const Expr &e)
 void rewritePrefixRanges(const Select &s, ExprPtr &e)
 {
     if (e->kind == Expr::Binary && (e->text == QLatin1String("AND") || e->text == QLatin1String("OR"))) {
-        rewritePrefixRanges(s, e->args[0]);
-        rewritePrefixRanges(s, e->args[1]);
+        for (ExprPtr &a : e->args)
+            rewritePrefixRanges(s, a);
         return;
     }
     if (e->kind != Expr::Binary || e->text != u'=')
@@ -693,7 +971,11 @@ void checkKeyFiltersPerGroup(Statement &st, const QHash<QString, QStringList> &t
 
 void rewrite(Statement &st, const QString &sql)
 {
+    QHash<QString, QHash<QString, Type>> commonTables;
     auto perSelect = [&](Select &s) {
+        for (const CommonTable &t : s.with)
+            commonTables.insert(t.name.toUpper(), resultTypes(*t.select, t.columns));
+        typeDerivedColumns(s, commonTables);
         rewriteOuterJoins(s, sql);
         rewriteRownum(s, sql);
         if (s.where) {
