@@ -657,6 +657,11 @@ bool dateArg(sqlite3_value *v, DateTime *out)
     return true;
 }
 
+void argumentOutOfRange(const QString &argument)
+{
+    throw SqlFailure(QStringLiteral("ORA-01428: argument '%1' is out of range").arg(argument));
+}
+
 void registerAll(sqlite3 *db, const FunctionDef *defs, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {

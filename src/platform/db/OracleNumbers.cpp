@@ -13,11 +13,6 @@ namespace tipdesk::db::oracle {
 
 namespace {
 
-[[noreturn]] void outOfRange(const QString &argument)
-{
-    throw SqlFailure(QStringLiteral("ORA-01428: argument '%1' is out of range").arg(argument));
-}
-
 QString argumentText(const Num &n)
 {
     return n.isInt ? numberText(n.i) : numberText(n.d);
@@ -126,9 +121,9 @@ void power(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
     const double x = m.real(), y = n.real();
     if (x < 0 && y != std::trunc(y))
-        outOfRange(argumentText(m));
+        argumentOutOfRange(argumentText(m));
     if (x == 0 && y < 0)
-        outOfRange(argumentText(m));
+        argumentOutOfRange(argumentText(m));
     if (m.isInt && n.isInt && n.i >= 0) {
         if (m.i == 0 || m.i == 1 || n.i == 0) {
             sqlite3_result_int64(ctx, n.i == 0 ? 1 : m.i);
@@ -158,7 +153,7 @@ void squareRoot(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     if (a.real() < 0)
-        outOfRange(argumentText(a));
+        argumentOutOfRange(argumentText(a));
     resultNumber(ctx, std::sqrt(a.real()));
 }
 

@@ -539,7 +539,7 @@ bool nthMatch(const QRegularExpression &re, const QString &s, qsizetype from, qi
 
 [[noreturn]] void outOfRange(qint64 v)
 {
-    throw SqlFailure(QStringLiteral("ORA-01428: argument '%1' is out of range").arg(v));
+    argumentOutOfRange(QString::number(v));
 }
 
 // A whole-number argument; false for null.

@@ -202,7 +202,7 @@ void instr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
     const qint64 occurrence = boundedInt(o.real(), kBeyondAnyText);
     if (occurrence < 1)
-        throw SqlFailure(QStringLiteral("ORA-01428: argument '%1' is out of range").arg(occurrence));
+        argumentOutOfRange(QString::number(occurrence));
     const qint64 pos = boundedInt(p.real(), kBeyondAnyText);
     const Chars hay = chars(s), needle = chars(sub);
     const qint64 n = hay.size(), m = needle.size();

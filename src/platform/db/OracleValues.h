@@ -40,6 +40,8 @@ void resultText(sqlite3_context *ctx, const QString &s);
 // A stored date ("YYYY-MM-DD HH:MM:SS"); false for null, ORA-01861 for text of another shape.
 bool dateArg(sqlite3_value *v, DateTime *out);
 int daysInMonth(int year, int month);
+// ORA-01428 for an argument outside the values a function takes, written as Oracle writes it.
+[[noreturn]] void argumentOutOfRange(const QString &argument);
 
 using Impl = void (*)(sqlite3_context *, int, sqlite3_value **);
 

@@ -308,18 +308,6 @@ QString Generator::function(const Expr &e)
         arity(e, 1, 1);
         return call(f == QLatin1String("MAX") ? "max" : "min", e.args);
     }
-    if (f == QLatin1String("NVL")) {
-        arity(e, 2, 2);
-        // The second value takes the first one's type, as on the server: NVL(flag, 0) is text.
-        const Type first = typeOf(*e.args[0]), second = typeOf(*e.args[1]);
-        if (first == Type::Text && second == Type::Number)
-            return QStringLiteral("ifnull(") + expr(*e.args[0]) + QStringLiteral(", ora_num_text(") + expr(*e.args[1]) +
-                   QStringLiteral("))");
-        if (first == Type::Number && second == Type::Text)
-            return QStringLiteral("ifnull(") + expr(*e.args[0]) + QStringLiteral(", ora_to_number(") +
-                   expr(*e.args[1]) + QStringLiteral("))");
-        return call("ifnull", e.args);
-    }
     if (f == QLatin1String("DECODE")) {
         arity(e, 3, 255);
         const Expr &first = *e.args[1];
@@ -671,8 +659,9 @@ QString Generator::analytic(const Expr &e)
     if (f == QLatin1String("ROW_NUMBER") || f == QLatin1String("RANK") || f == QLatin1String("DENSE_RANK")) {
         arity(e, 0, 0);
         if (e.over->orderBy.empty())
-            throw DbError(QStringLiteral("ORA-30485: missing ORDER BY expression in the window specification at %1")
-                              .arg(describePosition(m_sql, e.pos)));
+            throw DbError(
+                QStringLiteral("ORA-30485: missing ORDER BY expression in the window of an analytic function at %1")
+                    .arg(describePosition(m_sql, e.pos)));
         return f.toLower() + QStringLiteral("()") + over;
     }
     if (f == QLatin1String("COUNT")) {

@@ -1,5 +1,6 @@
 #include "platform/db/SqlLibrary.h"
 
+#include <QHash>
 #include <cstring>
 
 namespace tipdesk::db::sql {
@@ -19,7 +20,8 @@ const LibraryFunction kFunctions[] = {
     {"SIGN",           1, 1,     "n",       'n', "ora_sign",           "tipdesk_ora.ora_sign"},
     {"GREATEST",       1, kMany, "xf",      'f', "ora_greatest",       "tipdesk_ora.ora_greatest"},
     {"LEAST",          1, kMany, "xf",      'f', "ora_least",          "tipdesk_ora.ora_least"},
-    // nulls
+    // nulls; the values after the first take its type, as on the server: NVL(flag, 0) is text
+    {"NVL",            2, 2,     "xf",      'f', "ifnull",             "coalesce"},
     {"COALESCE",       2, kMany, "xf",      'f', "coalesce",           "coalesce"},
     {"NULLIF",         2, 2,     "xf",      'f', "nullif",             "nullif"},
     // text
@@ -53,24 +55,21 @@ const LibraryFunction kFunctions[] = {
 
 } // namespace
 
-const LibraryFunction *libraryFunction(const QString &upperName, size_t argCount)
-{
-    const QByteArray name = upperName.toLatin1();
-    for (const LibraryFunction &f : kFunctions) {
-        if (name == f.name && argCount >= size_t(f.minArgs) && argCount <= size_t(f.maxArgs))
-            return &f;
-    }
-    return nullptr;
-}
-
 const LibraryFunction *libraryFunctionNamed(const QString &upperName)
 {
-    const QByteArray name = upperName.toLatin1();
-    for (const LibraryFunction &f : kFunctions) {
-        if (name == f.name)
-            return &f;
-    }
-    return nullptr;
+    static const QHash<QString, const LibraryFunction *> byName = [] {
+        QHash<QString, const LibraryFunction *> out;
+        for (const LibraryFunction &f : kFunctions)
+            out.insert(QLatin1String(f.name), &f);
+        return out;
+    }();
+    return byName.value(upperName);
+}
+
+const LibraryFunction *libraryFunction(const QString &upperName, size_t argCount)
+{
+    const LibraryFunction *f = libraryFunctionNamed(upperName);
+    return f && argCount >= size_t(f->minArgs) && argCount <= size_t(f->maxArgs) ? f : nullptr;
 }
 
 char libraryArgKind(const LibraryFunction &f, size_t i)
@@ -88,8 +87,12 @@ Type libraryResultType(const LibraryFunction &f, const Expr &call)
         return Type::Text;
     case 'd':
         return Type::Date;
-    case 'f':
-        return call.args.empty() ? Type::Unknown : typeOf(*call.args[0]);
+    case 'f': // the first argument's type, or where it is not known the first known one after it
+        for (const ExprPtr &a : call.args) {
+            if (const Type t = typeOf(*a); t != Type::Unknown)
+                return t;
+        }
+        return Type::Unknown;
     default:
         return Type::Unknown;
     }

@@ -168,12 +168,6 @@ protected:
             return (f == QLatin1String("MAX") ? QStringLiteral("max(") : QStringLiteral("min(")) + expr(*e.args[0]) +
                    u')';
         }
-        if (f == QLatin1String("NVL")) {
-            arity(e, 2, 2);
-            // The second value takes the first one's type, as on the server.
-            const Type t = typeOf(*e.args[0]);
-            return QStringLiteral("coalesce(") + expr(*e.args[0]) + QStringLiteral(", ") + as(t, *e.args[1]) + u')';
-        }
         if (f == QLatin1String("DECODE"))
             return decode(e);
         if (f == QLatin1String("CONCAT")) {

@@ -79,8 +79,6 @@ Type typeOf(const Expr &e)
                    : typeOf(*e.args[0]) == Type::Date                           ? Type::Date
                    : f == QLatin1String("TRUNC") || f == QLatin1String("ROUND") ? Type::Number
                                                                                 : typeOf(*e.args[0]);
-        if (f == QLatin1String("NVL") && !e.args.empty())
-            return typeOf(*e.args[0]) != Type::Unknown || e.args.size() < 2 ? typeOf(*e.args[0]) : typeOf(*e.args[1]);
         if (f == QLatin1String("DECODE"))
             return e.args.size() >= 3 ? typeOf(*e.args[2]) : Type::Unknown;
         if (f == QLatin1String("TO_CHAR") || f == QLatin1String("SUBSTR") || f == QLatin1String("CONCAT") ||

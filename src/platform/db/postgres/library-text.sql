@@ -68,16 +68,11 @@ $do$;
 -- ---------------------------------------------------------------------------------------------
 -- REPLACE, INITCAP, LPAD, RPAD, INSTR, LTRIM, RTRIM, TRIM
 
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_replace(s text, search text, rep text) RETURNS text
+CREATE OR REPLACE FUNCTION tipdesk_ora.ora_replace(s text, search text, rep text DEFAULT NULL) RETURNS text
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
 SELECT CASE WHEN s IS NULL OR s = '' THEN NULL
             WHEN search IS NULL OR search = '' THEN s
             ELSE NULLIF(replace(s, search, coalesce(rep, '')), '') END
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_replace(s text, search text) RETURNS text
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_replace(s, search, NULL)
 $$;
 
 -- A letter after a character that is no letter or decimal digit (or at the start) in upper case,
@@ -182,29 +177,20 @@ BEGIN
 END
 $$;
 
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_lpad(s text, n numeric, fill text) RETURNS text
+CREATE OR REPLACE FUNCTION tipdesk_ora.ora_lpad(s text, n numeric, fill text DEFAULT ' ') RETURNS text
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
 SELECT tipdesk_ora.pad_text(s, n, fill, true)
 $$;
 
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_lpad(s text, n numeric) RETURNS text
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.pad_text(s, n, ' ', true)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_rpad(s text, n numeric, fill text) RETURNS text
+CREATE OR REPLACE FUNCTION tipdesk_ora.ora_rpad(s text, n numeric, fill text DEFAULT ' ') RETURNS text
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
 SELECT tipdesk_ora.pad_text(s, n, fill, false)
 $$;
 
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_rpad(s text, n numeric) RETURNS text
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.pad_text(s, n, ' ', false)
-$$;
-
 -- INSTR: the occurrence-th sub from pos on, backwards from the end for a negative pos; 0 when
 -- there is none or pos is 0. Occurrences may overlap; an occurrence below 1 is ORA-01428.
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_instr(s text, sub text, pos numeric, occurrence numeric) RETURNS numeric
+CREATE OR REPLACE FUNCTION tipdesk_ora.ora_instr(s text, sub text, pos numeric DEFAULT 1,
+                                                 occurrence numeric DEFAULT 1) RETURNS numeric
 LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
 DECLARE
     o constant bigint := tipdesk_ora.bounded(occurrence);
@@ -247,16 +233,6 @@ BEGIN
     END IF;
     RETURN 0;
 END
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_instr(s text, sub text, pos numeric) RETURNS numeric
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_instr(s, sub, pos, 1)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_instr(s text, sub text) RETURNS numeric
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_instr(s, sub, 1, 1)
 $$;
 
 CREATE OR REPLACE FUNCTION tipdesk_ora.ora_ltrim(s text, set text) RETURNS text
@@ -303,6 +279,31 @@ SELECT CASE WHEN ascii(c) > 65535 THEN '\U' || lpad(to_hex(ascii(c)), 8, '0')
             ELSE '\u' || lpad(to_hex(ascii(c)), 4, '0') END
 $$;
 
+-- A character of a bracket expression at j, written as itself or as [=c=] or [.c.]: '=', the
+-- character and the position after it; or '!' and the error.
+CREATE OR REPLACE FUNCTION tipdesk_ora.re_bracket_element(p text[], j integer, n integer) RETURNS text[]
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+    d text := p[j + 1];
+    close_at integer := j + 2;
+BEGIN
+    IF NOT (p[j] = '[' AND j < n AND d IN ('=', '.')) THEN
+        RETURN ARRAY['=', p[j], (j + 1)::text];
+    END IF;
+    WHILE close_at < n AND NOT (p[close_at] = d AND p[close_at + 1] = ']') LOOP
+        close_at := close_at + 1;
+    END LOOP;
+    IF close_at >= n THEN
+        RETURN ARRAY['!', 'ORA-12726: unmatched bracket in regular expression'];
+    END IF;
+    IF close_at - (j + 2) <> 1 THEN
+        RETURN ARRAY['!', CASE WHEN d = '=' THEN 'ORA-12730: invalid equivalence class in regular expression'
+                               ELSE 'ORA-12731: invalid collation class in regular expression' END];
+    END IF;
+    RETURN ARRAY['=', p[j + 2], (close_at + 2)::text];
+END
+$$;
+
 CREATE OR REPLACE FUNCTION tipdesk_ora.re_compile(pattern text, match text) RETURNS text[]
 LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
@@ -328,6 +329,7 @@ DECLARE
     lo bigint;
     hi bigint;
     has_comma boolean;
+    element text[];
     digits integer;
     negate boolean;
     items text;
@@ -504,49 +506,23 @@ BEGIN
                     CONTINUE;
                 END IF;
                 -- a character, [=c=] or [.c.]
-                IF p[j] = '[' AND j < n AND p[j + 1] IN ('=', '.') THEN
-                    d := p[j + 1];
-                    close_at := j + 2;
-                    WHILE close_at < n AND NOT (p[close_at] = d AND p[close_at + 1] = ']') LOOP
-                        close_at := close_at + 1;
-                    END LOOP;
-                    IF close_at >= n THEN
-                        RETURN ARRAY['!', 'ORA-12726: unmatched bracket in regular expression'];
-                    END IF;
-                    IF close_at - (j + 2) <> 1 THEN
-                        RETURN ARRAY['!', CASE WHEN d = '=' THEN 'ORA-12730: invalid equivalence class in regular expression'
-                                               ELSE 'ORA-12731: invalid collation class in regular expression' END];
-                    END IF;
-                    lo_c := p[j + 2];
-                    j := close_at + 2;
-                ELSE
-                    lo_c := p[j];
-                    j := j + 1;
+                element := tipdesk_ora.re_bracket_element(p, j, n);
+                IF element[1] = '!' THEN
+                    RETURN element;
                 END IF;
+                lo_c := element[2];
+                j := element[3]::integer;
                 IF j < n AND p[j] = '-' AND p[j + 1] <> ']' THEN
                     j := j + 1;
                     IF p[j] = '[' AND j < n AND p[j + 1] = ':' THEN
                         RETURN ARRAY['!', 'ORA-12728: invalid range in regular expression'];
                     END IF;
-                    IF p[j] = '[' AND j < n AND p[j + 1] IN ('=', '.') THEN
-                        d := p[j + 1];
-                        close_at := j + 2;
-                        WHILE close_at < n AND NOT (p[close_at] = d AND p[close_at + 1] = ']') LOOP
-                            close_at := close_at + 1;
-                        END LOOP;
-                        IF close_at >= n THEN
-                            RETURN ARRAY['!', 'ORA-12726: unmatched bracket in regular expression'];
-                        END IF;
-                        IF close_at - (j + 2) <> 1 THEN
-                            RETURN ARRAY['!', CASE WHEN d = '=' THEN 'ORA-12730: invalid equivalence class in regular expression'
-                                                   ELSE 'ORA-12731: invalid collation class in regular expression' END];
-                        END IF;
-                        hi_c := p[j + 2];
-                        j := close_at + 2;
-                    ELSE
-                        hi_c := p[j];
-                        j := j + 1;
+                    element := tipdesk_ora.re_bracket_element(p, j, n);
+                    IF element[1] = '!' THEN
+                        RETURN element;
                     END IF;
+                    hi_c := element[2];
+                    j := element[3]::integer;
                     IF ascii(hi_c) < ascii(lo_c) THEN
                         RETURN ARRAY['!', 'ORA-12728: invalid range in regular expression'];
                     END IF;
@@ -638,15 +614,10 @@ SELECT CASE WHEN re[1] = '!' THEN tipdesk_ora.fail(re[2], NULL::boolean)
 $$;
 
 -- REGEXP_LIKE, a condition: null when the text or the pattern is null.
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_like(s text, pattern text, match text) RETURNS boolean
+CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_like(s text, pattern text, match text DEFAULT NULL) RETURNS boolean
 LANGUAGE sql STABLE PARALLEL SAFE AS $$
 SELECT CASE WHEN s IS NULL OR s = '' OR pattern IS NULL OR pattern = '' THEN NULL
             ELSE tipdesk_ora.re_like(s, tipdesk_ora.re_compile(pattern, match)) END
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_like(s text, pattern text) RETURNS boolean
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_like(s, pattern, NULL)
 $$;
 
 CREATE OR REPLACE FUNCTION tipdesk_ora.re_replace(s text, re text[], rep text, pos bigint, occurrence bigint)
@@ -660,8 +631,9 @@ $$;
 
 -- REGEXP_REPLACE: a null pattern gives the text, a null replacement removes; occurrence 0
 -- replaces every match.
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_replace(s text, pattern text, rep text, pos numeric,
-                                                          occurrence numeric, match text) RETURNS text
+CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_replace(s text, pattern text, rep text DEFAULT NULL,
+                                                          pos numeric DEFAULT 1, occurrence numeric DEFAULT 0,
+                                                          match text DEFAULT NULL) RETURNS text
 LANGUAGE sql STABLE PARALLEL SAFE AS $$
 SELECT CASE WHEN s IS NULL OR s = '' OR pos IS NULL OR occurrence IS NULL THEN NULL
             WHEN pattern IS NULL OR pattern = '' THEN s
@@ -671,27 +643,6 @@ SELECT CASE WHEN s IS NULL OR s = '' OR pos IS NULL OR occurrence IS NULL THEN N
                 THEN tipdesk_ora.fail(tipdesk_ora.out_of_range_text(tipdesk_ora.bounded(occurrence)), NULL::text)
             ELSE tipdesk_ora.re_replace(s, tipdesk_ora.re_compile(pattern, match), tipdesk_ora.re_replacement(rep),
                                         tipdesk_ora.bounded(pos), tipdesk_ora.bounded(occurrence)) END
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_replace(s text, pattern text, rep text, pos numeric,
-                                                          occurrence numeric) RETURNS text
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_replace(s, pattern, rep, pos, occurrence, NULL)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_replace(s text, pattern text, rep text, pos numeric) RETURNS text
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_replace(s, pattern, rep, pos, 0, NULL)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_replace(s text, pattern text, rep text) RETURNS text
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_replace(s, pattern, rep, 1, 0, NULL)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_replace(s text, pattern text) RETURNS text
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_replace(s, pattern, NULL, 1, 0, NULL)
 $$;
 
 -- The checks REGEXP_SUBSTR and REGEXP_INSTR share, after their nulls: the error for the first
@@ -714,8 +665,9 @@ SELECT CASE WHEN re[1] = '!' THEN tipdesk_ora.fail(re[2], NULL::text)
                                               subexpr::integer), '') END
 $$;
 
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_substr(s text, pattern text, pos numeric, occurrence numeric,
-                                                         match text, subexpr numeric) RETURNS text
+CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_substr(s text, pattern text, pos numeric DEFAULT 1,
+                                                         occurrence numeric DEFAULT 1, match text DEFAULT NULL,
+                                                         subexpr numeric DEFAULT 0) RETURNS text
 LANGUAGE sql STABLE PARALLEL SAFE AS $$
 SELECT CASE WHEN s IS NULL OR s = '' OR pattern IS NULL OR pattern = '' OR pos IS NULL OR occurrence IS NULL
                  OR subexpr IS NULL THEN NULL
@@ -728,28 +680,6 @@ SELECT CASE WHEN s IS NULL OR s = '' OR pattern IS NULL OR pattern = '' OR pos I
                                        tipdesk_ora.bounded(occurrence), tipdesk_ora.bounded(subexpr)) END
 $$;
 
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_substr(s text, pattern text, pos numeric, occurrence numeric,
-                                                         match text) RETURNS text
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_substr(s, pattern, pos, occurrence, match, 0)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_substr(s text, pattern text, pos numeric, occurrence numeric)
-RETURNS text
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_substr(s, pattern, pos, occurrence, NULL, 0)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_substr(s text, pattern text, pos numeric) RETURNS text
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_substr(s, pattern, pos, 1, NULL, 0)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_substr(s text, pattern text) RETURNS text
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_substr(s, pattern, 1, 1, NULL, 0)
-$$;
-
 CREATE OR REPLACE FUNCTION tipdesk_ora.re_instr(s text, re text[], pos bigint, occurrence bigint, return_opt bigint,
                                                 subexpr bigint) RETURNS numeric
 LANGUAGE sql STABLE PARALLEL SAFE AS $$
@@ -759,8 +689,9 @@ SELECT CASE WHEN re[1] = '!' THEN tipdesk_ora.fail(re[2], NULL::numeric)
                                       CASE WHEN return_opt > 0 THEN 1 ELSE 0 END, re[2], subexpr::integer) END
 $$;
 
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_instr(s text, pattern text, pos numeric, occurrence numeric,
-                                                        return_opt numeric, match text, subexpr numeric)
+CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_instr(s text, pattern text, pos numeric DEFAULT 1,
+                                                        occurrence numeric DEFAULT 1, return_opt numeric DEFAULT 0,
+                                                        match text DEFAULT NULL, subexpr numeric DEFAULT 0)
 RETURNS numeric
 LANGUAGE sql STABLE PARALLEL SAFE AS $$
 SELECT CASE WHEN s IS NULL OR s = '' OR pattern IS NULL OR pattern = '' OR pos IS NULL OR occurrence IS NULL
@@ -776,30 +707,3 @@ SELECT CASE WHEN s IS NULL OR s = '' OR pattern IS NULL OR pattern = '' OR pos I
                                       tipdesk_ora.bounded(subexpr)) END
 $$;
 
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_instr(s text, pattern text, pos numeric, occurrence numeric,
-                                                        return_opt numeric, match text) RETURNS numeric
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_instr(s, pattern, pos, occurrence, return_opt, match, 0)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_instr(s text, pattern text, pos numeric, occurrence numeric,
-                                                        return_opt numeric) RETURNS numeric
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_instr(s, pattern, pos, occurrence, return_opt, NULL, 0)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_instr(s text, pattern text, pos numeric, occurrence numeric)
-RETURNS numeric
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_instr(s, pattern, pos, occurrence, 0, NULL, 0)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_instr(s text, pattern text, pos numeric) RETURNS numeric
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_instr(s, pattern, pos, 1, 0, NULL, 0)
-$$;
-
-CREATE OR REPLACE FUNCTION tipdesk_ora.ora_regexp_instr(s text, pattern text) RETURNS numeric
-LANGUAGE sql STABLE PARALLEL SAFE AS $$
-SELECT tipdesk_ora.ora_regexp_instr(s, pattern, 1, 1, 0, NULL, 0)
-$$;
