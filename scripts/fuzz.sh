@@ -16,7 +16,7 @@ mkdir -p "$corpus"
 # One seed per statement of the system (those of the forms and those of the report layouts), the
 # functions over parameters and extreme rows, and date/mask pairs.
 awk -v dir="$corpus" '/^-- @ /{n++; next} /^--/{next} n{print > (dir "/stmt" n ".sql")}' tests/db/statements.sql
-for layout in resources/reports/*.json; do
+for layout in src/reports/*/*.json; do
   awk -v out="$corpus/$(basename "$layout" .json)" '
     /"SQL": \[/ { n++; file = out n ".sql"; printf "" > file; inside = 1; next }
     inside && /^[ \t]*\]/ { close(file); inside = 0; next }

@@ -63,13 +63,13 @@ QString ExportValue(const QString &text)
 QString ExportFileName(int kind)
 {
     const ExportFile *f = exportOf(kind);
-    return f ? QString::fromUtf8(f->baseName) + QStringLiteral(".txt") : QString();
+    return f ? f->baseName + QStringLiteral(".txt") : QString();
 }
 
 QString ExportHeader(int kind)
 {
     const ExportFile *f = exportOf(kind);
-    return f ? QString::fromUtf8(f->header) : QString();
+    return f ? f->header : QString();
 }
 
 QStringList ExportSql(const ReportRequest &request)
@@ -79,12 +79,11 @@ QStringList ExportSql(const ReportRequest &request)
     if (!f)
         return {};
     // Only the statement is needed, not the report's bands.
-    const QString stem = QLatin1String(f->layout ? f->layout : d->layout);
+    const QString &stem = f->layout;
     for (const report::QueryDef &q : report::loadLayoutQueries(report::layoutPath(stem)))
-        if (q.name.compare(QLatin1String(f->query), Qt::CaseInsensitive) == 0)
+        if (q.name.compare(f->query, Qt::CaseInsensitive) == 0)
             return ComposeStatement(q, *d, request);
-    throw report::ReportError(
-        QStringLiteral("보고서 양식 %1 에 쿼리 %2 이(가) 없습니다").arg(stem, QLatin1String(f->query)));
+    throw report::ReportError(QStringLiteral("보고서 양식 %1 에 쿼리 %2 이(가) 없습니다").arg(stem, f->query));
 }
 
 QByteArray ExportBytes(int kind, db::Query &query, ExportResult *replacements)

@@ -3,7 +3,6 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Query.h"
 #include "platform/report/Layout.h"
-#include "reports/common/Furniture.h"
 #include "stats/UDMReport.h"
 
 namespace tipdesk::stats {
@@ -18,7 +17,6 @@ QStringList ComposeStatement(const report::QueryDef &query, const KindDescriptor
 
 KindForm::KindForm(QObject *owner) : ReportForm(owner)
 {
-    common::RegisterConstructs();
 }
 
 KindForm::~KindForm() = default;
@@ -28,21 +26,27 @@ void KindForm::setUp(const KindDescriptor &kind, const ReportRequest &request)
     m_kind = &kind;
     m_request = request;
     if (objectName().isEmpty())
-        setObjectName(QLatin1String(kind.form));
-    if (kind.approval) {
-        const StampSwitch stamp = *kind.approval;
-        const auto apply = [this, stamp] {
-            common::ApplyStampSwitch(*this, m_request.approval, QLatin1String(stamp.label), QLatin1String(stamp.shape));
-        };
-        // The box sits in a band or directly on the report; the handler serves either.
-        onBandBeforePrint(QLatin1String(stamp.handler), [apply](report::Band &, bool &) { apply(); });
-        onReportBeforePrint(QLatin1String(stamp.handler), [apply](report::ReportForm &, bool &) { apply(); });
-    }
-    loadLayout(report::layoutPath(QLatin1String(kind.layout)));
-    if (layout().name != QLatin1String(kind.printed))
-        throw report::ReportError(QStringLiteral("%1: 보고서 %2 이(가) 아니라 %3 입니다")
-                                      .arg(layout().source, QLatin1String(kind.printed), layout().name));
+        setObjectName(kind.form);
+    if (kind.unit.handlers)
+        kind.unit.handlers(*this);
+    loadLayout(report::layoutPath(kind.layout));
+    setParameters(RequestParameters(request));
     setDocumentName(DocumentName(kind, request, layout().reportTitle));
+}
+
+QVariantMap RequestParameters(const ReportRequest &request)
+{
+    const QDate day = request.startDay;
+    const QDate first(day.year(), day.month(), 1);
+    const QDate last(day.year(), day.month(), day.daysInMonth());
+    return {{QStringLiteral("StartDay"), request.startDay},
+            {QStringLiteral("EndDay"), request.endDay},
+            {QStringLiteral("Approval"), request.approval},
+            {QStringLiteral("DayLine"), DayCaptionWithWeekday(request.startKey())},
+            {QStringLiteral("PeriodLine"), PeriodLine(request.startDay, request.endDay)},
+            {QStringLiteral("MonthDayRange"), MonthDayRange(request.startKey(), request.endKey())},
+            {QStringLiteral("MonthLine"),
+             DayCaption(DayKey(first)) + QStringLiteral("~ ") + DayCaption(DayKey(last)).trimmed()}};
 }
 
 QString DocumentName(const KindDescriptor &kind, const ReportRequest &request, const QString &title)
@@ -53,7 +57,7 @@ QString DocumentName(const KindDescriptor &kind, const ReportRequest &request, c
         period = request.startDay.toString(QStringLiteral("yyyy-MM"));
     else if (kind.inputs == KindInputs::StartEnd && request.endDay != request.startDay)
         period += u'~' + request.endDay.toString(iso);
-    return QStringLiteral("%1 %2").arg(title.isEmpty() ? QLatin1String(kind.caption) : title, period);
+    return QStringLiteral("%1 %2").arg(title.isEmpty() ? kind.caption : title, period);
 }
 
 PrepareContext::PrepareContext(KindForm &form, const ReportRequest &request, TDMReport &module)
@@ -91,9 +95,29 @@ void PrepareContext::bind(db::Query &q)
             p.setAsString(m_request.endKey());
         }
         if (!p.value().isValid())
+            bindFromSource(q, p, name);
+        if (!p.value().isValid())
             throw report::ReportError(QStringLiteral("보고서 %1: 쿼리 %2 의 매개변수 %3 에 값이 없습니다")
-                                          .arg(QLatin1String(m_form.descriptor().form), q.objectName(), name));
+                                          .arg(m_form.descriptor().form, q.objectName(), name));
     }
+}
+
+void PrepareContext::bindFromSource(const db::Query &q, db::Param &p, const QString &name)
+{
+    const report::QueryDef *def = m_form.layout().query(q.objectName());
+    if (!def || !def->paramsFrom)
+        return;
+    const report::QueryDef::ParamSource &source = *def->paramsFrom;
+    const db::Query &from = *m_form.query(source.query);
+    const QString field = source.fields.value(name.toUpper(), name);
+    const bool has = !from.isEmpty() && from.fieldIndex(field) >= 0;
+    if (!from.isEmpty() && !has)
+        throw report::ReportError(QStringLiteral("보고서 %1: 쿼리 %2 에 매개변수 %3 의 필드 %4 이(가) 없습니다")
+                                      .arg(m_form.descriptor().form, source.query, name, field));
+    if (source.integer)
+        p.setAsInteger(has ? from.fieldByName(field).asInteger() : 0);
+    else
+        p.setAsFloat(has ? from.fieldByName(field).asFloat() : 0.0);
 }
 
 db::Query &PrepareContext::open(const QString &queryName)
@@ -113,22 +137,34 @@ PreparedReport PrepareReport(const ReportRequest &request, TDMReport &module)
     const KindDescriptor *kind = FindKind(request.kind);
     if (!kind)
         throw report::ReportError(QStringLiteral("보고서 종류 %1 은(는) 목록에 없습니다").arg(request.kind));
-    std::unique_ptr<KindForm> form = kind->create ? kind->create() : std::make_unique<KindForm>();
+    auto form = std::make_unique<KindForm>();
     form->setUp(*kind, request);
 
     PrepareContext context(*form, request, module);
-    if (kind->prepare) {
-        kind->prepare(*form, context);
-    } else {
+    if (kind->inputs == KindInputs::Periods)
+        form->setParameter(QStringLiteral("CurrDayCaption"), DayCaption(context.periods().currDay));
+    if (kind->open.isEmpty()) {
         for (const report::QueryDef &def : form->layout().queries)
             context.open(def.name);
+    } else {
+        for (const QString &name : kind->open)
+            context.open(name);
     }
+    if (!kind->periodSums.isEmpty()) {
+        const db::Query &sums = *form->query(kind->periodSums);
+        std::array<qint32, 4> values{};
+        for (int i = 0; i < 4; ++i)
+            values[size_t(i)] = sums.isEmpty() ? 0 : qint32(sums.field(i).asInteger());
+        context.periodSums = values;
+    }
+    if (kind->unit.prepare)
+        kind->unit.prepare(*form);
 
     PreparedReport prepared;
     if (context.hasPeriods())
         prepared.periods = context.periods();
     prepared.periodSums = context.periodSums;
-    if (form->query(QLatin1String(kind->tested))->recordCount() >= 1)
+    if (form->query(kind->tested)->recordCount() >= 1)
         prepared.form = std::move(form);
     return prepared;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 // A report kind's form and the preparation every kind follows: create the form and load its
-// layout, bind the request's values to its queries by parameter name and open them (the kind's
-// unit adds its own steps), then test the kind's query for data. Preparation is a function of
-// the request: it reads no widget and no global.
+// layout, give it the request's parameters, bind the request's values to its queries by
+// parameter name and open them, let the kind's unit (where it has one) derive its parameters,
+// then test the kind's query for data. Preparation is a function of the request: it reads no
+// widget and no global, and it sets no item of the layout.
 
 #include "platform/report/ReportForm.h"
 #include "stats/Periods.h"
@@ -15,8 +16,9 @@
 #include <optional>
 
 namespace tipdesk::db {
+class Param;
 class Query;
-}
+} // namespace tipdesk::db
 
 namespace tipdesk::stats {
 
@@ -30,16 +32,14 @@ QStringList ComposeStatement(const report::QueryDef &query, const KindDescriptor
 // none) and its period, "교통정보 접수 대장 2026-11-25", "… 2026-11-01~2026-11-30", "… 2026-11".
 QString DocumentName(const KindDescriptor &kind, const ReportRequest &request, const QString &title);
 
-// A kind's report form. Units with handlers derive from it; a kind without handlers uses it as
-// it is.
+// A kind's report form: the layout, its queries, the handlers its unit wires and the parameters.
 class KindForm : public report::ReportForm {
     Q_OBJECT
 public:
     explicit KindForm(QObject *owner = nullptr);
     ~KindForm() override;
 
-    // Loads the kind's layout. For a kind with an approval box, its stamp switch answers the
-    // request's "전결인 사용".
+    // Wires the unit's handlers, loads the kind's layout and gives it the request's parameters.
     void setUp(const KindDescriptor &kind, const ReportRequest &request);
 
     const KindDescriptor &descriptor() const { return *m_kind; }
@@ -49,6 +49,12 @@ private:
     const KindDescriptor *m_kind = nullptr;
     ReportRequest m_request;
 };
+
+// The parameters every layout may read, from the request alone: StartDay and EndDay (dates),
+// Approval ("전결인 사용"), DayLine ("2004년 1월 7일 (수요일 )"), PeriodLine ("기 간 : … ~ …"),
+// MonthDayRange ("06월 07일 ~ 06월 13일") and MonthLine (the first and last day of the start
+// day's month).
+QVariantMap RequestParameters(const ReportRequest &request);
 
 // What a preparation works with: the request, the form, and what the summaries derive.
 class PrepareContext {
@@ -60,8 +66,9 @@ public:
 
     // Closes the form's query, binds the request's values to the parameters the kind's inputs
     // name (P: currDay, weekStart, weekEnd, currMonth; S: start_day, curr_day, stat_day; E:
-    // end_day; M: start_day as "YYYYMM"), composes a composed statement with the period and the
-    // order alternative of "정렬 순서", and opens it. A parameter left without a value is refused.
+    // end_day; M: start_day as "YYYYMM") and the rest from the query the layout gives as their
+    // source, composes a composed statement with the period and the order alternative of
+    // "정렬 순서", and opens it. A parameter left without a value is refused.
     db::Query &open(const QString &queryName);
     void bind(db::Query &query);
 
@@ -72,6 +79,8 @@ public:
     std::optional<std::array<qint32, 4>> periodSums;
 
 private:
+    void bindFromSource(const db::Query &query, db::Param &param, const QString &name);
+
     KindForm &m_form;
     ReportRequest m_request;
     TDMReport &m_module;

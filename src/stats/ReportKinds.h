@@ -1,23 +1,19 @@
 #pragma once
 
-// The catalogue of report kinds. Each kind's unit declares its descriptor beside its
-// preparation and handlers and registers it:
-//
-//   const stats::KindDescriptor kKind{.kind = 0, .caption = "통신원별", .form = "TfStatRepCoumm",
-//                                     .printed = "QRCoumm", .inputs = stats::KindInputs::Periods,
-//                                     .layout = "UStatCoummP", .tested = "qryReportC",
-//                                     .prepare = &PrepareBySource};
-//   const stats::KindRegistration kRegistered(kKind);
+// The catalogue of report kinds, read from the catalogue file beside the layouts
+// (src/reports/kinds.json, ":/reports/kinds.json" in the program) and checked against the
+// layouts and the report units when it is first used; docs/report-layouts.md describes it. A
+// kind is its entry there, its layout and, only where the engine cannot do the work, a unit
+// (src/reports/<family>/).
+
+#include "reports/Unit.h"
 
 #include <QString>
-#include <memory>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
 namespace tipdesk::stats {
-
-class KindForm;
-class PrepareContext;
 
 // Which period values the preparation binds (by parameter name, see PrepareContext).
 enum class KindInputs {
@@ -28,52 +24,42 @@ enum class KindInputs {
 };
 QString InputsCode(KindInputs inputs); // "P", "S", "SE", "M"
 
-// The approval box's delegated-approval stamp: the handler (a band's or the report's BeforePrint)
-// that blanks it unless "전결인 사용" is ticked, and the two items it blanks.
-struct StampSwitch {
-    const char *handler;
-    const char *label;
-    const char *shape;
-};
-
 // "File 저장": the file's base name, its header line, and the layout query whose statement it
-// runs (the kind's own layout unless another is named).
+// runs, in the kind's own layout unless another is named.
 struct ExportFile {
-    const char *baseName;
-    const char *header;
-    const char *query;
-    const char *layout = nullptr;
+    QString baseName;
+    QString header;
+    QString query;
+    QString layout;
 };
-
-using PrepareFn = void (*)(KindForm &form, PrepareContext &context);
-using CreateFn = std::unique_ptr<KindForm> (*)();
 
 struct KindDescriptor {
     int kind = -1;
-    const char *caption = nullptr; // the console's list caption
-    const char *form = nullptr;    // report form class
-    const char *printed = nullptr; // the report component previewed: the layout's Name
+    QString caption; // the console's list caption
+    QString form;    // report form class
+    QString printed; // the report component previewed: the layout's Name
     KindInputs inputs = KindInputs::Start;
-    const char *layout = nullptr;           // layout stem under :/reports
-    const char *tested = nullptr;           // the query whose emptiness means "ERR0158"
-    bool sort = false;                      // "정렬 순서" chooses the order alternative of its queries
-    std::optional<StampSwitch> approval{};  // "전결인 사용" takes effect
-    std::optional<ExportFile> exportFile{}; // "File 저장" takes effect
-    PrepareFn prepare = nullptr;            // the kind's own steps; null opens every query in layout order
-    CreateFn create = nullptr;              // the unit's form class; null for a form without handlers
+    QString layout;                       // layout stem under :/reports
+    QString tested;                       // the query whose emptiness means "ERR0158"
+    bool sort = false;                    // "정렬 순서" chooses the order alternative of its queries
+    bool approval = false;                // "전결인 사용" takes effect: the layout has an approval box
+    std::optional<ExportFile> exportFile; // "File 저장" takes effect
+    QStringList open;                     // the queries the preparation opens, in order; empty for all in layout order
+    QString periodSums;                   // the query of the four period sums kept for the console (kinds 0..3)
+    reports::Unit unit;                   // the kind's own code; empty for most kinds
 };
 
 constexpr int kReportKindCount = 27;
-// The descriptor its unit registered, null outside 0..26 (and for a kind whose unit is missing).
+
+// The catalogue, read and checked once. A kind missing or given twice, an unknown layout,
+// query, unit or option is refused with a ReportError naming the file and the entry.
+void LoadCatalogue();
+// The kind's entry, null outside 0..26. Throws the catalogue's error as LoadCatalogue does.
 const KindDescriptor *FindKind(int kind);
-// The 27 descriptors in list order.
+// The 27 entries in list order.
 std::vector<const KindDescriptor *> AllKinds();
 
-// Registers a unit's descriptor; the descriptor must outlive the program (a constant of the unit).
-// A kind registered twice stops the program at start-up.
-class KindRegistration {
-public:
-    explicit KindRegistration(const KindDescriptor &descriptor);
-};
+// Reads a catalogue file against the given units (for the checks of a catalogue in tests).
+std::vector<KindDescriptor> ReadCatalogue(const QString &path, const std::vector<reports::Unit> &units);
 
 } // namespace tipdesk::stats

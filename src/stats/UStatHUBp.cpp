@@ -43,7 +43,7 @@ TfStatHUBp::TfStatHUBp(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
     CloseBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     for (const KindDescriptor *kind : AllKinds())
-        ListBox1->addItem(QString::fromUtf8(kind->caption));
+        ListBox1->addItem(kind->caption);
     for (int sort = 0; sort < kSortOrderCount; ++sort)
         ComboBox1->addItem(SortOrderCaption(sort));
     ListBox1->setCurrentRow(-1);

@@ -1,7 +1,7 @@
 #include "../report/ReportFixture.h"
 #include "platform/db/Query.h"
-#include "reports/common/Furniture.h"
-#include "reports/common/Shares.h"
+#include "platform/report/Formatters.h"
+#include "platform/report/constructs/Furniture.h"
 
 #include <QtTest>
 
@@ -13,7 +13,6 @@ using namespace tipdesk::test;
 class TstFurniture : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void stampFollowsTheOption_data();
     void stampFollowsTheOption();
     void approvalBoxGeometry();
@@ -39,9 +38,7 @@ class Register : public TestForm {
 public:
     Register(int rows, bool approval) : db(numberedRows(rows))
     {
-        onBandBeforePrint("QRBand1BeforePrint", [this, approval](report::Band &, bool &) {
-            common::ApplyStampSwitch(*this, approval, "QRLabel4", "QRShape13");
-        });
+        setParameter(common::kApprovalParameter, approval);
         QJsonObject title = test::band("QRBand1", "rbTitle", 33.7,
                                        {test::label("QRLabel1", "교통정보 접수 대장", 97.2, 5.3, 75.4, 7),
                                         QJsonObject{{"Name", "Approval"},
@@ -51,7 +48,6 @@ public:
                                                     {"Caption", common::kApprovalCaptionWide},
                                                     {"StampLabel", "QRLabel4"},
                                                     {"StampShape", "QRShape13"}}});
-        title.insert("BeforePrint", "QRBand1BeforePrint");
         QJsonObject ch =
             test::band("ColumnHeaderBand1", "rbColumnHeader", 6,
                        {test::item("QRShape3", "TQRShape", {{"Shape", "qrsRightAndLeft"}}, 0, 0, 10.8, 6),
@@ -146,11 +142,6 @@ public:
 
 } // namespace
 
-void TstFurniture::initTestCase()
-{
-    common::RegisterConstructs();
-}
-
 void TstFurniture::stampFollowsTheOption_data()
 {
     QTest::addColumn<bool>("ticked");
@@ -197,6 +188,7 @@ void TstFurniture::approvalBoxGeometry()
     // A form that moves the stamp gives the frame's own place; the text follows it.
     FixtureDb db(numberedRows(1));
     TestForm moved;
+    moved.setParameter(common::kApprovalParameter, true);
     moved.load(reportJson({test::band("TitleBand", "rbTitle", 40,
                                       {QJsonObject{{"Name", "Box"},
                                                    {"Class", "TApprovalBox"},
@@ -430,8 +422,8 @@ void TstFurniture::formatSharePercent()
 {
     QFETCH(QString, text);
     QFETCH(QString, printed);
-    QCOMPARE(common::FormatSharePercent(text), printed);
-    QVERIFY_THROWS_EXCEPTION(report::ReportError, common::FormatSharePercent(QStringLiteral("12,5")));
+    QCOMPARE(report::FormatSharePercent(text), printed);
+    QVERIFY_THROWS_EXCEPTION(report::ReportError, report::FormatSharePercent(QStringLiteral("12,5")));
 }
 
 void TstFurniture::formatShare_data()
@@ -460,8 +452,8 @@ void TstFurniture::formatShare()
 {
     QFETCH(QString, text);
     QFETCH(QString, plain);
-    QCOMPARE(common::FormatShare(text, false), plain);
-    QCOMPARE(common::FormatShare(text, true), plain.isEmpty() ? QString() : plain + u'%');
+    QCOMPARE(report::FormatShare(text, false), plain);
+    QCOMPARE(report::FormatShare(text, true), plain.isEmpty() ? QString() : plain + u'%');
 }
 
 QTEST_MAIN(TstFurniture)

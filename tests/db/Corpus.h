@@ -8,9 +8,11 @@
 #include "platform/report/Layout.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QList>
 #include <QString>
+#include <algorithm>
 
 namespace tipdesk::test {
 
@@ -24,8 +26,13 @@ struct Named {
 inline QList<Named> layoutStatements()
 {
     QList<Named> out;
-    const QString root = qEnvironmentVariable("TIPDESK_SOURCE_DIR") + QStringLiteral("/resources/reports");
-    for (const QFileInfo &file : QDir(root).entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
+    const QString root = qEnvironmentVariable("TIPDESK_SOURCE_DIR") + QStringLiteral("/src/reports");
+    QList<QFileInfo> files;
+    for (QDirIterator it(root, {QStringLiteral("*.json")}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        files << it.nextFileInfo();
+    std::sort(files.begin(), files.end(),
+              [](const QFileInfo &a, const QFileInfo &b) { return a.fileName() < b.fileName(); });
+    for (const QFileInfo &file : std::as_const(files)) {
         for (const report::QueryDef &q : report::loadLayoutQueries(file.filePath())) {
             const QString name = file.completeBaseName() + u'.' + q.name;
             const QString period = QStringLiteral("'20040101' And '20040131'");

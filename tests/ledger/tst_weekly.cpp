@@ -2,7 +2,7 @@
 #include "LedgerConsole.h"
 #include "LedgerRows.h"
 #include "platform/report/Fonts.h"
-#include "reports/common/Furniture.h"
+#include "platform/report/constructs/Furniture.h"
 
 #include <QtTest>
 

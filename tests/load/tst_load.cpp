@@ -8,6 +8,7 @@
 #include "platform/db/Clock.h"
 #include "platform/db/DbError.h"
 #include "platform/report/Fonts.h"
+#include "platform/report/Layout.h"
 #include "platform/ui/UiService.h"
 #include "reception/UAcIn.h"
 #include "stats/ReportKinds.h"
@@ -526,7 +527,9 @@ void TstLoad::failuresAreAccountedFor()
     for (const DeskReport &r : run->reports) {
         const stats::KindDescriptor *d = stats::FindKind(r.kind);
         QVERIFY(d);
-        const QString layout = sourceFile(QStringLiteral("resources/reports/%1.json").arg(QLatin1String(d->layout)));
+        QFile file(report::layoutPath(d->layout));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString layout = QString::fromUtf8(file.readAll());
         const bool reads = layout.contains(
             QRegularExpression(QStringLiteral("\\b%1\\b").arg(table), QRegularExpression::CaseInsensitiveOption));
         QVERIFY2(reads == (r.status == QLatin1String("failed")), qPrintable(r.request + u' ' + r.status));

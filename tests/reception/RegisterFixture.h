@@ -8,7 +8,7 @@
 #include "../stats/StatsFixture.h"
 #include "platform/report/Layout.h"
 #include "platform/report/PageModel.h"
-#include "reports/common/Furniture.h"
+#include "platform/report/constructs/Furniture.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -186,8 +186,7 @@ inline ConsoleRun RunConsole(int kind, const QDate &day, bool approval = false)
 // A register's layout as the program loads it.
 inline std::unique_ptr<report::Layout> RegisterLayout(int kind)
 {
-    common::RegisterConstructs();
-    return report::loadLayout(report::layoutPath(QLatin1String(stats::FindKind(kind)->layout)));
+    return report::loadLayout(report::layoutPath(stats::FindKind(kind)->layout));
 }
 
 // One printed line of a register: its cells by data field ("#" for the record number, the item

@@ -252,7 +252,7 @@ void TstConsole::emptyTableGivesErr0158_data()
 {
     QTest::addColumn<int>("kind");
     for (int k = 0; k < stats::kReportKindCount; ++k)
-        QTest::addRow("%d %s", k, stats::FindKind(k)->form) << k;
+        QTest::addRow("%d %s", k, qPrintable(stats::FindKind(k)->form)) << k;
 }
 
 void TstConsole::emptyTableGivesErr0158()

@@ -196,9 +196,9 @@ void TstReportTool::listsTheKinds()
     // The tool's catalogue is the program's: every kind registered by its unit is there.
     for (int kind = 0; kind < stats::kReportKindCount; ++kind) {
         const stats::KindDescriptor *d = stats::FindKind(kind);
-        QVERIFY(lines[kind].startsWith(
-            QStringLiteral("%1 %2 %3 ").arg(kind).arg(stats::InputsCode(d->inputs), QLatin1String(d->form))));
-        QVERIFY(lines[kind].endsWith(u' ' + QString::fromUtf8(d->caption)));
+        QVERIFY(
+            lines[kind].startsWith(QStringLiteral("%1 %2 %3 ").arg(kind).arg(stats::InputsCode(d->inputs), d->form)));
+        QVERIFY(lines[kind].endsWith(u' ' + d->caption));
     }
     QCOMPARE(lines[0], QStringLiteral("0 P TfStatRepCoumm QRCoumm - 통신원별"));
     QCOMPARE(lines[11], QStringLiteral("11 S TFrmDay QuickRep1 approval 일일 교통정보 접수현황"));
@@ -210,7 +210,7 @@ void TstReportTool::everyKindSaysNoDataOnAnEmptyDatabase_data()
 {
     QTest::addColumn<int>("kind");
     for (const stats::KindDescriptor *d : stats::AllKinds())
-        QTest::addRow("%d %s", d->kind, d->form) << d->kind;
+        QTest::addRow("%d %s", d->kind, qPrintable(d->form)) << d->kind;
 }
 
 void TstReportTool::everyKindSaysNoDataOnAnEmptyDatabase()

@@ -1,7 +1,7 @@
 #include "../ledger/LedgerConsole.h"
 #include "../stats/KindTest.h"
 #include "platform/report/Layout.h"
-#include "reports/common/Furniture.h"
+#include "platform/report/constructs/Furniture.h"
 
 #include <QJsonDocument>
 #include <QtTest>
@@ -439,7 +439,6 @@ void TstBreakdowns::breakdownRefusals()
 {
     QFETCH(QString, key);
     QFETCH(QJsonValue, value);
-    common::RegisterConstructs();
     QJsonObject table{{"Class", "TDayBreakdown"},
                       {"SummaryDataSet", "qrySum"},
                       {"ColumnHeader", QJsonObject{{"Name", "H"}, {"Height", 6}}},

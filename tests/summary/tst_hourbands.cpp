@@ -1,7 +1,7 @@
 #include "../ledger/LedgerConsole.h"
 #include "../stats/KindTest.h"
 #include "platform/report/Fonts.h"
-#include "reports/common/Furniture.h"
+#include "platform/report/constructs/Furniture.h"
 
 #include <QtTest>
 #include <algorithm>

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
@@ -49,11 +50,16 @@ QList<Named> readStatements(const QString &path)
     return out;
 }
 
-// The queries of the layouts in a folder; composed ones with January 2004 and their first order.
+// The queries of the layouts under a folder; composed ones with January 2004 and their first order.
 QList<Named> readLayouts(const QString &dir)
 {
     QList<Named> out;
-    for (const QFileInfo &file : QDir(dir).entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name))
+    QList<QFileInfo> files;
+    for (QDirIterator it(dir, {QStringLiteral("*.json")}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        files << it.nextFileInfo();
+    std::sort(files.begin(), files.end(),
+              [](const QFileInfo &a, const QFileInfo &b) { return a.fileName() < b.fileName(); });
+    for (const QFileInfo &file : std::as_const(files))
         for (const tipdesk::report::QueryDef &q : tipdesk::report::loadLayoutQueries(file.filePath()))
             out.append({file.completeBaseName() + u'.' + q.name,
                         q.compose(QStringLiteral("'20040101' And '20040131'"), q.orderNames().value(0)).join(u'\n')});

@@ -53,7 +53,7 @@ void run(const stats::ReportRequest &request, const QString &period, const QStri
     }
     const stats::KindDescriptor &d = prepared.form->descriptor();
     const QString dataSet = prepared.form->layout().dataSet;
-    const db::Query *rows = prepared.form->findQuery(dataSet.isEmpty() ? QLatin1String(d.tested) : dataSet);
+    const db::Query *rows = prepared.form->findQuery(dataSet.isEmpty() ? d.tested : dataSet);
     timer.restart();
     const report::PageModel model = prepared.form->render();
     const double modelMs = timer.nsecsElapsed() / 1e6;

@@ -77,11 +77,10 @@ void listKinds()
             options << QStringLiteral("sort");
         if (kind->approval)
             options << QStringLiteral("approval");
-        print(stdout,
-              QStringLiteral("%1 %2 %3 %4 %5 %6")
-                  .arg(kind->kind)
-                  .arg(stats::InputsCode(kind->inputs), QLatin1String(kind->form), QLatin1String(kind->printed),
-                       options.isEmpty() ? QStringLiteral("-") : options.join(u','), QString::fromUtf8(kind->caption)));
+        print(stdout, QStringLiteral("%1 %2 %3 %4 %5 %6")
+                          .arg(kind->kind)
+                          .arg(stats::InputsCode(kind->inputs), kind->form, kind->printed,
+                               options.isEmpty() ? QStringLiteral("-") : options.join(u','), kind->caption));
     }
 }
 

@@ -179,6 +179,15 @@ void Expression::accumulate(const Resolver &resolve)
             m_nodes[i].total += toNumber(eval(m_nodes[i].a, resolve), m_text); // a null adds 0
 }
 
+QStringList Expression::parameters() const
+{
+    QStringList names;
+    for (const Node &n : m_nodes)
+        if (n.kind == Node::Field && n.query.compare(QLatin1String("Param"), Qt::CaseInsensitive) == 0)
+            names << n.field;
+    return names;
+}
+
 QVariant Expression::evaluate(const Resolver &resolve) const
 {
     return eval(m_root, resolve);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <optional>
@@ -9,6 +10,7 @@
 namespace tipdesk::report {
 
 // An item's expression: fields of the report's query (NAME) or of a named query (Query.NAME),
+// the report's parameters (Param.NAME),
 // numbers, 'texts', + and -, parentheses, and SUM(x), the running total of x over the detail
 // records accumulated so far (never reset per page).
 //
@@ -26,6 +28,8 @@ public:
     QVariant evaluate(const Resolver &resolve) const;
     void accumulate(const Resolver &resolve); // adds the current record to every SUM
     bool hasAggregate() const;
+    // The parameters it reads (Param.NAME), for the layout's checks.
+    QStringList parameters() const;
     const QString &text() const { return m_text; }
 
 private:

@@ -1,4 +1,7 @@
 #include "platform/report/Layout.h"
+#include "platform/report/Expression.h"
+#include "platform/report/Formatters.h"
+#include "platform/report/constructs/Furniture.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -219,13 +222,13 @@ using Reader = LayoutObject;
 
 QHash<QString, ConstructExpander> &constructs()
 {
-    static QHash<QString, ConstructExpander> c;
+    static QHash<QString, ConstructExpander> c = common::ItemConstructs();
     return c;
 }
 
 QHash<QString, BandConstructExpander> &bandConstructs()
 {
-    static QHash<QString, BandConstructExpander> c;
+    static QHash<QString, BandConstructExpander> c = common::BandConstructs();
     return c;
 }
 
@@ -344,6 +347,7 @@ std::unique_ptr<Item> parseItem(const Reader &n)
     item->height = n.tenths(QStringLiteral("Height"), 0);
     item->enabled = n.flag(QStringLiteral("Enabled"), true);
     item->onPrint = n.str(QStringLiteral("OnPrint"));
+    item->blankUnless = n.str(QStringLiteral("BlankUnless"));
     const bool isShape = item->itemClass == ItemClass::Shape;
     if (isShape) {
         item->shape = n.choice<ShapeKind>(QStringLiteral("Shape"), ShapeKind::Rectangle,
@@ -522,10 +526,53 @@ std::vector<QueryDef> parseQueries(const Reader &rr, const std::function<void(co
                 q.fail(QStringLiteral("OrderBy 가 비어 있습니다"));
             o.finish();
         }
+        if (q.has(QStringLiteral("ParamsFrom"))) {
+            const Reader f = q.object(QStringLiteral("ParamsFrom"));
+            QueryDef::ParamSource source;
+            source.query = f.str(QStringLiteral("Query"));
+            source.integer = f.choice<bool>(QStringLiteral("Type"), false, {{"Integer", true}, {"Float", false}});
+            if (f.has(QStringLiteral("Fields"))) {
+                const Reader fields = f.object(QStringLiteral("Fields"));
+                for (auto it = fields.json().begin(); it != fields.json().end(); ++it)
+                    source.fields.insert(it.key().toUpper(), fields.str(it.key()));
+                fields.finish();
+            }
+            f.finish();
+            if (source.query.isEmpty())
+                f.fail(QStringLiteral("ParamsFrom 에 Query 가 없습니다"));
+            def.paramsFrom = source;
+        }
         q.finish();
         out.push_back(std::move(def));
     }
     return out;
+}
+
+// The parameters the expressions read and the queries the parameter sources name must be the
+// layout's own, so that a report never meets an unknown name halfway through.
+void checkReferences(Layout &layout, const Reader &where)
+{
+    // A construct switched by a parameter brings it along (the approval box its "Approval").
+    for (const Item *i : layout.allItems())
+        if (!i->blankUnless.isEmpty() && !layout.parameters.contains(i->blankUnless, Qt::CaseInsensitive))
+            layout.parameters << i->blankUnless;
+    const auto declared = [&](const QString &name) { return layout.parameters.contains(name, Qt::CaseInsensitive); };
+    const auto check = [&](const QString &owner, const QString &expression) {
+        for (const QString &p : Expression::parse(expression).parameters())
+            if (!declared(p))
+                where.fail(QStringLiteral("%1 의 매개변수 Param.%2 이(가) Parameters 에 없습니다").arg(owner, p));
+    };
+    for (const Item *i : layout.allItems()) {
+        if (i->itemClass == ItemClass::Expr)
+            check(i->name, i->expression);
+    }
+    for (const auto &b : layout.bands)
+        if (b->type == BandType::Group)
+            check(b->name, b->expression);
+    for (const QueryDef &q : layout.queries)
+        if (q.paramsFrom && !layout.query(q.paramsFrom->query))
+            where.fail(
+                QStringLiteral("쿼리 %1 의 ParamsFrom 쿼리 \"%2\" 이(가) 없습니다").arg(q.name, q.paramsFrom->query));
 }
 
 } // namespace
@@ -599,6 +646,17 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
         layout->font = parseFont(rr, FontSpec());
     layout->beforePrint = rr.str(QStringLiteral("BeforePrint"));
     layout->onEndPage = rr.str(QStringLiteral("OnEndPage"));
+    layout->parameters = rr.strings(QStringLiteral("Parameters"));
+    if (rr.has(QStringLiteral("Handlers"))) {
+        const Reader h = rr.object(QStringLiteral("Handlers"));
+        for (auto it = h.json().begin(); it != h.json().end(); ++it) {
+            const QString named = h.str(it.key());
+            if (!isItemFormatter(named) && !isBandEvent(named))
+                h.fail(QStringLiteral("처리기 %1 의 \"%2\" 은(는) 알 수 없는 처리기입니다").arg(it.key(), named));
+            layout->handlers.insert(it.key(), named);
+        }
+        h.finish();
+    }
 
     QSet<QString> names;
     auto claim = [&](const QString &name, const Reader &where) {
@@ -704,6 +762,7 @@ std::unique_ptr<Layout> parseLayout(const QByteArray &json, const QString &sourc
         c.finish();
     }
     rr.finish();
+    checkReferences(*layout, rr);
 
     for (const auto &band : layout->bands) {
         if (band->type != BandType::Child)

@@ -97,6 +97,9 @@ public:
     QColor brush; // TQRShape fill; invalid = hollow
 
     QString onPrint; // handler name, wired by the form
+    // A parameter that switches the item: unless it is true, a text prints empty and a shape's
+    // pen is white (the approval box's delegated-approval stamp).
+    QString blankUnless;
 
     Band *band = nullptr; // nullptr for items placed on the report
 
@@ -129,6 +132,15 @@ struct QueryDef {
     QString databaseName = QStringLiteral("commonDB");
     QStringList sql;
     std::vector<std::pair<QString, QString>> orderBy; // name, line; in file order
+    // Parameters the request does not give take the values of another query of the layout,
+    // opened before this one: a field named by "Fields", or else the field of the parameter's
+    // own name. A missing row or a null value binds 0.
+    struct ParamSource {
+        QString query;
+        bool integer = false;           // "Type": "Integer" or "Float"
+        QHash<QString, QString> fields; // parameter (upper-cased) → field
+    };
+    std::optional<ParamSource> paramsFrom;
 
     bool composed() const;
     QStringList orderNames() const;
@@ -169,6 +181,8 @@ public:
     QString beforePrint; // handler names
     QString onEndPage;
     std::optional<PageFrame> pageFrame;
+    QStringList parameters;           // the Param.NAME the layout reads
+    QHash<QString, QString> handlers; // handler name → a named handler of the engine (Formatters.h)
     std::vector<QueryDef> queries;
     std::vector<std::unique_ptr<Band>> bands; // in file order
     std::vector<std::unique_ptr<Item>> items; // placed on the report, outside any band

@@ -220,6 +220,8 @@ public:
     Expression::Resolver resolver()
     {
         return [this](const QString &queryName, const QString &field) -> std::optional<QVariant> {
+            if (queryName.compare(QLatin1String("Param"), Qt::CaseInsensitive) == 0)
+                return form.parameter(field);
             db::Query *q = queryName.isEmpty() ? data : form.findQuery(queryName);
             if (!q)
                 throw ReportError(QStringLiteral("보고서 %1: 쿼리 \"%2\" 을(를) 찾을 수 없습니다")
@@ -291,6 +293,9 @@ public:
         return {};
     }
 
+    // An item switched by a parameter (the approval box's stamp) prints blank unless it is true.
+    bool blanked(const Item &i) const { return !i.blankUnless.isEmpty() && !form.parameter(i.blankUnless).toBool(); }
+
     QString valueOf(Item &i)
     {
         QString v;
@@ -329,6 +334,8 @@ public:
         if (!i.onPrint.isEmpty())
             if (const ItemPrint *h = form.itemHandler(i.onPrint))
                 (*h)(i, v);
+        if (blanked(i))
+            v.clear();
         return v;
     }
 
@@ -503,7 +510,7 @@ public:
     void emitShape(const Item &i, const QRectF &r)
     {
         const double w = designPx(i.pen.width);
-        const QColor &c = i.pen.color;
+        const QColor c = blanked(i) ? QColor(0xFF, 0xFF, 0xFF) : i.pen.color;
         const Qt::PenStyle s = i.pen.style;
         switch (i.shape) {
         case ShapeKind::Rectangle:

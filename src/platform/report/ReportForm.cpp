@@ -1,6 +1,7 @@
 #include "platform/report/ReportForm.h"
 #include "platform/db/Query.h"
 #include "platform/report/Fonts.h"
+#include "platform/report/Formatters.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/Renderer.h"
 
@@ -77,15 +78,19 @@ void ReportForm::checkHandlers(const Layout &layout) const
         throw ReportError(QStringLiteral("보고서 양식 %1: %2 의 %3 처리기 \"%4\" 이(가) 폼에 없습니다")
                               .arg(layout.source, owner, kind, name));
     };
-    if (!layout.beforePrint.isEmpty() && !m_reportHandlers.contains(layout.beforePrint))
+    // A handler the layout maps to a named one of the engine is wired by the engine.
+    const auto wired = [&](const auto &own, const QString &name) {
+        return own.contains(name) || layout.handlers.contains(name);
+    };
+    if (!layout.beforePrint.isEmpty() && !wired(m_reportHandlers, layout.beforePrint))
         refuse(QStringLiteral("BeforePrint"), layout.beforePrint, layout.name);
     if (!layout.onEndPage.isEmpty() && !m_endPageHandlers.contains(layout.onEndPage) && !layout.pageFrame)
         refuse(QStringLiteral("OnEndPage"), layout.onEndPage, layout.name);
     for (const auto &b : layout.bands)
-        if (!b->beforePrint.isEmpty() && !m_bandHandlers.contains(b->beforePrint))
+        if (!b->beforePrint.isEmpty() && !wired(m_bandHandlers, b->beforePrint))
             refuse(QStringLiteral("BeforePrint"), b->beforePrint, b->name);
     for (const Item *i : layout.allItems())
-        if (!i->onPrint.isEmpty() && !m_itemHandlers.contains(i->onPrint))
+        if (!i->onPrint.isEmpty() && !wired(m_itemHandlers, i->onPrint))
             refuse(QStringLiteral("OnPrint"), i->onPrint, i->name);
 }
 
@@ -102,6 +107,23 @@ void ReportForm::setLayout(std::unique_ptr<Layout> layout)
     qDeleteAll(m_queries);
     m_queries = std::move(queries);
     m_layout = std::move(layout);
+    installNamedHandlers(*this);
+}
+
+QVariant ReportForm::parameter(const QString &name) const
+{
+    const auto it = m_parameters.constFind(name);
+    if (it != m_parameters.cend())
+        return *it;
+    m_missing.insert(name);
+    return {};
+}
+
+QStringList ReportForm::missingParameters() const
+{
+    QStringList names(m_missing.cbegin(), m_missing.cend());
+    names.sort();
+    return names;
 }
 
 Layout &ReportForm::layout()

@@ -20,7 +20,7 @@
 //       }
 //   };
 //
-//   form.label("QRLabel21")->setCaption("...");   // components by name
+//   form.setParameter("DayLine", "...");          // read by the layout as Param.DayLine
 //   form.preview();                              // modal; returns when the window closes
 //   PageModel pages = form.render();             // batch and tests: no window
 //
@@ -33,6 +33,8 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
+#include <QVariantMap>
 #include <functional>
 #include <memory>
 
@@ -79,6 +81,15 @@ public:
     db::Query *query(const QString &name) const;     // the form's own; throws for an unknown name
     db::Query *findQuery(const QString &name) const; // nullptr when unknown
 
+    // The values the layout's expressions read as Param.NAME, given before the fill: the request's
+    // values and what the preparation derived. A layout declares the names it reads.
+    void setParameters(QVariantMap parameters) { m_parameters = std::move(parameters); }
+    void setParameter(const QString &name, const QVariant &value) { m_parameters.insert(name, value); }
+    const QVariantMap &parameters() const { return m_parameters; }
+    // A declared parameter nobody supplied prints empty; the names are kept for the checks.
+    QVariant parameter(const QString &name) const;
+    QStringList missingParameters() const;
+
     // The page being built (from 1), for handlers.
     int pageNumber() const { return m_pageNumber; }
 
@@ -112,6 +123,8 @@ private:
     QHash<QString, EndPage> m_endPageHandlers;
     int m_pageNumber = 0;
     QString m_documentName;
+    QVariantMap m_parameters;
+    mutable QSet<QString> m_missing;
 };
 
 } // namespace tipdesk::report
