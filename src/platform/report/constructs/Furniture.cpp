@@ -171,6 +171,10 @@ Items hourGrid(const LayoutObject &o)
         const ColumnTexts fields = ColumnTexts::read(row, QStringLiteral("Fields"));
         const ColumnTexts expressions = ColumnTexts::read(row, QStringLiteral("Expressions"));
         const QString onPrint = row.str(QStringLiteral("OnPrint"));
+        // Where the rule's line itself lies, when the form drew it elsewhere than its default
+        // place above the row (the line runs through the middle of its shape).
+        const int ruleTop = row.has(QStringLiteral("RuleAt")) ? row.tenths(QStringLiteral("RuleAt"), 0) - ruleHeight / 2
+                                                              : rowTop - ruleAbove;
         row.finish();
         if (prefix == name)
             row.fail(QStringLiteral("행에 Name 이 없습니다"));
@@ -184,11 +188,9 @@ Items hourGrid(const LayoutObject &o)
                 report::Alignment::Center;
         }
         if (!rule.isEmpty()) {
-            shape(out, prefix + QStringLiteral("Rule"), ShapeKind::HorLine, left, rowTop - ruleAbove, width,
-                  ruleHeight);
+            shape(out, prefix + QStringLiteral("Rule"), ShapeKind::HorLine, left, ruleTop, width, ruleHeight);
             if (rule == QLatin1String("Double"))
-                shape(out, prefix + QStringLiteral("Double"), ShapeKind::Rectangle, left, rowTop - ruleAbove, width,
-                      ruleHeight);
+                shape(out, prefix + QStringLiteral("Double"), ShapeKind::Rectangle, left, ruleTop, width, ruleHeight);
         }
         for (qsizetype c = 0; c < columns.size(); ++c) {
             const HourColumn &col = columns[c];
