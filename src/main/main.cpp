@@ -4,6 +4,7 @@
 #include "app/UntMain.h"
 #include "platform/report/Fonts.h"
 #include "reception/UAcIn.h"
+#include "stats/ReportSession.h"
 #include "stats/UDMReport.h"
 #include "stats/UStatHUBp.h"
 
@@ -15,15 +16,22 @@ int main(int argc, char **argv)
     app::TipdeskApplication application(argc, argv);
     report::installFontSubstitutes();
 
+    // The consoles of one run share one session; start-up owns the report query module, made once
+    // the connection exists and gone before it.
+    stats::ReportSession reportSession;
+    stats::TDMReport *reportModule = nullptr;
     app::StartupSteps steps;
-    steps.createReportModule = [] { return new stats::TDMReport; };
+    steps.createReportModule = [&reportModule] { return reportModule = new stats::TDMReport; };
     steps.buildDemoDatabase = [](const QString &path) {
         demo::DemoOptions options;
         options.out = path;
         demo::buildDemoDb(options);
         return QStringLiteral("운영자ID %1, 비밀번호 %2 로 로그인하십시오.").arg(demo::kDemoUser, demo::kDemoPassword);
     };
-    app::TFrmMain::setStatisticsConsoleOpener([] { app::runWorkingDialog(stats::fStatHUBp); });
+    app::TFrmMain::setStatisticsConsoleOpener([&] {
+        stats::TfStatHUBp console(reportSession, *reportModule);
+        console.exec();
+    });
     app::TFrmMain::setReceptionStatusOpener([] { app::runWorkingDialog(reception::AcIn); });
     return app::runStartup(application, steps);
 }

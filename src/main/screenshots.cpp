@@ -13,15 +13,14 @@
 #include "platform/report/Renderer.h"
 #include "platform/report/ReportForm.h"
 #include "stats/KindForm.h"
+#include "stats/ReportSession.h"
 #include "stats/UDMReport.h"
 #include "stats/UStatHUBp.h"
 #include "ui_fPass.h"
 
 #include <QApplication>
-#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
-#include <QListWidget>
 #include <cstdio>
 
 using namespace tipdesk;
@@ -42,11 +41,13 @@ bool consoleAndPreview(const QDir &out, const QDate &day)
 {
     app::TDataMod1 dataMod;
     stats::TDMReport reportModule;
-    stats::TfStatHUBp console;
+    stats::ReportSession session;
+    stats::TfStatHUBp console(session, reportModule);
     console.show();
-    console.DateTimePicker1->setDate(day);
-    console.DateTimePicker2->setDate(day);
-    console.ListBox1->setCurrentRow(0);
+    stats::ReportRequest request;
+    request.kind = 0;
+    request.startDay = request.endDay = day;
+    console.setRequest(request);
     bool ok = save(console, out, "console.png");
 
     const stats::PreparedReport prepared = stats::PrepareReport(console.request(), reportModule);

@@ -7,6 +7,7 @@
 #include "platform/report/Layout.h"
 #include "platform/ui/UiService.h"
 #include "stats/Export.h"
+#include "stats/ReportSession.h"
 #include "stats/UDMReport.h"
 #include "ui_UStatHUBp.h"
 
@@ -16,56 +17,39 @@
 
 namespace tipdesk::stats {
 
-TfStatHUBp *fStatHUBp = nullptr;
-
-TfStatHUBp::TfStatHUBp(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TfStatHUBp>())
+TfStatHUBp::TfStatHUBp(ReportSession &session, TDMReport &module, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TfStatHUBp>()), m_session(session), m_module(module)
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     m_ui->setupUi(this);
     setFixedSize(341, 422);
 
-    DateTimePicker1 = m_ui->DateTimePicker1;
-    DateTimePicker2 = m_ui->DateTimePicker2;
-    Label1 = m_ui->Label1;
-    Label2 = m_ui->Label2;
-    CloseBtn = m_ui->CloseBtn;
-    SpeedButton3 = m_ui->SpeedButton3;
-    Bevel1 = m_ui->Bevel1;
-    ListBox1 = m_ui->ListBox1;
-    CheckBox1 = m_ui->CheckBox1;
-    SpeedButton1 = m_ui->SpeedButton1;
-    Label3 = m_ui->Label3;
-    ComboBox1 = m_ui->ComboBox1;
     Query1 = new db::Query(QStringLiteral("commonDB"), {}, this);
     Query1->setObjectName(QStringLiteral("Query1"));
 
-    CloseBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    m_ui->CloseBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    m_ui->SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     for (const KindDescriptor *kind : AllKinds())
-        ListBox1->addItem(kind->caption);
+        m_ui->ListBox1->addItem(kind->caption);
     for (int sort = 0; sort < kSortOrderCount; ++sort)
-        ComboBox1->addItem(SortOrderCaption(sort));
-    ListBox1->setCurrentRow(-1);
-    ListBox1->clearSelection();
+        m_ui->ComboBox1->addItem(SortOrderCaption(sort));
+    m_ui->ListBox1->setCurrentRow(-1);
+    m_ui->ListBox1->clearSelection();
 
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfStatHUBp::ListBox1Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TfStatHUBp::SBPreviewClick);
+    connect(m_ui->ListBox1, &QListWidget::itemSelectionChanged, this, &TfStatHUBp::ListBox1Click);
+    connect(m_ui->SpeedButton3, &QToolButton::clicked, this, &TfStatHUBp::SBPreviewClick);
     // Enter (or a double click) on a kind previews it, as "미리보기" does.
-    connect(ListBox1, &QListWidget::itemActivated, this, &TfStatHUBp::SBPreviewClick);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TfStatHUBp::SpeedButton1Click);
-    connect(CloseBtn, &QToolButton::clicked, this, &TfStatHUBp::CloseBtnClick);
+    connect(m_ui->ListBox1, &QListWidget::itemActivated, this, &TfStatHUBp::SBPreviewClick);
+    connect(m_ui->SpeedButton1, &QToolButton::clicked, this, &TfStatHUBp::SpeedButton1Click);
+    connect(m_ui->CloseBtn, &QToolButton::clicked, this, &TfStatHUBp::CloseBtnClick);
 }
 
-TfStatHUBp::~TfStatHUBp()
-{
-    if (fStatHUBp == this)
-        fStatHUBp = nullptr;
-}
+TfStatHUBp::~TfStatHUBp() = default;
 
 int TfStatHUBp::sortOrder() const
 {
-    return ComboBox1->currentIndex();
+    return m_ui->ComboBox1->currentIndex();
 }
 
 void TfStatHUBp::showEvent(QShowEvent *event)
@@ -84,34 +68,46 @@ void TfStatHUBp::closeEvent(QCloseEvent *event)
 void TfStatHUBp::FormShow()
 {
     const QDate today = db::Clock::now().date();
-    DateTimePicker1->setDate(today);
-    DateTimePicker2->setDate(today);
-    ComboBox1->setCurrentIndex(0);
+    m_ui->DateTimePicker1->setDate(today);
+    m_ui->DateTimePicker2->setDate(today);
+    m_ui->ComboBox1->setCurrentIndex(0);
 }
 
 void TfStatHUBp::ListBox1Click()
 {
     const KindDescriptor *kind = FindKind(selectedKind());
     // The sort item stays as chosen while the box is disabled.
-    SpeedButton1->setEnabled(kind && kind->exportFile);
-    ComboBox1->setEnabled(kind && kind->sort);
+    m_ui->SpeedButton1->setEnabled(kind && kind->exportFile);
+    m_ui->ComboBox1->setEnabled(kind && kind->sort);
 }
 
 int TfStatHUBp::selectedKind() const
 {
-    const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
-    return selected.isEmpty() ? -1 : ListBox1->row(selected.first());
+    const QList<QListWidgetItem *> selected = m_ui->ListBox1->selectedItems();
+    return selected.isEmpty() ? -1 : m_ui->ListBox1->row(selected.first());
 }
 
 ReportRequest TfStatHUBp::request() const
 {
     ReportRequest r;
     r.kind = selectedKind();
-    r.startDay = DateTimePicker1->date();
-    r.endDay = DateTimePicker2->date();
+    r.startDay = m_ui->DateTimePicker1->date();
+    r.endDay = m_ui->DateTimePicker2->date();
     r.sort = sortOrder();
-    r.approval = CheckBox1->isChecked();
+    r.approval = m_ui->CheckBox1->isChecked();
     return r;
+}
+
+void TfStatHUBp::setRequest(const ReportRequest &r)
+{
+    m_ui->DateTimePicker1->setDate(r.startDay);
+    m_ui->DateTimePicker2->setDate(r.endDay);
+    if (r.kind >= 0)
+        m_ui->ListBox1->setCurrentRow(r.kind);
+    else
+        m_ui->ListBox1->clearSelection();
+    m_ui->CheckBox1->setChecked(r.approval);
+    m_ui->ComboBox1->setCurrentIndex(r.sort);
 }
 
 void TfStatHUBp::SBPreviewClick()
@@ -125,22 +121,20 @@ void TfStatHUBp::SBPreviewClick()
     if (check == RequestCheck::BadRange) {
         m_outcome = Outcome::BadRange;
         ui::ui().showMessage(RequestCheckText(check));
-        DateTimePicker1->setFocus();
+        m_ui->DateTimePicker1->setFocus();
         return;
     }
-    ReportKind = r.kind;
+    m_session.record(r);
     if (check == RequestCheck::NoSelection) {
         m_outcome = Outcome::NoSelection;
         ui::ui().showMessage(RequestCheckText(check));
         return;
     }
-    StartDay = r.startKey();
-    EndDay = r.endKey();
 
     try {
         m_outcome = Outcome::Failed;
         PrepareReport(r);
-        if (ReportReady)
+        if (m_session.ready())
             ShowReport();
     } catch (const db::DbError &e) {
         m_outcome = Outcome::Failed;
@@ -154,17 +148,9 @@ void TfStatHUBp::SBPreviewClick()
 void TfStatHUBp::PrepareReport(const ReportRequest &r)
 {
     m_prepared.reset();
-    PreparedReport prepared = stats::PrepareReport(r, reportModule());
-    if (prepared.periods) {
-        CurrDay = prepared.periods->currDay;
-        WeekStart = prepared.periods->weekStart;
-        WeekEnd = prepared.periods->weekEnd;
-        CurrMonth = prepared.periods->currMonth;
-    }
-    if (prepared.periodSums)
-        PeriodSums = *prepared.periodSums;
-    ReportReady = prepared.form != nullptr;
-    if (!ReportReady) {
+    PreparedReport prepared = stats::PrepareReport(r, m_module);
+    m_session.apply(prepared);
+    if (!prepared.form) {
         m_outcome = Outcome::NoData;
         app::ShowCodedMessage(QStringLiteral("ERR0158"));
         return;

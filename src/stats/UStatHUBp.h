@@ -4,16 +4,7 @@
 
 #include <QDialog>
 #include <QString>
-#include <array>
 #include <memory>
-
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
-class QFrame;
-class QLabel;
-class QListWidget;
-class QToolButton;
 
 namespace Ui {
 class TfStatHUBp;
@@ -25,17 +16,8 @@ class Query;
 
 namespace tipdesk::stats {
 
-// The console's own state: the period of the last request and what its preparation derived.
-// It lives for the whole run, so a console opened later starts with what the previous one left.
-// Only the console writes it; preparations take a request instead.
-extern QString StartDay;  // start picker as "YYYYMMDD"
-extern QString EndDay;    // end picker as "YYYYMMDD"
-extern qint32 ReportKind; // list index of the last request, -1 when nothing was selected
-extern QString CurrDay;   // reference day of the summaries
-extern QString WeekStart; // Monday of the reference week
-extern QString WeekEnd;   // Sunday of the reference week
-extern QString CurrMonth; // reference month "YYYYMM"
-extern bool ReportReady;  // the last preparation found data
+class ReportSession;
+class TDMReport;
 
 // The statistics console "제보/접수 통계".
 class TfStatHUBp : public QDialog {
@@ -44,29 +26,16 @@ public:
     // How the last "미리보기" ended.
     enum class Outcome { None, BadRange, NoSelection, NoData, Failed, Shown };
 
-    explicit TfStatHUBp(QWidget *parent = nullptr);
+    // The session keeps the console's state between its uses; the report query module lends
+    // the preparations their period derivation. Both outlive the console.
+    TfStatHUBp(ReportSession &session, TDMReport &module, QWidget *parent = nullptr);
     ~TfStatHUBp() override;
-
-    // Components, named as on the form.
-    QDateEdit *DateTimePicker1;
-    QDateEdit *DateTimePicker2;
-    QLabel *Label1;
-    QLabel *Label2;
-    QToolButton *CloseBtn;
-    QToolButton *SpeedButton3;
-    QFrame *Bevel1;
-    QListWidget *ListBox1;
-    QCheckBox *CheckBox1;
-    QToolButton *SpeedButton1;
-    QLabel *Label3;
-    QComboBox *ComboBox1;
-    db::Query *Query1;
-
-    // Day, week, month and total sums of the summaries (kinds 0..3).
-    std::array<qint32, 4> PeriodSums{};
 
     // The request the controls make.
     ReportRequest request() const;
+    // Sets the controls as an operator would for a request: the days, the kind's row (none for
+    // -1), "전결인 사용" and "정렬 순서".
+    void setRequest(const ReportRequest &request);
     // Prepares the request's kind and keeps what it derived as the console's state; the form
     // (owned by the console) waits for ShowReport, or nothing does when there was no data.
     void PrepareReport(const ReportRequest &request);
@@ -94,12 +63,12 @@ private:
     int selectedKind() const;
 
     std::unique_ptr<Ui::TfStatHUBp> m_ui;
+    db::Query *Query1; // the export's query
+    ReportSession &m_session;
+    TDMReport &m_module;
     std::unique_ptr<KindForm> m_prepared;
     Outcome m_outcome = Outcome::None;
     bool m_previewing = false;
 };
-
-// The console of the current use of the menu button.
-extern TfStatHUBp *fStatHUBp;
 
 } // namespace tipdesk::stats

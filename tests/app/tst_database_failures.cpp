@@ -17,14 +17,13 @@
 #include "platform/ui/UiService.h"
 #include "reception/UAcIn.h"
 #include "stats/Export.h"
+#include "stats/ReportSession.h"
 #include "stats/UDMReport.h"
 #include "stats/UStatHUBp.h"
 #include "ui_UntMain.h"
 #include "ui_fPass.h"
 
 #include <QComboBox>
-#include <QDateEdit>
-#include <QListWidget>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSettings>
@@ -213,22 +212,21 @@ private:
     std::atomic<bool> m_stopped = false;
 };
 
-// The modules start-up creates, over whatever connection the test chose.
+// The modules start-up creates, over whatever connection the test chose, and the consoles' session.
 struct DeskModules {
     DeskModules()
     {
         dataModule = std::make_unique<app::TDataMod1>();
         reportModule = std::make_unique<stats::TDMReport>();
-        stats::DMReport = reportModule.get();
     }
     ~DeskModules()
     {
-        stats::DMReport = nullptr;
         reportModule.reset();
         dataModule.reset();
     }
     std::unique_ptr<app::TDataMod1> dataModule;
     std::unique_ptr<stats::TDMReport> reportModule;
+    stats::ReportSession session;
 };
 
 // Counts the times the main menu was shown.
@@ -266,11 +264,12 @@ void submitLogin(app::TfrmPass &d)
     QTest::mouseClick(d.ui->btnOK, Qt::LeftButton);
 }
 
-void requestKind0(stats::TfStatHUBp &console)
+void request(stats::TfStatHUBp &console, int kind, const QDate &day = kDay)
 {
-    console.DateTimePicker1->setDate(kDay);
-    console.DateTimePicker2->setDate(kDay);
-    console.ListBox1->setCurrentRow(0);
+    stats::ReportRequest r;
+    r.kind = kind;
+    r.startDay = r.endDay = day;
+    console.setRequest(r);
 }
 
 // The texts of the browser's first grid column, every row fetched.
@@ -531,14 +530,12 @@ void TstDatabaseFailures::consoleOutlivesAServerStop()
     QFETCH(QString, locked);
     QFETCH(QString, reason);
     DeskModules desk;
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(desk.session, *desk.reportModule);
     QTemporaryDir folder;
     stats::SetExportFolder(folder.path());
     QStringList pages;
     report::ReportForm::setPreviewHook([&](report::ReportForm &form) { pages << report::dumpText(form.render()); });
-    console.DateTimePicker1->setDate(day);
-    console.DateTimePicker2->setDate(day);
-    console.ListBox1->setCurrentRow(kind);
+    request(console, kind, day);
     // What one request gave: the pages previewed and the texts of the boxes other than errors,
     // or the files of the export folder with their bytes.
     const auto ask = [&] {
@@ -618,10 +615,10 @@ void TstDatabaseFailures::restartWhileIdleGoesUnnoticed()
 {
     QFETCH(QString, screen);
     DeskModules desk;
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(desk.session, *desk.reportModule);
     int previews = 0;
     report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
-    requestKind0(console);
+    request(console, 0);
     reception::TAcIn browser;
     browser.RadioButton5->setChecked(true);
     app::TfrmPass login;
@@ -739,8 +736,8 @@ void TstDatabaseFailures::refusedConnectionShowsNoPassword()
     login.show();
     submitLogin(login);
     QVERIFY(login.isVisible());
-    stats::TfStatHUBp console;
-    requestKind0(console);
+    stats::TfStatHUBp console(desk.session, *desk.reportModule);
+    request(console, 0);
     console.SBPreviewClick();
     QCOMPARE(console.lastOutcome(), Outcome::Failed);
     reception::TAcIn browser;

@@ -1,19 +1,15 @@
 #pragma once
 
 // What the tests of the day-by-day ledgers share: rows for a fixture written as column lists
-// with empty values, a period previewed through the console as the operator asks for it (the
-// registers' RunConsole takes one day), the texts a component printed over every page, and the
-// texts the painter would cut.
+// with empty values, the texts a component printed over every page, and the texts the painter
+// would cut. A period's pages come from test::RenderRequest, the console's own preparation.
 
+#include "../stats/KindTest.h"
 #include "../stats/StatsFixture.h"
 #include "platform/report/PageModel.h"
 
-#include <QCheckBox>
-#include <QDateEdit>
 #include <QFontMetricsF>
 #include <QImage>
-#include <QListWidget>
-#include <QPointer>
 #include <QtTest>
 #include <optional>
 
@@ -30,42 +26,6 @@ inline QString InsertDay(const QString &table, const QString &day, const QString
         v << (c ? QString::number(*c) : QStringLiteral("NULL"));
     return QStringLiteral("insert into %1 (STAT_DAY, %2) values ('%3', %4);\n")
         .arg(table, columns.join(QStringLiteral(", ")), day, v.join(QStringLiteral(", ")));
-}
-
-struct PeriodRun {
-    report::PageModel model;
-    stats::TfStatHUBp::Outcome outcome = stats::TfStatHUBp::Outcome::None;
-    int formsFreed = 0;     // report forms destroyed while the console ran
-    bool formAlive = false; // the previewed form still existed when the console's run ended
-};
-
-// Selects the kind and the period on a console, ticks "전결인 사용" as told and presses
-// "미리보기"; the preview builds the pages instead of showing a window.
-inline PeriodRun RunConsoleOverPeriod(StatsEnvironment &env, int kind, const QDate &start, const QDate &end,
-                                      bool approval = false)
-{
-    PeriodRun run;
-    QPointer<report::ReportForm> shown;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
-        shown = &form;
-        QObject::connect(&form, &QObject::destroyed, [&run] { ++run.formsFreed; });
-        run.model = form.render();
-    });
-    {
-        stats::TfStatHUBp console;
-        console.DateTimePicker1->setDate(start);
-        console.DateTimePicker2->setDate(end);
-        console.ListBox1->setCurrentRow(kind);
-        console.CheckBox1->setChecked(approval);
-        console.SBPreviewClick();
-        run.outcome = console.lastOutcome();
-        run.formAlive = !shown.isNull();
-    }
-    report::ReportForm::setPreviewHook(nullptr);
-    if (run.outcome == stats::TfStatHUBp::Outcome::Failed) // say why, rather than only that it failed
-        for (const auto &e : env.ui().entries)
-            qWarning("%s", qPrintable(e.text));
-    return run;
 }
 
 // The texts one component printed, page after page.

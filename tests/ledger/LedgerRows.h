@@ -101,9 +101,9 @@ inline QString PageText(const report::PageModel &m, const QString &source)
 inline void CheckStampSwitch(int kind, const QDate &day, const QString &label, const QString &shape)
 {
     for (const bool approval : {true, false}) {
-        const ConsoleRun run = RunConsole(kind, day, approval);
-        QCOMPARE(run.outcome, stats::TfStatHUBp::Outcome::Shown);
-        const report::Page &page = run.model.pages.front();
+        const std::optional<report::PageModel> model = RenderRequest(Request(kind, day, day, 0, approval));
+        QVERIFY(model);
+        const report::Page &page = model->pages.front();
         QCOMPARE(page.textsOf(label), approval ? QStringList{QStringLiteral("전결")} : QStringList());
         QCOMPARE(page.contains(QStringLiteral("전결")), approval);
         for (const char *title : {"담  당", "과  장", "국  장", "본부장"})

@@ -5,7 +5,6 @@
 #include <QtTest>
 
 using namespace tipdesk;
-using Outcome = stats::TfStatHUBp::Outcome;
 using test::Count;
 
 namespace {
@@ -154,15 +153,16 @@ void TstDayLists::rowsAndPeriodTotals()
     QFETCH(QStringList, days);
     QFETCH(QList<QStringList>, rows);
     QFETCH(QStringList, totals);
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, QDate(2005, 3, 1), QDate(2005, 3, 5));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(run.model.pageCount(), 1);
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kind, QDate(2005, 3, 1), QDate(2005, 3, 5)));
+    QVERIFY(run);
+    QCOMPARE(run->pageCount(), 1);
     // In day order, without the day that has no row and without the days around the period.
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), days);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText1")), days);
     for (int r = 0; r < rows.size(); ++r)
-        QCOMPARE(test::RowTexts(run.model, QStringLiteral("QRDBText1"), detailItems(kind), r), rows[r]);
-    QCOMPARE(test::RowTexts(run.model, totalsCaption(kind), totalItems(kind), 0), totals);
-    QCOMPARE(test::TextsOf(run.model, totalsCaption(kind)), QStringList{QStringLiteral("계")});
+        QCOMPARE(test::RowTexts(*run, QStringLiteral("QRDBText1"), detailItems(kind), r), rows[r]);
+    QCOMPARE(test::RowTexts(*run, totalsCaption(kind), totalItems(kind), 0), totals);
+    QCOMPARE(test::TextsOf(*run, totalsCaption(kind)), QStringList{QStringLiteral("계")});
 }
 
 void TstDayLists::oneDayPeriod_data()
@@ -175,12 +175,13 @@ void TstDayLists::oneDayPeriod_data()
 void TstDayLists::oneDayPeriod()
 {
     QFETCH(int, kind);
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, QDate(2005, 3, 1), QDate(2005, 3, 1));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), QStringList{"20050301"});
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kind, QDate(2005, 3, 1), QDate(2005, 3, 1)));
+    QVERIFY(run);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText1")), QStringList{"20050301"});
     // The totals row and the one day's row are the same figures.
-    const QStringList day = test::RowTexts(run.model, QStringLiteral("QRDBText1"), detailItems(kind), 0);
-    QCOMPARE(test::RowTexts(run.model, totalsCaption(kind), totalItems(kind), 0), day);
+    const QStringList day = test::RowTexts(*run, QStringLiteral("QRDBText1"), detailItems(kind), 0);
+    QCOMPARE(test::RowTexts(*run, totalsCaption(kind), totalItems(kind), 0), day);
     QCOMPARE(day.front(), kind == kCollection ? QStringLiteral("20") : QStringLiteral("10"));
 }
 
@@ -192,11 +193,9 @@ void TstDayLists::periodWithoutRowsMeansNoReport_data()
 void TstDayLists::periodWithoutRowsMeansNoReport()
 {
     QFETCH(int, kind);
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, QDate(2005, 3, 3), QDate(2005, 3, 3));
-    QCOMPARE(run.outcome, Outcome::NoData);
-    QCOMPARE(run.model.pageCount(), 0);
-    QCOMPARE(m_env->ui().entries.size(), 1);
-    QCOMPARE(m_env->ui().entries[0].text, QStringLiteral("해당 기간의 자료가 없습니다."));
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kind, QDate(2005, 3, 3), QDate(2005, 3, 3)));
+    QVERIFY(!run);
 }
 
 void TstDayLists::totalsRowOnLaterPages_data()
@@ -211,33 +210,34 @@ void TstDayLists::totalsRowOnLaterPages()
 {
     QFETCH(int, kind);
     QFETCH(bool, everyPage);
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, kLongStart, kLongStart.addDays(kLongDays - 1));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QVERIFY2(run.model.pageCount() >= 3, qPrintable(QString::number(run.model.pageCount())));
-    const QList<int> all = test::AllPages(run.model);
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kind, kLongStart, kLongStart.addDays(kLongDays - 1)));
+    QVERIFY(run);
+    QVERIFY2(run->pageCount() >= 3, qPrintable(QString::number(run->pageCount())));
+    const QList<int> all = test::AllPages(*run);
     // Every day once, in order, and the column header on every page.
-    const QStringList days = test::TextsOf(run.model, QStringLiteral("QRDBText1"));
+    const QStringList days = test::TextsOf(*run, QStringLiteral("QRDBText1"));
     QCOMPARE(days.size(), kLongDays);
     QCOMPARE(days.front(), QStringLiteral("20060101"));
     QCOMPARE(days.back(), QStringLiteral("20060301"));
-    QCOMPARE(test::PagesWith(run.model, QStringLiteral("QRLabel2")), all);
+    QCOMPARE(test::PagesWith(*run, QStringLiteral("QRLabel2")), all);
     const QList<int> totalsPages = everyPage ? all : QList<int>{1};
-    QCOMPARE(test::PagesWith(run.model, totalsCaption(kind)), totalsPages);
+    QCOMPARE(test::PagesWith(*run, totalsCaption(kind)), totalsPages);
     // 1 + 2 + ... + 60 wherever the totals row prints.
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBSum1")), QStringList(totalsPages.size(), "1830"));
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBSum1")), QStringList(totalsPages.size(), "1830"));
 }
 
 void TstDayLists::collectionFooterNoteOnEveryPage()
 {
-    const test::PeriodRun run =
-        test::RunConsoleOverPeriod(*m_env, kCollection, kLongStart, kLongStart.addDays(kLongDays - 1));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(test::PagesWith(run.model, kFooterNote), test::AllPages(run.model));
-    QVERIFY(test::TextsOf(run.model, kFooterNote)
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kCollection, kLongStart, kLongStart.addDays(kLongDays - 1)));
+    QVERIFY(run);
+    QCOMPARE(test::PagesWith(*run, kFooterNote), test::AllPages(*run));
+    QVERIFY(test::TextsOf(*run, kFooterNote)
                 .join(u' ')
                 .startsWith(QStringLiteral("* 교통정보 수집건수 합계와 활용실적 합계의 차이는")));
     // The note stands below the last detail row of every page.
-    for (const report::Page &page : run.model.pages) {
+    for (const report::Page &page : run->pages) {
         double note = 0, lastRow = 0;
         for (const report::Primitive &p : page.items) {
             if (p.source == kFooterNote)
@@ -252,15 +252,16 @@ void TstDayLists::collectionFooterNoteOnEveryPage()
 void TstDayLists::sevenDigitTotalsPrintWhole()
 {
     report::installFontSubstitutes();
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kCollection, QDate(2007, 1, 2), QDate(2007, 1, 2));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(test::RowTexts(run.model, totalsCaption(kCollection), totalItems(kCollection), 0),
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kCollection, QDate(2007, 1, 2), QDate(2007, 1, 2)));
+    QVERIFY(run);
+    QCOMPARE(test::RowTexts(*run, totalsCaption(kCollection), totalItems(kCollection), 0),
              (QStringList{"4000000", "1000000", "250000", "1000000", "500000", "1000000", "250000", "6000000",
                           "3000000", "1000000", "1000000", "1000000", "2000000"}));
     // The remarks column is drawn for four digits; every count column takes seven.
     QStringList counts = totalItems(kCollection);
     counts.removeLast();
-    QCOMPARE(test::CutTexts(run.model, counts), QStringList());
+    QCOMPARE(test::CutTexts(*run, counts), QStringList());
 }
 
 void TstDayLists::goldenPage_data()

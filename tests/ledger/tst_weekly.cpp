@@ -7,7 +7,6 @@
 #include <QtTest>
 
 using namespace tipdesk;
-using Outcome = stats::TfStatHUBp::Outcome;
 using test::Count;
 
 namespace {
@@ -121,9 +120,9 @@ private slots:
     void goldenPage();
 
 private:
-    test::PeriodRun preview(const char *start, const char *end, bool approval = false)
+    std::optional<report::PageModel> preview(const char *start, const char *end, bool approval = false)
     {
-        return test::RunConsoleOverPeriod(*m_env, kKind, day(start), day(end), approval);
+        return test::RenderRequest(test::Request(kKind, day(start), day(end), 0, approval));
     }
     std::unique_ptr<test::StatsEnvironment> m_env;
 };
@@ -161,26 +160,26 @@ void TstWeekly::rowsOfTheDaysWithData()
     QFETCH(QStringList, days);
     QFETCH(QStringList, weekdays);
     QFETCH(QString, periodLine);
-    const test::PeriodRun run = preview(qPrintable(start), qPrintable(end));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), days);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText2")), weekdays);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRLabel23")), QStringList{periodLine});
+    const std::optional<report::PageModel> run = preview(qPrintable(start), qPrintable(end));
+    QVERIFY(run);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText1")), days);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText2")), weekdays);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRLabel23")), QStringList{periodLine});
 }
 
 void TstWeekly::emptyBucketCountsAsNothingInTheSubtotals()
 {
-    const test::PeriodRun run = preview("20040628", "20040704");
-    QCOMPARE(run.outcome, Outcome::Shown);
+    const std::optional<report::PageModel> run = preview("20040628", "20040704");
+    QVERIFY(run);
     // 28 June: 3 + 2 before 14:00, 4 + 1 after; 30 June: 6 and an empty 09-10 bucket, 9;
     // 1 July: 1, 2.
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridDayMORNING_TOTAL")), (QStringList{"5", "6", "1"}));
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridDayEVENING_TOTAL")), (QStringList{"5", "9", "2"}));
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridDayMORNING_TOTAL")), (QStringList{"5", "6", "1"}));
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridDayEVENING_TOTAL")), (QStringList{"5", "9", "2"}));
     for (const auto &[row, bucket] : {std::pair{0, "0"}, {1, ""}, {2, "0"}})
-        QCOMPARE(test::RowTexts(run.model, QStringLiteral("QRDBText1"), {QStringLiteral("GridDayTIME09")}, row),
+        QCOMPARE(test::RowTexts(*run, QStringLiteral("QRDBText1"), {QStringLiteral("GridDayTIME09")}, row),
                  QStringList{QLatin1String(bucket)});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridDayTIME07")), (QStringList{"0", "6", "0"}));
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridDayTOTAL")), (QStringList{"10", "15", "3"}));
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridDayTIME07")), (QStringList{"0", "6", "0"}));
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridDayTOTAL")), (QStringList{"10", "15", "3"}));
 }
 
 void TstWeekly::periodAndRunningTotals_data()
@@ -257,12 +256,12 @@ void TstWeekly::periodAndRunningTotals()
     QFETCH(QString, cell);
     QFETCH(QString, period);
     QFETCH(QString, running);
-    const test::PeriodRun run = preview(qPrintable(start), qPrintable(end));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSum") + cell), QStringList{period});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumAll") + cell), QStringList{running});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumCaption")), QStringList{QStringLiteral("누계")});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumAllCaption")), QStringList{QStringLiteral("총누계")});
+    const std::optional<report::PageModel> run = preview(qPrintable(start), qPrintable(end));
+    QVERIFY(run);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSum") + cell), QStringList{period});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSumAll") + cell), QStringList{running});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSumCaption")), QStringList{QStringLiteral("누계")});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSumAllCaption")), QStringList{QStringLiteral("총누계")});
 }
 
 void TstWeekly::dailyAverageRoundsHalvesToEven_data()
@@ -296,34 +295,31 @@ void TstWeekly::dailyAverageRoundsHalvesToEven()
     QFETCH(QString, start);
     QFETCH(QString, end);
     QFETCH(QString, average);
-    const test::PeriodRun run = preview(qPrintable(start), qPrintable(end));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRLabel25")), QStringList{average});
+    const std::optional<report::PageModel> run = preview(qPrintable(start), qPrintable(end));
+    QVERIFY(run);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRLabel25")), QStringList{average});
 }
 
 void TstWeekly::oneDayPeriod()
 {
-    const test::PeriodRun run = preview("20041213", "20041213");
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(run.model.pageCount(), 1);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), QStringList{"20041213"});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRLabel23")), QStringList{"12월 13일 ~ 12월 13일"});
+    const std::optional<report::PageModel> run = preview("20041213", "20041213");
+    QVERIFY(run);
+    QCOMPARE(run->pageCount(), 1);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText1")), QStringList{"20041213"});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRLabel23")), QStringList{"12월 13일 ~ 12월 13일"});
     // "누계" repeats the one row; the average is its total.
     for (const char *cell : {"TOTAL", "MORNING_TOTAL", "EVENING_TOTAL", "TIME10", "TIME19", "TIME06"})
-        QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSum") + QLatin1String(cell)),
-                 test::TextsOf(run.model, QStringLiteral("GridDay") + QLatin1String(cell)));
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridDayMORNING_TOTAL")), QStringList{"3"});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridDayEVENING_TOTAL")), QStringList{"4"});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRLabel25")), QStringList{"7"});
+        QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSum") + QLatin1String(cell)),
+                 test::TextsOf(*run, QStringLiteral("GridDay") + QLatin1String(cell)));
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridDayMORNING_TOTAL")), QStringList{"3"});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridDayEVENING_TOTAL")), QStringList{"4"});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRLabel25")), QStringList{"7"});
 }
 
 void TstWeekly::periodWithoutRowsMeansNoReport()
 {
-    const test::PeriodRun run = preview("20041001", "20041031");
-    QCOMPARE(run.outcome, Outcome::NoData);
-    QCOMPARE(run.model.pageCount(), 0);
-    QCOMPARE(m_env->ui().entries.size(), 1);
-    QCOMPARE(m_env->ui().entries[0].text, QStringLiteral("해당 기간의 자료가 없습니다."));
+    const std::optional<report::PageModel> run = preview("20041001", "20041031");
+    QVERIFY(!run);
 }
 
 void TstWeekly::stampFollowsTheConsoleOption()
@@ -334,33 +330,38 @@ void TstWeekly::stampFollowsTheConsoleOption()
 void TstWeekly::sevenDigitTotalsPrintWhole()
 {
     report::installFontSubstitutes();
-    const test::PeriodRun run = preview("20100104", "20100105");
-    QCOMPARE(run.outcome, Outcome::Shown);
+    const std::optional<report::PageModel> run = preview("20100104", "20100105");
+    QVERIFY(run);
     // The running totals add 2004: 66 in the mornings, 103 in the afternoons.
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumAllMORNING_TOTAL")), QStringList{"4800067"});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumAllEVENING_TOTAL")), QStringList{"4800104"});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumEVENING_TOTAL")), QStringList{"4800001"});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSumAllMORNING_TOTAL")), QStringList{"4800067"});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSumAllEVENING_TOTAL")), QStringList{"4800104"});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSumEVENING_TOTAL")), QStringList{"4800001"});
     QStringList cells;
     for (const common::HourColumn &c : common::HourColumns())
         cells << QStringLiteral("GridSum") + c.key << QStringLiteral("GridSumAll") + c.key;
-    QCOMPARE(test::CutTexts(run.model, cells), QStringList());
+    QCOMPARE(test::CutTexts(*run, cells), QStringList());
 }
 
 void TstWeekly::formFreedOnceAfterThePreview()
 {
-    const test::PeriodRun run = preview("20040628", "20040704");
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(run.formsFreed, 1);
-    QVERIFY(!run.formAlive);
+    stats::TfStatHUBp console(m_env->session(), m_env->module());
+    console.setRequest(test::Request(kKind, day("20040628"), day("20040704")));
+    int freed = 0;
+    report::ReportForm::setPreviewHook(
+        [&freed](report::ReportForm &form) { QObject::connect(&form, &QObject::destroyed, [&freed] { ++freed; }); });
+    console.SBPreviewClick();
+    report::ReportForm::setPreviewHook(nullptr);
+    QCOMPARE(console.lastOutcome(), stats::TfStatHUBp::Outcome::Shown);
+    QCOMPARE(freed, 1);
 }
 
 void TstWeekly::formPreparedAndNotShownFreedOnceWithTheConsole()
 {
     int freed = 0;
     {
-        stats::TfStatHUBp console;
+        stats::TfStatHUBp console(m_env->session(), m_env->module());
         console.PrepareReport(test::Request(kKind, day("20040628"), day("20040704")));
-        QVERIFY(stats::ReportReady);
+        QVERIFY(m_env->session().ready());
         QVERIFY(console.preparedForm());
         QObject::connect(console.preparedForm(), &QObject::destroyed, [&freed] { ++freed; });
         console.close();

@@ -10,9 +10,6 @@
 #include "platform/report/PageModel.h"
 #include "platform/report/constructs/Furniture.h"
 
-#include <QCheckBox>
-#include <QDateEdit>
-#include <QListWidget>
 #include <map>
 #include <vector>
 
@@ -160,27 +157,6 @@ inline std::vector<Report> goldenDay()
 inline QString goldenRows()
 {
     return kMembers + kBaseCodes + insertReports(goldenDay());
-}
-
-// The console as the operator uses it: the outcome and, when a preview opened, its pages.
-struct ConsoleRun {
-    stats::TfStatHUBp::Outcome outcome = stats::TfStatHUBp::Outcome::None;
-    report::PageModel model;
-};
-
-inline ConsoleRun RunConsole(int kind, const QDate &day, bool approval = false)
-{
-    ConsoleRun run;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) { run.model = form.render(); });
-    stats::TfStatHUBp console;
-    console.DateTimePicker1->setDate(day);
-    console.DateTimePicker2->setDate(day);
-    console.ListBox1->setCurrentRow(kind);
-    console.CheckBox1->setChecked(approval);
-    console.SBPreviewClick();
-    report::ReportForm::setPreviewHook(nullptr);
-    run.outcome = console.lastOutcome();
-    return run;
 }
 
 // A register's layout as the program loads it.

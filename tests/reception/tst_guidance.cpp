@@ -184,7 +184,7 @@ void TstGuidance::emptySubListPrintsTheStoredSubtype()
 
 void TstGuidance::listIsReadForEveryLine()
 {
-    stats::PreparedReport prepared = stats::PrepareReport(Request(15, kDay), stats::reportModule());
+    stats::PreparedReport prepared = stats::PrepareReport(Request(15, kDay), m_env->module());
     QVERIFY(prepared.form);
     QCOMPARE(detailOf(PrintedRows(prepared.form->render(), 15), QStringLiteral("안내 2")),
              QStringLiteral("우회도로 안내"));
@@ -207,7 +207,7 @@ void TstGuidance::subtypesWithoutAListNeedNoLookup()
 
 void TstGuidance::lookupErrorReachesTheErrorBoxAndFreesTheQuery()
 {
-    stats::PreparedReport prepared = stats::PrepareReport(Request(15, kDay), stats::reportModule());
+    stats::PreparedReport prepared = stats::PrepareReport(Request(15, kDay), m_env->module());
     QVERIFY(prepared.form);
     const qsizetype queries = prepared.form->findChildren<db::Query *>().size();
     QCOMPARE(queries, qsizetype(prepared.form->layout().queries.size()));
@@ -217,8 +217,12 @@ void TstGuidance::lookupErrorReachesTheErrorBoxAndFreesTheQuery()
     QCOMPARE(prepared.form->findChildren<db::Query *>().size(), queries);
 
     // Through the console: the database's own text in the error box, no preview.
-    const ConsoleRun run = RunConsole(15, kDay);
-    QCOMPARE(run.outcome, Outcome::Failed);
+    stats::TfStatHUBp console(m_env->session(), m_env->module());
+    console.setRequest(Request(15, kDay));
+    report::ReportForm::setPreviewHook([](report::ReportForm &form) { form.render(); });
+    console.SBPreviewClick();
+    report::ReportForm::setPreviewHook(nullptr);
+    QCOMPARE(console.lastOutcome(), Outcome::Failed);
     QCOMPARE(m_env->ui().entries.size(), 1);
     QVERIFY2(m_env->ui().entries[0].text.contains(QStringLiteral("BASE_CODE"), Qt::CaseInsensitive),
              qPrintable(m_env->ui().entries[0].text));

@@ -42,7 +42,8 @@ inline stats::ReportRequest Request(int kind, const QDate &start, const QDate &e
 // The request's pages, or nothing when the kind's tested query found no row.
 inline std::optional<report::PageModel> RenderRequest(const stats::ReportRequest &request)
 {
-    stats::PreparedReport prepared = stats::PrepareReport(request, stats::reportModule());
+    stats::TDMReport module;
+    stats::PreparedReport prepared = stats::PrepareReport(request, module);
     if (!prepared.form)
         return std::nullopt;
     return prepared.form->render();
@@ -64,11 +65,9 @@ public:
         db::setEmbeddedOverride(o.out);
         db::Clock::setFixed(QDateTime(until.addDays(22), QTime(9, 30)));
         m_dataMod = std::make_unique<app::TDataMod1>();
-        m_module = std::make_unique<stats::TDMReport>();
     }
     ~GoldenEnvironment()
     {
-        m_module.reset();
         m_dataMod.reset();
         db::Clock::clearFixed();
         db::setEmbeddedOverride(QString());
@@ -78,7 +77,6 @@ private:
     ui::ScopedRecordingUi m_ui;
     QTemporaryDir m_dir;
     std::unique_ptr<app::TDataMod1> m_dataMod;
-    std::unique_ptr<stats::TDMReport> m_module;
 };
 
 // The golden request of a kind: its single day (or month) with the stamp ticked, or for a kind

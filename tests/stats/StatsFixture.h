@@ -1,7 +1,8 @@
 #pragma once
 
 // A database built from the embedded schema plus test rows, reached the way the program reaches
-// it: the shared data module's connection "commonDB" and the report query module.
+// it: the shared data module's connection "commonDB", the report query module and the session a
+// console keeps its state in.
 
 #include "FixtureDb.h"
 #include "app/CommonDM.h"
@@ -10,6 +11,7 @@
 #include "platform/db/Clock.h"
 #include "platform/report/ReportForm.h"
 #include "platform/ui/UiService.h"
+#include "stats/ReportSession.h"
 #include "stats/UDMReport.h"
 #include "stats/UStatHUBp.h"
 
@@ -32,13 +34,11 @@ public:
         db::Clock::setFixed(QDateTime(QDate(2010, 6, 15), QTime(10, 0)));
         m_dataMod = std::make_unique<app::TDataMod1>();
         m_reportModule = std::make_unique<stats::TDMReport>();
-        stats::DMReport = m_reportModule.get();
     }
 
     ~StatsEnvironment()
     {
         report::ReportForm::setPreviewHook(nullptr);
-        stats::DMReport = nullptr;
         m_reportModule.reset();
         m_dataMod.reset();
         db::Clock::clearFixed();
@@ -47,12 +47,15 @@ public:
 
     void run(const QString &sqliteScript) { m_fixture.run(sqliteScript); }
     ui::RecordingUiService &ui() { return *m_ui; }
+    stats::TDMReport &module() { return *m_reportModule; }
+    stats::ReportSession &session() { return m_session; }
 
 private:
     ui::ScopedRecordingUi m_ui;
     FixtureDb m_fixture;
     std::unique_ptr<app::TDataMod1> m_dataMod;
     std::unique_ptr<stats::TDMReport> m_reportModule;
+    stats::ReportSession m_session;
 };
 
 } // namespace tipdesk::test

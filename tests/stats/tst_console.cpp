@@ -23,12 +23,23 @@ const QString kRptRows = QStringLiteral("insert into INDIVIDUAL(INDIVIDUAL_ID, I
 
 void setRequest(stats::TfStatHUBp &console, int kind, const QDate &start, const QDate &end)
 {
-    console.DateTimePicker1->setDate(start);
-    console.DateTimePicker2->setDate(end);
-    if (kind >= 0)
-        console.ListBox1->setCurrentRow(kind);
-    else
-        console.ListBox1->clearSelection();
+    stats::ReportRequest r;
+    r.kind = kind;
+    r.startDay = start;
+    r.endDay = end;
+    console.setRequest(r);
+}
+
+// A console of its own session and a report query module that nothing opens.
+struct LoneConsole {
+    stats::ReportSession session;
+    stats::TDMReport module;
+    stats::TfStatHUBp console{session, module};
+};
+
+template <class Widget> Widget *child(const stats::TfStatHUBp &console, const char *name)
+{
+    return console.findChild<Widget *>(QLatin1String(name));
 }
 
 } // namespace
@@ -59,12 +70,11 @@ private slots:
     void listItemsAreAsTallAsTheirText();
     void rowsLeaveRoomAroundTheirText();
     void exportWritesTheChosenKind();
-    void globalsOutliveTheConsole();
+    void sessionOutlivesTheConsole();
 };
 
 void TstConsole::cleanup()
 {
-    stats::fStatHUBp = nullptr;
     report::ReportForm::setPreviewHook(nullptr);
 }
 
@@ -92,7 +102,8 @@ void TstConsole::formAsDrawn()
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     QFETCH(QString, text);
-    stats::TfStatHUBp console;
+    LoneConsole lone;
+    stats::TfStatHUBp &console = lone.console;
     QCOMPARE(console.windowTitle(), QStringLiteral("제보/접수 통계"));
     QCOMPARE(console.size(), QSize(341, 422));
     auto *w = console.findChild<QWidget *>(name);
@@ -108,30 +119,33 @@ void TstConsole::formAsDrawn()
 
 void TstConsole::listHoldsTheCatalogueInIndexOrder()
 {
-    stats::TfStatHUBp console;
-    QCOMPARE(console.ListBox1->count(), stats::kReportKindCount);
-    QVERIFY(console.ListBox1->selectedItems().isEmpty());
-    QCOMPARE(console.ListBox1->item(0)->text(), QStringLiteral("통신원별"));
-    QCOMPARE(console.ListBox1->item(11)->text(), QStringLiteral("일일 교통정보 접수현황"));
-    QCOMPARE(console.ListBox1->item(18)->text(), QStringLiteral("소속별 제보현황"));
-    QCOMPARE(console.ListBox1->item(26)->text(), QStringLiteral("기간합계 시민"));
-    QCOMPARE(console.ComboBox1->count(), 3);
-    QCOMPARE(console.ComboBox1->itemText(2), QStringLiteral("소속"));
-    QVERIFY(!console.ComboBox1->isEnabled());
-    QVERIFY(!console.SpeedButton1->isEnabled());
-    QVERIFY(!console.CheckBox1->isChecked());
+    LoneConsole lone;
+    const auto *list = child<QListWidget>(lone.console, "ListBox1");
+    const auto *sort = child<QComboBox>(lone.console, "ComboBox1");
+    QCOMPARE(list->count(), stats::kReportKindCount);
+    QVERIFY(list->selectedItems().isEmpty());
+    QCOMPARE(list->item(0)->text(), QStringLiteral("통신원별"));
+    QCOMPARE(list->item(11)->text(), QStringLiteral("일일 교통정보 접수현황"));
+    QCOMPARE(list->item(18)->text(), QStringLiteral("소속별 제보현황"));
+    QCOMPARE(list->item(26)->text(), QStringLiteral("기간합계 시민"));
+    QCOMPARE(sort->count(), 3);
+    QCOMPARE(sort->itemText(2), QStringLiteral("소속"));
+    QVERIFY(!sort->isEnabled());
+    QVERIFY(!child<QToolButton>(lone.console, "SpeedButton1")->isEnabled());
+    QVERIFY(!lone.console.request().approval);
 }
 
 void TstConsole::formShowSetsTodayAndFirstSortItem()
 {
     db::Clock::setFixed(QDateTime(QDate(2004, 1, 8), QTime(9, 0)));
-    stats::TfStatHUBp console;
-    console.ComboBox1->setCurrentIndex(2);
-    console.DateTimePicker1->setDate(QDate(2001, 1, 1));
+    LoneConsole lone;
+    stats::TfStatHUBp &console = lone.console;
+    setRequest(console, 22, QDate(2001, 1, 1), QDate(2001, 1, 1));
+    child<QComboBox>(console, "ComboBox1")->setCurrentIndex(2);
     console.show();
-    QCOMPARE(console.DateTimePicker1->date(), QDate(2004, 1, 8));
-    QCOMPARE(console.DateTimePicker2->date(), QDate(2004, 1, 8));
-    QCOMPARE(console.ComboBox1->currentIndex(), 0);
+    QCOMPARE(console.request().startDay, QDate(2004, 1, 8));
+    QCOMPARE(console.request().endDay, QDate(2004, 1, 8));
+    QCOMPARE(console.sortOrder(), 0);
     console.hide();
     db::Clock::clearFixed();
 }
@@ -155,23 +169,25 @@ void TstConsole::enablingRules()
     QFETCH(int, kind);
     QFETCH(bool, file);
     QFETCH(bool, sort);
-    stats::TfStatHUBp console;
-    console.ListBox1->setCurrentRow(kind);
-    QCOMPARE(console.SpeedButton1->isEnabled(), file);
-    QCOMPARE(console.ComboBox1->isEnabled(), sort);
+    LoneConsole lone;
+    child<QListWidget>(lone.console, "ListBox1")->setCurrentRow(kind);
+    QCOMPARE(child<QToolButton>(lone.console, "SpeedButton1")->isEnabled(), file);
+    QCOMPARE(child<QComboBox>(lone.console, "ComboBox1")->isEnabled(), sort);
 }
 
 void TstConsole::sortItemKeptWhileDisabled()
 {
-    stats::TfStatHUBp console;
-    console.ListBox1->setCurrentRow(22);
-    console.ComboBox1->setCurrentIndex(2);
-    console.ListBox1->setCurrentRow(0);
-    QVERIFY(!console.ComboBox1->isEnabled());
-    QCOMPARE(console.sortOrder(), 2);
-    console.ListBox1->setCurrentRow(22);
-    QVERIFY(console.ComboBox1->isEnabled());
-    QCOMPARE(console.sortOrder(), 2);
+    LoneConsole lone;
+    auto *list = child<QListWidget>(lone.console, "ListBox1");
+    auto *sort = child<QComboBox>(lone.console, "ComboBox1");
+    list->setCurrentRow(22);
+    sort->setCurrentIndex(2);
+    list->setCurrentRow(0);
+    QVERIFY(!sort->isEnabled());
+    QCOMPARE(lone.console.sortOrder(), 2);
+    list->setCurrentRow(22);
+    QVERIFY(sort->isEnabled());
+    QCOMPARE(lone.console.sortOrder(), 2);
 }
 
 void TstConsole::validationOrder_data()
@@ -197,10 +213,9 @@ void TstConsole::validationOrder()
     QFETCH(QString, message);
     QFETCH(int, reportKind);
     test::StatsEnvironment env(kRptRows);
-    stats::TfStatHUBp console;
-    stats::ReportKind = 5;
-    stats::StartDay = QStringLiteral("19990101");
-    stats::EndDay = QStringLiteral("19990102");
+    stats::TfStatHUBp console(env.session(), env.module());
+    setRequest(console, 5, QDate(1999, 1, 1), QDate(1999, 1, 2));
+    env.session().record(console.request());
     setRequest(console, kind, QDate(2004, 1, 7), end);
     console.SBPreviewClick();
     QCOMPARE(int(console.lastOutcome()), outcome);
@@ -208,41 +223,42 @@ void TstConsole::validationOrder()
     QCOMPARE(env.ui().entries[0].kind, ui::RecordingUiService::Kind::Message);
     QCOMPARE(env.ui().entries[0].text, message);
     if (outcome == int(Outcome::BadRange))
-        QCOMPARE(console.focusWidget(), console.DateTimePicker1);
+        QCOMPARE(console.focusWidget(), child<QDateEdit>(console, "DateTimePicker1"));
     // Nothing is prepared and the period is not stored.
-    QCOMPARE(stats::ReportKind, reportKind);
-    QCOMPARE(stats::StartDay, QStringLiteral("19990101"));
-    QCOMPARE(stats::EndDay, QStringLiteral("19990102"));
+    QCOMPARE(env.session().kind(), reportKind);
+    QCOMPARE(env.session().startDay(), QStringLiteral("19990101"));
+    QCOMPARE(env.session().endDay(), QStringLiteral("19990102"));
     QVERIFY(!console.preparedForm());
 }
 
 void TstConsole::equalDaysPass()
 {
     test::StatsEnvironment env(kRptRows);
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
     report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
     setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
     console.SBPreviewClick();
     QCOMPARE(console.lastOutcome(), Outcome::Shown);
     QCOMPARE(previews, 1);
-    QCOMPARE(stats::StartDay, QStringLiteral("20040107"));
-    QCOMPARE(stats::EndDay, QStringLiteral("20040107"));
-    QCOMPARE(stats::ReportKind, 0);
-    QVERIFY(stats::ReportReady);
+    QCOMPARE(env.session().startDay(), QStringLiteral("20040107"));
+    QCOMPARE(env.session().endDay(), QStringLiteral("20040107"));
+    QCOMPARE(env.session().kind(), 0);
+    QVERIFY(env.session().ready());
     QVERIFY(env.ui().entries.isEmpty());
 }
 
 void TstConsole::enterOnTheListPreviews()
 {
     test::StatsEnvironment env(kRptRows);
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
     report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
     console.show(); // before the request: showing sets today's date
     setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
-    console.ListBox1->setFocus();
-    QTest::keyClick(console.ListBox1, Qt::Key_Return);
+    auto *list = child<QListWidget>(console, "ListBox1");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(previews, 1);
     QCOMPARE(console.lastOutcome(), Outcome::Shown);
     console.hide();
@@ -259,14 +275,14 @@ void TstConsole::emptyTableGivesErr0158()
 {
     QFETCH(int, kind);
     test::StatsEnvironment env;
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
     report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
     setRequest(console, kind, QDate(2004, 1, 7), QDate(2004, 1, 7));
     console.SBPreviewClick();
     QCOMPARE(console.lastOutcome(), Outcome::NoData);
     QCOMPARE(previews, 0);
-    QVERIFY(!stats::ReportReady);
+    QVERIFY(!env.session().ready());
     QCOMPARE(env.ui().entries.size(), 1);
     const auto &box = env.ui().entries[0];
     QCOMPARE(box.kind, ui::RecordingUiService::Kind::Box);
@@ -281,12 +297,12 @@ void TstConsole::emptyTableGivesErr0158()
 void TstConsole::databaseErrorGoesToTheErrorBox()
 {
     test::StatsEnvironment env(kRptRows);
-    env.run(QStringLiteral("drop table STAT_HUB_RPT;"));
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
     report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
-    stats::ReportReady = true;
     setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
+    env.session().apply(stats::PrepareReport(console.request(), env.module())); // ready
+    env.run(QStringLiteral("drop table STAT_HUB_RPT;"));
     console.SBPreviewClick();
     QCOMPARE(console.lastOutcome(), Outcome::Failed);
     QCOMPARE(previews, 0);
@@ -295,7 +311,7 @@ void TstConsole::databaseErrorGoesToTheErrorBox()
     QVERIFY2(env.ui().entries[0].text.contains(QStringLiteral("stat_hub_rpt"), Qt::CaseInsensitive),
              qPrintable(env.ui().entries[0].text));
     // A failed preparation keeps the previous ready flag and the console stays usable.
-    QVERIFY(stats::ReportReady);
+    QVERIFY(env.session().ready());
     env.run(QStringLiteral("create table STAT_HUB_RPT(STAT_DAY text, RPT_ID text, RPT_NAME text, REPORT_COUNT integer);"
                            "insert into STAT_HUB_RPT values ('20040107', 'R01', '김철수', 4);"));
     console.SBPreviewClick();
@@ -306,7 +322,7 @@ void TstConsole::databaseErrorGoesToTheErrorBox()
 void TstConsole::previewShowsThenFreesTheForm()
 {
     test::StatsEnvironment env(kRptRows);
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(env.session(), env.module());
     QPointer<report::ReportForm> shown;
     report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
         shown = &form;
@@ -323,7 +339,7 @@ void TstConsole::previewShowsThenFreesTheForm()
 void TstConsole::onePreviewAtATime()
 {
     test::StatsEnvironment env(kRptRows);
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
     report::ReportForm::setPreviewHook([&](report::ReportForm &) {
         ++previews;
@@ -341,18 +357,19 @@ void TstConsole::onePreviewAtATime()
 void TstConsole::requestFollowsTheControls()
 {
     test::StatsEnvironment env(kRptRows);
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(env.session(), env.module());
     setRequest(console, 22, QDate(2004, 1, 7), QDate(2004, 1, 9));
-    console.ComboBox1->setCurrentIndex(2);
-    console.CheckBox1->setChecked(true);
+    auto *approval = child<QCheckBox>(console, "CheckBox1");
+    child<QComboBox>(console, "ComboBox1")->setCurrentIndex(2);
+    approval->setChecked(true);
     stats::ReportRequest r = console.request();
     QCOMPARE(r.kind, 22);
     QCOMPARE(r.startDay, QDate(2004, 1, 7));
     QCOMPARE(r.endDay, QDate(2004, 1, 9));
     QCOMPARE(r.sort, 2);
     QVERIFY(r.approval);
-    console.ListBox1->clearSelection();
-    console.CheckBox1->setChecked(false);
+    child<QListWidget>(console, "ListBox1")->clearSelection();
+    approval->setChecked(false);
     r = console.request();
     QCOMPARE(r.kind, -1);
     QVERIFY(!r.approval);
@@ -364,32 +381,33 @@ void TstConsole::requestFollowsTheControls()
         stamps << form.render().pages[0].textsOf(QStringLiteral("QRLabel21")).join(u'|');
     });
     setRequest(console, 11, QDate(2004, 1, 7), QDate(2004, 1, 7));
-    console.CheckBox1->setChecked(true);
+    approval->setChecked(true);
     console.SBPreviewClick();
-    console.CheckBox1->setChecked(false);
+    approval->setChecked(false);
     console.SBPreviewClick();
     QCOMPARE(stamps, (QStringList{QStringLiteral("전결"), QString()}));
 }
 
 void TstConsole::listItemsAreAsTallAsTheirText()
 {
-    stats::TfStatHUBp console;
+    LoneConsole lone;
+    stats::TfStatHUBp &console = lone.console;
     console.show();
     QVERIFY(QTest::qWaitForWindowExposed(&console));
-    QCOMPARE(console.ListBox1->geometry(), QRect(5, 4, 192, 413));
-    const int lineHeight = QFontMetrics(console.ListBox1->font()).height();
+    auto *list = child<QListWidget>(console, "ListBox1");
+    QCOMPARE(list->geometry(), QRect(5, 4, 192, 413));
+    const int lineHeight = QFontMetrics(list->font()).height();
     QVERIFY(lineHeight > 15);
-    for (int row = 1; row < console.ListBox1->count(); ++row) {
-        const QRect above = console.ListBox1->visualItemRect(console.ListBox1->item(row - 1));
-        const QRect item = console.ListBox1->visualItemRect(console.ListBox1->item(row));
+    for (int row = 1; row < list->count(); ++row) {
+        const QRect above = list->visualItemRect(list->item(row - 1));
+        const QRect item = list->visualItemRect(list->item(row));
         QVERIFY2(item.height() >= lineHeight,
                  qPrintable(QStringLiteral("row %1: %2 < %3").arg(row).arg(item.height()).arg(lineHeight)));
         QVERIFY(item.top() >= above.bottom());
     }
     // Twenty-seven lines do not fit in the list's height: it scrolls to the last one.
-    console.ListBox1->scrollToItem(console.ListBox1->item(26));
-    QVERIFY(
-        console.ListBox1->viewport()->rect().contains(console.ListBox1->visualItemRect(console.ListBox1->item(26))));
+    list->scrollToItem(list->item(26));
+    QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(26))));
     console.hide();
 }
 
@@ -398,8 +416,9 @@ void TstConsole::rowsLeaveRoomAroundTheirText()
 {
     reception::TAcIn browser;
     browser.ComboBox1->setCurrentText(QStringLiteral("제보종류별"));
-    stats::TfStatHUBp console;
-    QList<QAbstractItemView *> views{console.ListBox1};
+    LoneConsole lone;
+    stats::TfStatHUBp &console = lone.console;
+    QList<QAbstractItemView *> views{child<QListWidget>(console, "ListBox1")};
     for (QDialog *form : {static_cast<QDialog *>(&browser), static_cast<QDialog *>(&console)}) {
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
@@ -424,10 +443,10 @@ void TstConsole::exportWritesTheChosenKind()
     test::StatsEnvironment env(kRptRows);
     QTemporaryDir folder;
     stats::SetExportFolder(folder.path());
-    stats::TfStatHUBp console;
+    stats::TfStatHUBp console(env.session(), env.module());
     console.SpeedButton1Click(); // nothing selected
     setRequest(console, 21, QDate(2004, 1, 7), QDate(2004, 1, 7));
-    QTest::mouseClick(console.SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(console, "SpeedButton1"), Qt::LeftButton);
     stats::SetExportFolder(QString());
     const QString path = QDir(folder.path()).filePath(QStringLiteral("통신원기간.txt"));
     QCOMPARE(env.ui().entries.size(), 2);
@@ -439,21 +458,29 @@ void TstConsole::exportWritesTheChosenKind()
              QStringLiteral("순번|통신원번호|이름|기간 합계|\r\n1|R01|김철수|4|\r\n"));
 }
 
-void TstConsole::globalsOutliveTheConsole()
+void TstConsole::sessionOutlivesTheConsole()
 {
     test::StatsEnvironment env(kRptRows);
     report::ReportForm::setPreviewHook([](report::ReportForm &) {});
     {
-        stats::TfStatHUBp console;
+        stats::TfStatHUBp console(env.session(), env.module());
         setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 8));
         console.SBPreviewClick();
     }
-    QCOMPARE(stats::StartDay, QStringLiteral("20040107"));
-    QCOMPARE(stats::EndDay, QStringLiteral("20040108"));
-    QCOMPARE(stats::CurrDay, QStringLiteral("20040107"));
-    QCOMPARE(stats::WeekStart, QStringLiteral("20031229"));
-    QCOMPARE(stats::CurrMonth, QStringLiteral("200312"));
-    QVERIFY(stats::ReportReady);
+    const stats::ReportSession &session = env.session();
+    QCOMPARE(session.startDay(), QStringLiteral("20040107"));
+    QCOMPARE(session.endDay(), QStringLiteral("20040108"));
+    QCOMPARE(session.currDay(), QStringLiteral("20040107"));
+    QCOMPARE(session.weekStart(), QStringLiteral("20031229"));
+    QCOMPARE(session.currMonth(), QStringLiteral("200312"));
+    QVERIFY(session.ready());
+    // The next console starts from what this one left.
+    stats::TfStatHUBp next(env.session(), env.module());
+    setRequest(next, -1, QDate(2004, 1, 7), QDate(2004, 1, 7));
+    next.SBPreviewClick();
+    QCOMPARE(session.kind(), -1);
+    QCOMPARE(session.startDay(), QStringLiteral("20040107"));
+    QVERIFY(session.ready());
 }
 
 QTEST_MAIN(TstConsole)

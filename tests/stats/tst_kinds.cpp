@@ -80,13 +80,16 @@ void TstKinds::everyKindIsDescribedOnce()
 {
     const std::vector<const stats::KindDescriptor *> all = stats::AllKinds();
     QCOMPARE(int(all.size()), stats::kReportKindCount);
-    stats::TfStatHUBp console;
-    QCOMPARE(console.ListBox1->count(), stats::kReportKindCount);
+    stats::ReportSession session;
+    stats::TDMReport module;
+    const stats::TfStatHUBp console(session, module);
+    const auto *list = console.findChild<QListWidget *>(QStringLiteral("ListBox1"));
+    QCOMPARE(list->count(), stats::kReportKindCount);
     for (int k = 0; k < stats::kReportKindCount; ++k) {
         QVERIFY2(all[size_t(k)], qPrintable(QString::number(k)));
         QCOMPARE(all[size_t(k)]->kind, k);
         QCOMPARE(all[size_t(k)]->caption, QString::fromUtf8(kCaptions[k]));
-        QCOMPARE(console.ListBox1->item(k)->text(), QString::fromUtf8(kCaptions[k]));
+        QCOMPARE(list->item(k)->text(), QString::fromUtf8(kCaptions[k]));
     }
     QVERIFY(!stats::FindKind(-1));
     QVERIFY(!stats::FindKind(27));
@@ -199,7 +202,7 @@ void TstKinds::everyStatementTranslatesAndRuns()
     for (int sort = 0; sort < (d.sort ? stats::kSortOrderCount : 1); ++sort) {
         const stats::ReportRequest r = test::Request(kind, QDate(2004, 1, 7), QDate(2004, 1, 31), sort);
         const std::unique_ptr<stats::KindForm> form = formOf(d, r);
-        stats::PrepareContext context(*form, r, stats::reportModule());
+        stats::PrepareContext context(*form, r, env.module());
         for (const report::QueryDef &def : form->layout().queries) {
             db::Query &q = *form->query(def.name);
             try {

@@ -69,7 +69,7 @@ void TstPeriods::weekTable()
     QFETCH(QString, weekEnd);
     QFETCH(QString, month);
     test::StatsEnvironment env;
-    const stats::ReferencePeriods p = stats::CalcPeriods(start, *stats::DMReport->qryDate);
+    const stats::ReferencePeriods p = stats::CalcPeriods(start, *env.module().qryDate);
     QCOMPARE(p.currDay, start);
     QCOMPARE(p.weekStart, weekStart);
     QCOMPARE(p.weekEnd, weekEnd);
@@ -105,13 +105,13 @@ void TstPeriods::startDayOfTheServersDateMeansTheDayBefore()
     QFETCH(QString, currDay);
     test::StatsEnvironment env;
     db::Clock::setFixed(serverNow);
-    QCOMPARE(stats::CalcPeriods(start, *stats::DMReport->qryDate).currDay, currDay);
+    QCOMPARE(stats::CalcPeriods(start, *env.module().qryDate).currDay, currDay);
 }
 
 void TstPeriods::getSqlValueLeavesTheQueryOpenWithItsOneLine()
 {
     test::StatsEnvironment env;
-    db::Query &q = *stats::DMReport->qryDate;
+    db::Query &q = *env.module().qryDate;
     QCOMPARE(stats::GetSqlValue(q, QStringLiteral("SELECT TO_CHAR(TO_DATE('20040107', 'yyyymmdd'), 'D') FROM DUAL")),
              QStringLiteral("4"));
     QVERIFY(q.active());
@@ -123,7 +123,7 @@ void TstPeriods::getSqlValueLeavesTheQueryOpenWithItsOneLine()
 void TstPeriods::badDayKeyNeverReachesTheStatement()
 {
     test::StatsEnvironment env;
-    db::Query &q = *stats::DMReport->qryDate;
+    db::Query &q = *env.module().qryDate;
     QVERIFY_THROWS_EXCEPTION(db::DbError, stats::CalcPeriods(QStringLiteral("2004'--"), q));
     QVERIFY(!q.active()); // nothing was run
 }

@@ -8,7 +8,6 @@
 #include <algorithm>
 
 using namespace tipdesk;
-using Outcome = stats::TfStatHUBp::Outcome;
 using test::Count;
 
 namespace {
@@ -255,20 +254,20 @@ void TstBreakdowns::rowsAndPeriodTotals()
     QFETCH(int, kind);
     QFETCH(QList<QStringList>, rows);
     QFETCH(QStringList, totals);
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, QDate(2005, 3, 1), QDate(2005, 3, 6));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(run.model.pageCount(), 1);
-    QCOMPARE(run.formsFreed, 1);
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kind, QDate(2005, 3, 1), QDate(2005, 3, 6)));
+    QVERIFY(run);
+    QCOMPARE(run->pageCount(), 1);
     QStringList header;
-    for (const report::Primitive *c : headerCaptions(run.model.pages.front()))
+    for (const report::Primitive *c : headerCaptions(run->pages.front()))
         header << c->text;
     QCOMPARE(header, headerOf(kind));
     // In day order, without the day that has no row and without the days around the period.
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBTextDay")),
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBTextDay")),
              (QStringList{"20050301", "20050302", "20050304", "20050305", "20050306"}));
     for (int r = 0; r < rows.size(); ++r)
-        QCOMPARE(printedLine(run.model, QStringLiteral("QRDBTextDay"), r), rows[r]);
-    QCOMPARE(printedLine(run.model, QStringLiteral("QRLabelSum")), totals);
+        QCOMPARE(printedLine(*run, QStringLiteral("QRDBTextDay"), r), rows[r]);
+    QCOMPARE(printedLine(*run, QStringLiteral("QRLabelSum")), totals);
 }
 
 void TstBreakdowns::oneDayPeriod_data()
@@ -318,12 +317,12 @@ void TstBreakdowns::oneDayPeriod()
     QFETCH(QDate, day);
     QFETCH(QStringList, row);
     QFETCH(QStringList, totals);
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, day, day);
-    QCOMPARE(run.outcome, Outcome::Shown);
+    const std::optional<report::PageModel> run = test::RenderRequest(test::Request(kind, day, day));
+    QVERIFY(run);
     QVERIFY(m_env->ui().entries.isEmpty());
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBTextDay")).size(), 1);
-    QCOMPARE(printedLine(run.model, QStringLiteral("QRDBTextDay")), row);
-    QCOMPARE(printedLine(run.model, QStringLiteral("QRLabelSum")), totals);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBTextDay")).size(), 1);
+    QCOMPARE(printedLine(*run, QStringLiteral("QRDBTextDay")), row);
+    QCOMPARE(printedLine(*run, QStringLiteral("QRLabelSum")), totals);
 }
 
 void TstBreakdowns::periodWithoutRowsMeansNoReport_data()
@@ -336,11 +335,9 @@ void TstBreakdowns::periodWithoutRowsMeansNoReport_data()
 void TstBreakdowns::periodWithoutRowsMeansNoReport()
 {
     QFETCH(int, kind);
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, QDate(2005, 3, 3), QDate(2005, 3, 3));
-    QCOMPARE(run.outcome, Outcome::NoData);
-    QCOMPARE(run.model.pageCount(), 0);
-    QCOMPARE(m_env->ui().entries.size(), 1);
-    QCOMPARE(m_env->ui().entries[0].text, QStringLiteral("해당 기간의 자료가 없습니다."));
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kind, QDate(2005, 3, 3), QDate(2005, 3, 3)));
+    QVERIFY(!run);
 }
 
 void TstBreakdowns::columnRules_data()
@@ -367,16 +364,17 @@ void TstBreakdowns::columnRules()
     QFETCH(QList<double>, header);
     QFETCH(QList<double>, dividers);
     QFETCH(double, dayLine);
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, QDate(2005, 3, 1), QDate(2005, 3, 2));
-    QCOMPARE(run.outcome, Outcome::Shown);
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kind, QDate(2005, 3, 1), QDate(2005, 3, 2)));
+    QVERIFY(run);
     QList<double> summary = header + dividers;
     std::sort(summary.begin(), summary.end());
     QList<double> detail = summary;
     detail << dayLine;
     std::sort(detail.begin(), detail.end());
-    QCOMPARE(rulesAcross(run.model, QStringLiteral("QRLabelDay"), leftMargin), header);
-    QCOMPARE(rulesAcross(run.model, QStringLiteral("QRDBTextDay"), leftMargin), detail);
-    QCOMPARE(rulesAcross(run.model, QStringLiteral("QRLabelSum"), leftMargin), summary);
+    QCOMPARE(rulesAcross(*run, QStringLiteral("QRLabelDay"), leftMargin), header);
+    QCOMPARE(rulesAcross(*run, QStringLiteral("QRDBTextDay"), leftMargin), detail);
+    QCOMPARE(rulesAcross(*run, QStringLiteral("QRLabelSum"), leftMargin), summary);
 }
 
 void TstBreakdowns::longPeriodOverSeveralPages_data()
@@ -395,9 +393,10 @@ void TstBreakdowns::longPeriodOverSeveralPages()
     QFETCH(int, kind);
     QFETCH(QString, title);
     QFETCH(QString, firstShare);
-    const test::PeriodRun run = test::RunConsoleOverPeriod(*m_env, kind, kLongStart, kLongStart.addDays(kLongDays - 1));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    const report::PageModel &m = run.model;
+    const std::optional<report::PageModel> run =
+        test::RenderRequest(test::Request(kind, kLongStart, kLongStart.addDays(kLongDays - 1)));
+    QVERIFY(run);
+    const report::PageModel &m = *run;
     QVERIFY2(m.pageCount() >= 3, qPrintable(QString::number(m.pageCount())));
     QStringList days, pageNumbers;
     for (int n = 0; n < kLongDays; ++n)

@@ -7,7 +7,6 @@
 #include <algorithm>
 
 using namespace tipdesk;
-using Outcome = stats::TfStatHUBp::Outcome;
 using test::Count;
 
 namespace {
@@ -125,9 +124,9 @@ private slots:
     void goldenPage();
 
 private:
-    test::PeriodRun preview(const QString &start, const QString &end, bool approval = false)
+    std::optional<report::PageModel> preview(const QString &start, const QString &end, bool approval = false)
     {
-        return test::RunConsoleOverPeriod(*m_env, kKind, day(start), day(end), approval);
+        return test::RenderRequest(test::Request(kKind, day(start), day(end), 0, approval));
     }
     std::unique_ptr<test::StatsEnvironment> m_env;
 };
@@ -185,10 +184,10 @@ void TstHourBands::bandsInTheirColumns()
     QFETCH(QString, cell);
     QFETCH(QString, header);
     QFETCH(QString, monday);
-    const test::PeriodRun run = preview(QStringLiteral("20040105"), QStringLiteral("20040105"));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    const report::Primitive *head = firstText(run.model, QStringLiteral("GridHead") + cell);
-    const report::Primitive *value = firstText(run.model, QStringLiteral("GridDay") + cell);
+    const std::optional<report::PageModel> run = preview(QStringLiteral("20040105"), QStringLiteral("20040105"));
+    QVERIFY(run);
+    const report::Primitive *head = firstText(*run, QStringLiteral("GridHead") + cell);
+    const report::Primitive *value = firstText(*run, QStringLiteral("GridDay") + cell);
     QVERIFY(head && value);
     QCOMPARE(head->text, header);
     QCOMPARE(value->text, monday);
@@ -211,11 +210,11 @@ void TstHourBands::everyFigureInACellOfItsOwn()
 {
     QFETCH(QString, key);
     QFETCH(int, cells);
-    const test::PeriodRun run = preview(QStringLiteral("20040105"), QStringLiteral("20040110"));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    const std::vector<const report::Primitive *> line = lineCells(run.model, key);
+    const std::optional<report::PageModel> run = preview(QStringLiteral("20040105"), QStringLiteral("20040110"));
+    QVERIFY(run);
+    const std::vector<const report::Primitive *> line = lineCells(*run, key);
     QCOMPARE(int(line.size()), cells);
-    const QList<double> rules = rulesThrough(run.model, *line.front());
+    const QList<double> rules = rulesThrough(*run, *line.front());
     for (size_t i = 0; i < line.size(); ++i) {
         const QRectF r = line[i]->rect;
         for (double x : rules)
@@ -256,13 +255,13 @@ void TstHourBands::daysAndTheirSums()
     QFETCH(QStringList, totals);
     QFETCH(QStringList, mornings);
     QFETCH(QStringList, afternoons);
-    const test::PeriodRun run = preview(start, end);
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), days);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText2")), names);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridDayTOTAL")), totals);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridDayMORNING_TOTAL")), mornings);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridDayEVENING_TOTAL")), afternoons);
+    const std::optional<report::PageModel> run = preview(start, end);
+    QVERIFY(run);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText1")), days);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText2")), names);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridDayTOTAL")), totals);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridDayMORNING_TOTAL")), mornings);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridDayEVENING_TOTAL")), afternoons);
 }
 
 void TstHourBands::totalRow_data()
@@ -308,36 +307,36 @@ void TstHourBands::totalRow()
     QFETCH(QString, end);
     QFETCH(QString, cell);
     QFETCH(QString, total);
-    const test::PeriodRun run = preview(start, end);
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSum") + cell), QStringList{total});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumCaption")), QStringList{QStringLiteral("계")});
+    const std::optional<report::PageModel> run = preview(start, end);
+    QVERIFY(run);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSum") + cell), QStringList{total});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSumCaption")), QStringList{QStringLiteral("계")});
 }
 
 // An empty bucket prints blank and counts as nothing: the day's morning sum adds its other
 // buckets, so the morning total still equals the sum of the morning bands' totals.
 void TstHourBands::emptyBucketCountsAsNothing()
 {
-    const test::PeriodRun run = preview(QStringLiteral("20040108"), QStringLiteral("20040108"));
-    QCOMPARE(run.outcome, Outcome::Shown);
+    const std::optional<report::PageModel> run = preview(QStringLiteral("20040108"), QStringLiteral("20040108"));
+    QVERIFY(run);
     const std::pair<const char *, QStringList> cells[] = {
         {"GridDayTIME09", {}},           {"GridDayTIME07", {"6"}}, {"GridDayMORNING_TOTAL", {"7"}},
         {"GridSumMORNING_TOTAL", {"7"}}, {"GridSumTIME09", {"0"}}, {"GridSumEVENING_TOTAL", {"9"}}};
     for (const auto &[cell, texts] : cells)
-        QCOMPARE(test::TextsOf(run.model, QLatin1String(cell)), texts);
+        QCOMPARE(test::TextsOf(*run, QLatin1String(cell)), texts);
 }
 
 // One day: one row, and a total row repeating it in every column.
 void TstHourBands::oneDayRange()
 {
-    const test::PeriodRun run = preview(QStringLiteral("20040105"), QStringLiteral("20040105"));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(run.model.pageCount(), 1);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), QStringList{"20040105"});
+    const std::optional<report::PageModel> run = preview(QStringLiteral("20040105"), QStringLiteral("20040105"));
+    QVERIFY(run);
+    QCOMPARE(run->pageCount(), 1);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText1")), QStringList{"20040105"});
     for (const common::HourColumn &c : common::HourColumns()) {
-        const QStringList row = test::TextsOf(run.model, QStringLiteral("GridDay") + c.key);
+        const QStringList row = test::TextsOf(*run, QStringLiteral("GridDay") + c.key);
         QCOMPARE(row.size(), 1);
-        QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSum") + c.key), row);
+        QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSum") + c.key), row);
     }
 }
 
@@ -346,14 +345,14 @@ void TstHourBands::longRangeOverPages()
 {
     const QString start = kLongStart.toString(QStringLiteral("yyyyMMdd"));
     const QDate last = kLongStart.addDays(kLongDays - 1);
-    const test::PeriodRun run = preview(start, last.toString(QStringLiteral("yyyyMMdd")));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QVERIFY2(run.model.pageCount() >= 3, qPrintable(QString::number(run.model.pageCount())));
-    const QList<int> all = test::AllPages(run.model);
+    const std::optional<report::PageModel> run = preview(start, last.toString(QStringLiteral("yyyyMMdd")));
+    QVERIFY(run);
+    QVERIFY2(run->pageCount() >= 3, qPrintable(QString::number(run->pageCount())));
+    const QList<int> all = test::AllPages(*run);
     for (const char *header : {"QRLabel3", "GridHeadTOTAL", "GridHeadTIME06", "GridHeadTIME21", "QRSysData2"})
-        QCOMPARE(test::PagesWith(run.model, QLatin1String(header)), all);
-    QCOMPARE(test::PagesWith(run.model, QStringLiteral("QRLabel1")), QList<int>{1});
-    QCOMPARE(test::PagesWith(run.model, QStringLiteral("GridSumCaption")), QList<int>{run.model.pageCount()});
+        QCOMPARE(test::PagesWith(*run, QLatin1String(header)), all);
+    QCOMPARE(test::PagesWith(*run, QStringLiteral("QRLabel1")), QList<int>{1});
+    QCOMPARE(test::PagesWith(*run, QStringLiteral("GridSumCaption")), QList<int>{run->pageCount()});
 
     // Every day once, in order, named after the calendar's weekday.
     const QString weekdays[] = {"월", "화", "수", "목", "금", "토", "일"};
@@ -362,13 +361,13 @@ void TstHourBands::longRangeOverPages()
         days << d.toString(QStringLiteral("yyyyMMdd"));
         names << weekdays[d.dayOfWeek() - 1];
     }
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText1")), days);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("QRDBText2")), names);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText1")), days);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("QRDBText2")), names);
     // The totals run over all pages: 40 days of 1 + 2.
     const std::pair<const char *, const char *> totals[] = {
         {"TOTAL", "120"}, {"MORNING_TOTAL", "40"}, {"TIME06", "40"}, {"EVENING_TOTAL", "80"}, {"TIME14", "80"}};
     for (const auto &[cell, total] : totals)
-        QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSum") + QLatin1String(cell)),
+        QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSum") + QLatin1String(cell)),
                  QStringList{QLatin1String(total)});
 }
 
@@ -386,35 +385,33 @@ void TstHourBands::rangeWithoutRowsMeansNoReport()
 {
     QFETCH(QString, start);
     QFETCH(QString, end);
-    const test::PeriodRun run = preview(start, end);
-    QCOMPARE(run.outcome, Outcome::NoData);
-    QCOMPARE(run.model.pageCount(), 0);
-    QCOMPARE(m_env->ui().entries.size(), 1);
-    QCOMPARE(m_env->ui().entries[0].text, QStringLiteral("해당 기간의 자료가 없습니다."));
+    const std::optional<report::PageModel> run = preview(start, end);
+    QVERIFY(!run);
 }
 
 // The summaries have no approval box: "전결인 사용" changes nothing on the page.
 void TstHourBands::noApprovalBox()
 {
-    const test::PeriodRun with = preview(QStringLiteral("20040105"), QStringLiteral("20040110"), true);
-    const test::PeriodRun without = preview(QStringLiteral("20040105"), QStringLiteral("20040110"), false);
-    QCOMPARE(with.outcome, Outcome::Shown);
-    QVERIFY(!with.model.pages.front().contains(QStringLiteral("전결")));
-    QVERIFY(!with.model.pages.front().contains(QStringLiteral("담  당")));
-    QCOMPARE(report::dumpText(with.model), report::dumpText(without.model));
+    const std::optional<report::PageModel> with = preview(QStringLiteral("20040105"), QStringLiteral("20040110"), true);
+    const std::optional<report::PageModel> without =
+        preview(QStringLiteral("20040105"), QStringLiteral("20040110"), false);
+    QVERIFY(with);
+    QVERIFY(!with->pages.front().contains(QStringLiteral("전결")));
+    QVERIFY(!with->pages.front().contains(QStringLiteral("담  당")));
+    QCOMPARE(report::dumpText(*with), report::dumpText(*without));
 }
 
 void TstHourBands::sevenDigitFiguresPrintWhole()
 {
     report::installFontSubstitutes();
-    const test::PeriodRun run = preview(QStringLiteral("20100104"), QStringLiteral("20100104"));
-    QCOMPARE(run.outcome, Outcome::Shown);
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumTOTAL")), QStringList{"9600000"});
-    QCOMPARE(test::TextsOf(run.model, QStringLiteral("GridSumMORNING_TOTAL")), QStringList{"4800000"});
+    const std::optional<report::PageModel> run = preview(QStringLiteral("20100104"), QStringLiteral("20100104"));
+    QVERIFY(run);
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSumTOTAL")), QStringList{"9600000"});
+    QCOMPARE(test::TextsOf(*run, QStringLiteral("GridSumMORNING_TOTAL")), QStringList{"4800000"});
     QStringList cells;
     for (const common::HourColumn &c : common::HourColumns())
         cells << QStringLiteral("GridDay") + c.key << QStringLiteral("GridSum") + c.key;
-    QCOMPARE(test::CutTexts(run.model, cells), QStringList());
+    QCOMPARE(test::CutTexts(*run, cells), QStringList());
 }
 
 void TstHourBands::goldenPage_data()

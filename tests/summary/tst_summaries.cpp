@@ -2,8 +2,6 @@
 #include "../stats/StatsFixture.h"
 #include "platform/report/Layout.h"
 
-#include <QDateEdit>
-#include <QListWidget>
 #include <QtTest>
 #include <algorithm>
 
@@ -174,22 +172,6 @@ QStringList textsOf(const report::PageModel &m, const QString &source)
     return all;
 }
 
-// Runs the console for a kind and day and returns the rendered pages.
-report::PageModel renderKind(int kind, const QDate &day, stats::TfStatHUBp::Outcome *outcome = nullptr)
-{
-    report::PageModel model;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) { model = form.render(); });
-    stats::TfStatHUBp console;
-    console.DateTimePicker1->setDate(day);
-    console.DateTimePicker2->setDate(day);
-    console.ListBox1->setCurrentRow(kind);
-    console.SBPreviewClick();
-    report::ReportForm::setPreviewHook(nullptr);
-    if (outcome)
-        *outcome = console.lastOutcome();
-    return model;
-}
-
 const QString kDay = QStringLiteral("20040107");
 const QDate kDate(2004, 1, 7);
 
@@ -236,9 +218,8 @@ void TstSummaries::rowsMatchTheTables()
     QFETCH(int, kind);
     const Fixture fx = mixedFixture();
     test::StatsEnvironment env(fx.script(kind));
-    stats::TfStatHUBp::Outcome outcome{};
-    const report::PageModel model = renderKind(kind, kDate, &outcome);
-    QCOMPARE(outcome, stats::TfStatHUBp::Outcome::Shown);
+    const std::optional<report::PageModel> model = test::RenderRequest(test::Request(kind, kDate));
+    QVERIFY(model);
     QVERIFY(env.ui().entries.isEmpty());
 
     const Expected want(fx, Periods(kDay));
@@ -257,18 +238,18 @@ void TstSummaries::rowsMatchTheTables()
             totals[k] += r.sums[k];
         }
     }
-    QCOMPARE(textsOf(model, QStringLiteral("QRDBTextId")), ids);
-    QCOMPARE(textsOf(model, QStringLiteral("QRDBTextName")), names);
-    QCOMPARE(textsOf(model, QStringLiteral("QRSysDataNo")), numbers);
+    QCOMPARE(textsOf(*model, QStringLiteral("QRDBTextId")), ids);
+    QCOMPARE(textsOf(*model, QStringLiteral("QRDBTextName")), names);
+    QCOMPARE(textsOf(*model, QStringLiteral("QRSysDataNo")), numbers);
     for (int k = 0; k < 4; ++k) {
-        QCOMPARE(textsOf(model, QLatin1String(kCounts[k])), counts[k]);
-        QCOMPARE(textsOf(model, QLatin1String(kTables[kind].share[k])), shares[k]);
-        QCOMPARE(textsOf(model, QStringLiteral("QRExprSum%1").arg(k + 1)), QStringList{QString::number(totals[k])});
+        QCOMPARE(textsOf(*model, QLatin1String(kCounts[k])), counts[k]);
+        QCOMPARE(textsOf(*model, QLatin1String(kTables[kind].share[k])), shares[k]);
+        QCOMPARE(textsOf(*model, QStringLiteral("QRExprSum%1").arg(k + 1)), QStringList{QString::number(totals[k])});
     }
     // The total row adds the listed sources only: less than the day's sum, which counts S03.
     QVERIFY(totals[0] < want.periodSums[0]);
 
-    const report::Page &first = model.pages.front();
+    const report::Page &first = model->pages.front();
     QVERIFY(first.contains(QString::fromUtf8(kTables[kind].title)));
     if (kind == 2)
         QCOMPARE(first.textsOf(QStringLiteral("QRLDay")), QStringList{QStringLiteral("기준일 : 2004년 1월 7일 ")});
@@ -307,9 +288,10 @@ void TstSummaries::shareTexts()
     fx.sources = {{"A01", "가", true}, {"B01", "나", true}};
     fx.counts = {{kDay, "A01", mine}, {kDay, "B01", others}};
     test::StatsEnvironment env(fx.script(kind));
-    const report::PageModel model = renderKind(kind, kDate);
-    const QStringList names = textsOf(model, QStringLiteral("QRDBTextName"));
-    const QStringList shares = textsOf(model, QLatin1String(kTables[kind].share[0]));
+    const std::optional<report::PageModel> model = test::RenderRequest(test::Request(kind, kDate));
+    QVERIFY(model);
+    const QStringList names = textsOf(*model, QStringLiteral("QRDBTextName"));
+    const QStringList shares = textsOf(*model, QLatin1String(kTables[kind].share[0]));
     QCOMPARE(shares.size(), 2);
     QCOMPARE(shares[names.indexOf(QStringLiteral("가"))], text);
     // Independently of the table above.
@@ -331,13 +313,12 @@ void TstSummaries::zeroPeriodSumStillPrints()
     fx.sources = {{"A01", "가", true}, {"B01", "나", true}};
     fx.counts = {{kDay, "A01", 0}, {kDay, "B01", 0}, {"20031101", "A01", 3}, {"20031102", "B01", 1}};
     test::StatsEnvironment env(fx.script(kind));
-    stats::TfStatHUBp::Outcome outcome{};
-    const report::PageModel model = renderKind(kind, kDate, &outcome);
+    const std::optional<report::PageModel> model = test::RenderRequest(test::Request(kind, kDate));
     QVERIFY2(env.ui().entries.isEmpty(), env.ui().entries.isEmpty() ? "" : qPrintable(env.ui().entries[0].text));
-    QCOMPARE(outcome, stats::TfStatHUBp::Outcome::Shown);
+    QVERIFY(model);
     const QString zero = kind == 2 ? QStringLiteral("0.0%") : QStringLiteral("0%");
-    QCOMPARE(textsOf(model, QLatin1String(kTables[kind].share[0])), (QStringList{zero, zero}));
-    QCOMPARE(textsOf(model, QLatin1String(kTables[kind].share[3])),
+    QCOMPARE(textsOf(*model, QLatin1String(kTables[kind].share[0])), (QStringList{zero, zero}));
+    QCOMPARE(textsOf(*model, QLatin1String(kTables[kind].share[3])),
              (QStringList{shareText(kind, 3, 4), shareText(kind, 1, 4)}));
 }
 
@@ -350,10 +331,10 @@ void TstSummaries::secondPageRepeatsTheFurniture()
         fx.counts << Count{kDay, id, 100 + i};
     }
     test::StatsEnvironment env(fx.script(0));
-    const report::PageModel model = renderKind(0, kDate);
-    QVERIFY(model.pageCount() >= 2);
-    const report::Page &p1 = model.pages[0];
-    const report::Page &p2 = model.pages[1];
+    const std::optional<report::PageModel> model = test::RenderRequest(test::Request(0, kDate));
+    QVERIFY(model && model->pageCount() >= 2);
+    const report::Page &p1 = model->pages[0];
+    const report::Page &p2 = model->pages[1];
     QCOMPARE(p1.textsOf(QStringLiteral("QRSysData1")), QStringList{QStringLiteral("1")});
     QCOMPARE(p2.textsOf(QStringLiteral("QRSysData1")), QStringList{QStringLiteral("2")});
     QVERIFY(p1.contains(QStringLiteral("통신원별제보현황")));
@@ -371,12 +352,12 @@ void TstSummaries::secondPageRepeatsTheFurniture()
     const QStringList n2 = p2.textsOf(QStringLiteral("QRSysDataNo"));
     QVERIFY(!n1.isEmpty() && !n2.isEmpty());
     QCOMPARE(n2.first().toInt(), n1.last().toInt() + 1);
-    const QStringList all = textsOf(model, QStringLiteral("QRSysDataNo"));
+    const QStringList all = textsOf(*model, QStringLiteral("QRSysDataNo"));
     QCOMPARE(all.size(), 60);
     QCOMPARE(all.last(), QStringLiteral("60"));
-    QCOMPARE(textsOf(model, QStringLiteral("QRDBTextId")).first(), QStringLiteral("R060"));
+    QCOMPARE(textsOf(*model, QStringLiteral("QRDBTextId")).first(), QStringLiteral("R060"));
     // The total comes once, on the last page, over every row.
-    QCOMPARE(model.pages.back().textsOf(QStringLiteral("QRExprSum1")), QStringList{QString::number(60 * 100 + 1830)});
+    QCOMPARE(model->pages.back().textsOf(QStringLiteral("QRExprSum1")), QStringList{QString::number(60 * 100 + 1830)});
 }
 
 void TstSummaries::goldenPages_data()

@@ -39,11 +39,11 @@ QDate day(const QString &key)
     return QDate::fromString(key, QStringLiteral("yyyyMMdd"));
 }
 
-void run(const stats::ReportRequest &request, const QString &period, const QString &pdf)
+void run(const stats::ReportRequest &request, stats::TDMReport &module, const QString &period, const QString &pdf)
 {
     QElapsedTimer timer;
     timer.start();
-    stats::PreparedReport prepared = stats::PrepareReport(request, stats::reportModule());
+    stats::PreparedReport prepared = stats::PrepareReport(request, module);
     const double prepareMs = timer.nsecsElapsed() / 1e6;
     if (!prepared.form) {
         std::printf("%4d  %-19s %8s %6s %12.1f %10s\n", request.kind, qPrintable(period), "0", "-", prepareMs,
@@ -113,11 +113,11 @@ int main(int argc, char **argv)
             r.kind = d->kind;
             r.startDay = r.endDay = day(dayKey);
             const QString single = d->inputs == stats::KindInputs::Month ? dayKey.left(6) : dayKey;
-            run(r, single, out.filePath(QStringLiteral("single.pdf")));
+            run(r, module, single, out.filePath(QStringLiteral("single.pdf")));
             if (d->inputs == stats::KindInputs::StartEnd) {
                 r.startDay = day(first);
                 r.endDay = day(last);
-                run(r, first + u'-' + last, out.filePath(QStringLiteral("range.pdf")));
+                run(r, module, first + u'-' + last, out.filePath(QStringLiteral("range.pdf")));
             }
         }
     } catch (const db::DbError &e) {

@@ -82,12 +82,12 @@ struct Outcome {
     QStringList fields;
 };
 
-Outcome renderOne(const stats::ReportRequest &request, ui::RecordingUiService &boxes)
+Outcome renderOne(const stats::ReportRequest &request, stats::TDMReport &module, ui::RecordingUiService &boxes)
 {
     boxes.clear();
     QString error;
     try {
-        const stats::PreparedReport prepared = stats::PrepareReport(request, stats::reportModule());
+        const stats::PreparedReport prepared = stats::PrepareReport(request, module);
         if (prepared.form) {
             const report::PageModel model = prepared.form->render();
             const QByteArray digest =
@@ -192,7 +192,7 @@ int main(int argc, char **argv)
             const stats::ReportRequest &r = requests[i];
             QElapsedTimer timer;
             timer.start();
-            const Outcome outcome = renderOne(r, boxes);
+            const Outcome outcome = renderOne(r, reportModule, boxes);
             const double ms = double(timer.nsecsElapsed()) / 1e6;
             (outcome.status == QLatin1String("failed") ? failed : finished)++;
             printLine(stdout,
