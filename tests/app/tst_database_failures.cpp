@@ -14,6 +14,7 @@
 #include "platform/db/Query.h"
 #include "platform/report/PageModel.h"
 #include "platform/report/ReportForm.h"
+#include "platform/report/ui/Preview.h"
 #include "platform/ui/UiService.h"
 #include "reception/UAcIn.h"
 #include "stats/Export.h"
@@ -398,7 +399,7 @@ void TstDatabaseFailures::cleanup()
 {
     const QStringList texts = (m_ui ? shown() : QStringList()) + logged();
     m_ui.reset();
-    report::ReportForm::setPreviewHook(nullptr);
+    report::setPreviewHook(nullptr);
     db::setPostgresOverride(QString());
     QSettings(m_dir.filePath(QStringLiteral("xdg/tipdesk/tipdesk.ini")), QSettings::IniFormat).clear();
     app::clearTerminationRequest();
@@ -535,7 +536,7 @@ void TstDatabaseFailures::consoleOutlivesAServerStop()
     QTemporaryDir folder;
     stats::SetExportFolder(folder.path());
     QStringList pages;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) { pages << report::dumpText(form.render()); });
+    report::setPreviewHook([&](report::ReportForm &form) { pages << report::dumpText(form.render()); });
     console.DateTimePicker1->setDate(day);
     console.DateTimePicker2->setDate(day);
     console.ListBox1->setCurrentRow(kind);
@@ -620,7 +621,7 @@ void TstDatabaseFailures::restartWhileIdleGoesUnnoticed()
     DeskModules desk;
     stats::TfStatHUBp console;
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     requestKind0(console);
     reception::TAcIn browser;
     browser.RadioButton5->setChecked(true);

@@ -46,7 +46,7 @@ inline PeriodRun RunConsoleOverPeriod(StatsEnvironment &env, int kind, const QDa
 {
     PeriodRun run;
     QPointer<report::ReportForm> shown;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
+    report::setPreviewHook([&](report::ReportForm &form) {
         shown = &form;
         QObject::connect(&form, &QObject::destroyed, [&run] { ++run.formsFreed; });
         run.model = form.render();
@@ -61,7 +61,7 @@ inline PeriodRun RunConsoleOverPeriod(StatsEnvironment &env, int kind, const QDa
         run.outcome = console.lastOutcome();
         run.formAlive = !shown.isNull();
     }
-    report::ReportForm::setPreviewHook(nullptr);
+    report::setPreviewHook(nullptr);
     if (run.outcome == stats::TfStatHUBp::Outcome::Failed) // say why, rather than only that it failed
         for (const auto &e : env.ui().entries)
             qWarning("%s", qPrintable(e.text));

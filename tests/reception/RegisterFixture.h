@@ -171,14 +171,14 @@ struct ConsoleRun {
 inline ConsoleRun RunConsole(int kind, const QDate &day, bool approval = false)
 {
     ConsoleRun run;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) { run.model = form.render(); });
+    report::setPreviewHook([&](report::ReportForm &form) { run.model = form.render(); });
     stats::TfStatHUBp console;
     console.DateTimePicker1->setDate(day);
     console.DateTimePicker2->setDate(day);
     console.ListBox1->setCurrentRow(kind);
     console.CheckBox1->setChecked(approval);
     console.SBPreviewClick();
-    report::ReportForm::setPreviewHook(nullptr);
+    report::setPreviewHook(nullptr);
     run.outcome = console.lastOutcome();
     return run;
 }

@@ -9,6 +9,7 @@
 #include "platform/db/BackendSelector.h"
 #include "platform/db/Clock.h"
 #include "platform/report/ReportForm.h"
+#include "platform/report/ui/Preview.h"
 #include "platform/ui/UiService.h"
 #include "stats/UDMReport.h"
 #include "stats/UStatHUBp.h"
@@ -37,7 +38,7 @@ public:
 
     ~StatsEnvironment()
     {
-        report::ReportForm::setPreviewHook(nullptr);
+        report::setPreviewHook(nullptr);
         stats::DMReport = nullptr;
         m_reportModule.reset();
         m_dataMod.reset();

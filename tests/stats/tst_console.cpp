@@ -65,7 +65,7 @@ private slots:
 void TstConsole::cleanup()
 {
     stats::fStatHUBp = nullptr;
-    report::ReportForm::setPreviewHook(nullptr);
+    report::setPreviewHook(nullptr);
 }
 
 void TstConsole::formAsDrawn_data()
@@ -221,7 +221,7 @@ void TstConsole::equalDaysPass()
     test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console;
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
     console.SBPreviewClick();
     QCOMPARE(console.lastOutcome(), Outcome::Shown);
@@ -238,7 +238,7 @@ void TstConsole::enterOnTheListPreviews()
     test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console;
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     console.show(); // before the request: showing sets today's date
     setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
     console.ListBox1->setFocus();
@@ -261,7 +261,7 @@ void TstConsole::emptyTableGivesErr0158()
     test::StatsEnvironment env;
     stats::TfStatHUBp console;
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     setRequest(console, kind, QDate(2004, 1, 7), QDate(2004, 1, 7));
     console.SBPreviewClick();
     QCOMPARE(console.lastOutcome(), Outcome::NoData);
@@ -284,7 +284,7 @@ void TstConsole::databaseErrorGoesToTheErrorBox()
     env.run(QStringLiteral("drop table STAT_HUB_RPT;"));
     stats::TfStatHUBp console;
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     stats::ReportReady = true;
     setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
     console.SBPreviewClick();
@@ -308,7 +308,7 @@ void TstConsole::previewShowsThenFreesTheForm()
     test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console;
     QPointer<report::ReportForm> shown;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
+    report::setPreviewHook([&](report::ReportForm &form) {
         shown = &form;
         QCOMPARE(form.layout().name, QStringLiteral("QRCoumm"));
         QCOMPARE(form.parent(), &console);
@@ -325,7 +325,7 @@ void TstConsole::onePreviewAtATime()
     test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console;
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) {
+    report::setPreviewHook([&](report::ReportForm &) {
         ++previews;
         // Pressing "미리보기" again while the preview is open prepares nothing.
         console.SBPreviewClick();
@@ -360,7 +360,7 @@ void TstConsole::requestFollowsTheControls()
     // The stamp of kind 11 follows the box through the request, not through the console.
     env.run(QStringLiteral("insert into STAT_HUB_DAY(STAT_DAY, RESULT, TOTAL) values ('20040107', '3', 1);"));
     QStringList stamps;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
+    report::setPreviewHook([&](report::ReportForm &form) {
         stamps << form.render().pages[0].textsOf(QStringLiteral("QRLabel21")).join(u'|');
     });
     setRequest(console, 11, QDate(2004, 1, 7), QDate(2004, 1, 7));
@@ -442,7 +442,7 @@ void TstConsole::exportWritesTheChosenKind()
 void TstConsole::globalsOutliveTheConsole()
 {
     test::StatsEnvironment env(kRptRows);
-    report::ReportForm::setPreviewHook([](report::ReportForm &) {});
+    report::setPreviewHook([](report::ReportForm &) {});
     {
         stats::TfStatHUBp console;
         setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 8));

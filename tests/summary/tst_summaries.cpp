@@ -178,13 +178,13 @@ QStringList textsOf(const report::PageModel &m, const QString &source)
 report::PageModel renderKind(int kind, const QDate &day, stats::TfStatHUBp::Outcome *outcome = nullptr)
 {
     report::PageModel model;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) { model = form.render(); });
+    report::setPreviewHook([&](report::ReportForm &form) { model = form.render(); });
     stats::TfStatHUBp console;
     console.DateTimePicker1->setDate(day);
     console.DateTimePicker2->setDate(day);
     console.ListBox1->setCurrentRow(kind);
     console.SBPreviewClick();
-    report::ReportForm::setPreviewHook(nullptr);
+    report::setPreviewHook(nullptr);
     if (outcome)
         *outcome = console.lastOutcome();
     return model;
