@@ -1,21 +1,11 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Query.h"
 #include "stats/Periods.h"
-#include "stats/UStatHUBp.h"
 
 #include <QDate>
 #include <QRegularExpression>
 
 namespace tipdesk::stats {
-
-QString StartDay;
-QString EndDay;
-qint32 ReportKind = -1;
-QString CurrDay;
-QString WeekStart;
-QString WeekEnd;
-QString CurrMonth;
-bool ReportReady = false;
 
 namespace {
 
