@@ -5,6 +5,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Query.h"
 #include "platform/report/Layout.h"
+#include "platform/report/ui/Preview.h"
 #include "platform/ui/UiService.h"
 #include "stats/Export.h"
 #include "stats/ReportSession.h"
@@ -165,7 +166,7 @@ void TfStatHUBp::ShowReport()
     if (!m_prepared)
         return;
     const std::unique_ptr<KindForm> form = std::move(m_prepared);
-    form->preview();
+    report::preview(*form);
     m_outcome = Outcome::Shown;
 }
 

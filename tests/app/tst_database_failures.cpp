@@ -14,6 +14,7 @@
 #include "platform/db/Query.h"
 #include "platform/report/PageModel.h"
 #include "platform/report/ReportForm.h"
+#include "platform/report/ui/Preview.h"
 #include "platform/ui/UiService.h"
 #include "reception/UAcIn.h"
 #include "stats/Export.h"
@@ -397,7 +398,7 @@ void TstDatabaseFailures::cleanup()
 {
     const QStringList texts = (m_ui ? shown() : QStringList()) + logged();
     m_ui.reset();
-    report::ReportForm::setPreviewHook(nullptr);
+    report::setPreviewHook(nullptr);
     db::setPostgresOverride(QString());
     QSettings(m_dir.filePath(QStringLiteral("xdg/tipdesk/tipdesk.ini")), QSettings::IniFormat).clear();
     app::clearTerminationRequest();
@@ -534,7 +535,7 @@ void TstDatabaseFailures::consoleOutlivesAServerStop()
     QTemporaryDir folder;
     stats::SetExportFolder(folder.path());
     QStringList pages;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) { pages << report::dumpText(form.render()); });
+    report::setPreviewHook([&](report::ReportForm &form) { pages << report::dumpText(form.render()); });
     request(console, kind, day);
     // What one request gave: the pages previewed and the texts of the boxes other than errors,
     // or the files of the export folder with their bytes.
@@ -617,7 +618,7 @@ void TstDatabaseFailures::restartWhileIdleGoesUnnoticed()
     DeskModules desk;
     stats::TfStatHUBp console(desk.session, *desk.reportModule);
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     request(console, 0);
     reception::TAcIn browser;
     browser.RadioButton5->setChecked(true);

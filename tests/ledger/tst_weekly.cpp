@@ -347,10 +347,10 @@ void TstWeekly::formFreedOnceAfterThePreview()
     stats::TfStatHUBp console(m_env->session(), m_env->module());
     console.setRequest(test::Request(kKind, day("20040628"), day("20040704")));
     int freed = 0;
-    report::ReportForm::setPreviewHook(
+    report::setPreviewHook(
         [&freed](report::ReportForm &form) { QObject::connect(&form, &QObject::destroyed, [&freed] { ++freed; }); });
     console.SBPreviewClick();
-    report::ReportForm::setPreviewHook(nullptr);
+    report::setPreviewHook(nullptr);
     QCOMPARE(console.lastOutcome(), stats::TfStatHUBp::Outcome::Shown);
     QCOMPARE(freed, 1);
 }

@@ -219,9 +219,9 @@ void TstGuidance::lookupErrorReachesTheErrorBoxAndFreesTheQuery()
     // Through the console: the database's own text in the error box, no preview.
     stats::TfStatHUBp console(m_env->session(), m_env->module());
     console.setRequest(Request(15, kDay));
-    report::ReportForm::setPreviewHook([](report::ReportForm &form) { form.render(); });
+    report::setPreviewHook([](report::ReportForm &form) { form.render(); });
     console.SBPreviewClick();
-    report::ReportForm::setPreviewHook(nullptr);
+    report::setPreviewHook(nullptr);
     QCOMPARE(console.lastOutcome(), Outcome::Failed);
     QCOMPARE(m_env->ui().entries.size(), 1);
     QVERIFY2(m_env->ui().entries[0].text.contains(QStringLiteral("BASE_CODE"), Qt::CaseInsensitive),

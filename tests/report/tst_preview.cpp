@@ -1,7 +1,8 @@
 #include "RecordedBoxes.h"
 #include "ReportFixture.h"
-#include "platform/report/PreviewWindow.h"
 #include "platform/report/Renderer.h"
+#include "platform/report/ui/Preview.h"
+#include "platform/report/ui/PreviewWindow.h"
 #include "platform/ui/UiService.h"
 
 #include <QAction>
@@ -442,7 +443,7 @@ void TstPreview::escapeClosesTheWindowAndPreviewReturns()
         QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
         QTest::keyClick(target, Qt::Key_Escape);
     });
-    form.preview();
+    report::preview(form);
     guard.stop();
     QVERIFY(!forced);
     QVERIFY(!QApplication::activeModalWidget());

@@ -4,6 +4,7 @@
 #include "platform/report/Expression.h"
 
 #include <QDirIterator>
+#include <QFontMetricsF>
 #include <QtTest>
 
 using namespace tipdesk;

@@ -1,5 +1,6 @@
 #include "ReportFixture.h"
 #include "platform/report/Painter.h"
+#include "platform/report/ui/Print.h"
 
 #include <QPainter>
 #include <QPrinter>

@@ -10,6 +10,7 @@
 #include "platform/db/BackendSelector.h"
 #include "platform/db/Clock.h"
 #include "platform/report/ReportForm.h"
+#include "platform/report/ui/Preview.h"
 #include "platform/ui/UiService.h"
 #include "stats/ReportSession.h"
 #include "stats/UDMReport.h"
@@ -38,7 +39,7 @@ public:
 
     ~StatsEnvironment()
     {
-        report::ReportForm::setPreviewHook(nullptr);
+        report::setPreviewHook(nullptr);
         m_reportModule.reset();
         m_dataMod.reset();
         db::Clock::clearFixed();

@@ -75,7 +75,7 @@ private slots:
 
 void TstConsole::cleanup()
 {
-    report::ReportForm::setPreviewHook(nullptr);
+    report::setPreviewHook(nullptr);
 }
 
 void TstConsole::formAsDrawn_data()
@@ -236,7 +236,7 @@ void TstConsole::equalDaysPass()
     test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
     console.SBPreviewClick();
     QCOMPARE(console.lastOutcome(), Outcome::Shown);
@@ -253,7 +253,7 @@ void TstConsole::enterOnTheListPreviews()
     test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     console.show(); // before the request: showing sets today's date
     setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
     auto *list = child<QListWidget>(console, "ListBox1");
@@ -277,7 +277,7 @@ void TstConsole::emptyTableGivesErr0158()
     test::StatsEnvironment env;
     stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     setRequest(console, kind, QDate(2004, 1, 7), QDate(2004, 1, 7));
     console.SBPreviewClick();
     QCOMPARE(console.lastOutcome(), Outcome::NoData);
@@ -299,7 +299,7 @@ void TstConsole::databaseErrorGoesToTheErrorBox()
     test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) { ++previews; });
+    report::setPreviewHook([&](report::ReportForm &) { ++previews; });
     setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 7));
     env.session().apply(stats::PrepareReport(console.request(), env.module())); // ready
     env.run(QStringLiteral("drop table STAT_HUB_RPT;"));
@@ -324,7 +324,7 @@ void TstConsole::previewShowsThenFreesTheForm()
     test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console(env.session(), env.module());
     QPointer<report::ReportForm> shown;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
+    report::setPreviewHook([&](report::ReportForm &form) {
         shown = &form;
         QCOMPARE(form.layout().name, QStringLiteral("QRCoumm"));
         QCOMPARE(form.parent(), &console);
@@ -341,7 +341,7 @@ void TstConsole::onePreviewAtATime()
     test::StatsEnvironment env(kRptRows);
     stats::TfStatHUBp console(env.session(), env.module());
     int previews = 0;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &) {
+    report::setPreviewHook([&](report::ReportForm &) {
         ++previews;
         // Pressing "미리보기" again while the preview is open prepares nothing.
         console.SBPreviewClick();
@@ -377,7 +377,7 @@ void TstConsole::requestFollowsTheControls()
     // The stamp of kind 11 follows the box through the request, not through the console.
     env.run(QStringLiteral("insert into STAT_HUB_DAY(STAT_DAY, RESULT, TOTAL) values ('20040107', '3', 1);"));
     QStringList stamps;
-    report::ReportForm::setPreviewHook([&](report::ReportForm &form) {
+    report::setPreviewHook([&](report::ReportForm &form) {
         stamps << form.render().pages[0].textsOf(QStringLiteral("QRLabel21")).join(u'|');
     });
     setRequest(console, 11, QDate(2004, 1, 7), QDate(2004, 1, 7));
@@ -461,7 +461,7 @@ void TstConsole::exportWritesTheChosenKind()
 void TstConsole::sessionOutlivesTheConsole()
 {
     test::StatsEnvironment env(kRptRows);
-    report::ReportForm::setPreviewHook([](report::ReportForm &) {});
+    report::setPreviewHook([](report::ReportForm &) {});
     {
         stats::TfStatHUBp console(env.session(), env.module());
         setRequest(console, 0, QDate(2004, 1, 7), QDate(2004, 1, 8));

@@ -9,8 +9,8 @@
 #include "platform/report/Painter.h"
 #include "platform/report/Renderer.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -161,7 +161,7 @@ public:
 int main(int argc, char **argv)
 {
     tipdesk::tools::prepareEnvironment(tipdesk::tools::Platform::Offscreen);
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
     QTemporaryDir dir;
     const QString dbPath = dir.filePath("bench.db");

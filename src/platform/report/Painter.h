@@ -6,15 +6,32 @@
 
 #include <QImage>
 #include <QPageLayout>
+#include <memory>
 
 class QPainter;
-class QPrinter;
 
 namespace tipdesk::report {
 
 // Draws page `index` with the paper's top-left corner at `origin` (device pixels), at dpiX/dpiY
 // device pixels per inch.
 void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin = {});
+
+class ShapedLines;
+
+// Draws the pages of one document onto one device, shaping each line of text once for all of
+// them: a report repeats its names, labels and figures on every page.
+class DocumentPainter {
+public:
+    DocumentPainter();
+    ~DocumentPainter();
+    DocumentPainter(const DocumentPainter &) = delete;
+    DocumentPainter &operator=(const DocumentPainter &) = delete;
+
+    void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin = {});
+
+private:
+    std::unique_ptr<ShapedLines> m_shaped;
+};
 
 // PDF with embedded fonts and selectable text; written through a temporary file.
 void writePdf(const PageModel &model, const QString &path);
@@ -27,9 +44,5 @@ QPageLayout paperFor(const QSizeF &size);
 // The factor a page of `size` mm is printed at on paper of `paper` mm: 1 where it fits, else the
 // largest that fits it whole (the page is then centred on the paper).
 double fitScale(const QSizeF &size, const QSizeF &paper);
-// Prints the printer's page range (all when none) and copies, each page on the printer's paper as
-// it is set, scaled down and centred where it does not fit. Throws ReportError in Korean when the
-// printer refuses the job; printed to a file, nothing half-written is left under its name.
-void printModel(const PageModel &model, QPrinter &printer);
 
 } // namespace tipdesk::report

@@ -1,8 +1,6 @@
 #include "platform/report/ReportForm.h"
 #include "platform/db/Query.h"
-#include "platform/report/Fonts.h"
 #include "platform/report/Formatters.h"
-#include "platform/report/PreviewWindow.h"
 #include "platform/report/Renderer.h"
 
 #include <QPointer>
@@ -10,12 +8,6 @@
 namespace tipdesk::report {
 
 namespace {
-
-ReportForm::PreviewHook &previewHook()
-{
-    static ReportForm::PreviewHook hook;
-    return hook;
-}
 
 // The register frame: a thick outline from the column header's top edge (below the title band
 // on page 1 only) down to the bottom margin, and one thin outline per rule shape over the same
@@ -185,23 +177,6 @@ PageModel ReportForm::render(const RenderOptions &options)
     Renderer r(*this, options);
     r.run();
     return r.takeModel();
-}
-
-void ReportForm::setPreviewHook(PreviewHook hook)
-{
-    previewHook() = std::move(hook);
-}
-
-void ReportForm::preview()
-{
-    if (previewHook()) {
-        previewHook()(*this);
-        return;
-    }
-    installFontSubstitutes();
-    PreviewWindow window(std::make_unique<Renderer>(*this));
-    window.setDocumentName(documentName());
-    window.exec();
 }
 
 QString ReportForm::documentName() const

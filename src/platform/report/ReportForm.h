@@ -21,7 +21,7 @@
 //   };
 //
 //   form.setParameter("DayLine", "...");          // read by the layout as Param.DayLine
-//   form.preview();                              // modal; returns when the window closes
+//   report::preview(form);                       // modal (report/ui); returns when the window closes
 //   PageModel pages = form.render();             // batch and tests: no window
 //
 // Data sets and expressions find the form's own queries by name. A layout with a PageFrame gets
@@ -94,16 +94,11 @@ public:
     int pageNumber() const { return m_pageNumber; }
 
     PageModel render(const RenderOptions &options = {});
-    void preview(); // modal; builds the pages while the window shows them
 
     // The name a saved copy of the preview suggests (the report's title and period); the
     // layout's ReportTitle when none is set.
     void setDocumentName(const QString &name) { m_documentName = name; }
     QString documentName() const;
-
-    // Replaces the window for tests and batch runs; nullptr restores it.
-    using PreviewHook = std::function<void(ReportForm &)>;
-    static void setPreviewHook(PreviewHook hook);
 
     // Used by the renderer.
     const ReportBeforePrint *reportBeforePrintHandler() const;

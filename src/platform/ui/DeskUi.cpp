@@ -1,9 +1,12 @@
 #include "platform/ui/DeskUi.h"
+#include "platform/ui/UiService.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QStyleOptionMenuItem>
 #include <QStyleOptionViewItem>
 #include <QTranslator>
@@ -15,6 +18,47 @@ namespace tipdesk::ui {
 namespace {
 
 const QLocale kKorean(QLocale::Korean, QLocale::SouthKorea);
+
+// The message boxes, the default error box and the busy cursor of the desk's windows.
+class QtUiService : public UiService {
+public:
+    void messageBox(const QString &title, const QString &text, Icon icon) override
+    {
+        QMessageBox box(icon == Icon::Stop          ? QMessageBox::Critical
+                        : icon == Icon::Information ? QMessageBox::Information
+                                                    : QMessageBox::NoIcon,
+                        title, text, QMessageBox::Ok, QApplication::activeWindow());
+        box.exec();
+    }
+    void showMessage(const QString &text) override
+    {
+        messageBox(QApplication::applicationDisplayName().isEmpty() ? QApplication::applicationName()
+                                                                    : QApplication::applicationDisplayName(),
+                   text, Icon::None);
+    }
+    void showError(const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        box.exec();
+    }
+    bool question(const QString &title, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, QApplication::activeWindow());
+        QPushButton *yes = box.addButton(QStringLiteral("예"), QMessageBox::YesRole);
+        box.addButton(QStringLiteral("아니요"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        return box.clickedButton() == yes;
+    }
+    void setBusyCursor(bool busy) override
+    {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    }
+};
 
 // Space kept above and below the text of a row, so that Hangul, which fills its whole em, never
 // touches the row above or the popup's frame.
@@ -69,6 +113,8 @@ void prepareDeskUi()
     QLocale::setDefault(kKorean);
     installQtTranslations();
     QApplication::setStyle(new DeskStyle(QApplication::style()->name()));
+    static QtUiService boxes;
+    UiService::setDefault(&boxes);
 }
 
 } // namespace tipdesk::ui

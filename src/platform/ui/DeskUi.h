@@ -8,8 +8,9 @@ namespace tipdesk::ui {
 
 // What every program of the desk that shows a window does once its application object exists
 // and before it makes any widget: the Korean locale (date pickers' month names and first day of
-// the week), Qt's own dialogs in Korean, and the desk's style, whose list and popup rows are
-// taller than their text. Repeated calls do nothing more.
+// the week), Qt's own dialogs in Korean, the desk's style, whose list and popup rows are taller
+// than their text, and the Qt message boxes as the default UiService. Repeated calls do nothing
+// more.
 void prepareDeskUi();
 
 // Loads and installs Qt's own Korean translations from folder (Qt's translations folder when

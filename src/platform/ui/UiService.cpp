@@ -2,61 +2,17 @@
 
 #include <cstdio>
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-
 namespace tipdesk::ui {
 
 namespace {
 
-class QtUiService : public UiService {
-public:
-    void messageBox(const QString &title, const QString &text, Icon icon) override
-    {
-        QMessageBox box(icon == Icon::Stop          ? QMessageBox::Critical
-                        : icon == Icon::Information ? QMessageBox::Information
-                                                    : QMessageBox::NoIcon,
-                        title, text, QMessageBox::Ok, QApplication::activeWindow());
-        box.exec();
-    }
-    void showMessage(const QString &text) override
-    {
-        messageBox(QApplication::applicationDisplayName().isEmpty() ? QApplication::applicationName()
-                                                                    : QApplication::applicationDisplayName(),
-                   text, Icon::None);
-    }
-    void showError(const QString &text) override
-    {
-        QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
-                        QApplication::activeWindow());
-        box.exec();
-    }
-    bool question(const QString &title, const QString &text) override
-    {
-        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, QApplication::activeWindow());
-        QPushButton *yes = box.addButton(QStringLiteral("예"), QMessageBox::YesRole);
-        box.addButton(QStringLiteral("아니요"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
-        box.exec();
-        return box.clickedButton() == yes;
-    }
-    void setBusyCursor(bool busy) override
-    {
-        if (busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    }
-};
-
-QtUiService &qtService()
+UiService *&current()
 {
-    static QtUiService s;
+    static UiService *s = nullptr;
     return s;
 }
 
-UiService *&current()
+UiService *&fallback()
 {
     static UiService *s = nullptr;
     return s;
@@ -66,7 +22,18 @@ UiService *&current()
 
 UiService &UiService::instance()
 {
-    return current() ? *current() : qtService();
+    if (current())
+        return *current();
+    if (fallback())
+        return *fallback();
+    // A program without windows: every box becomes a line on the error stream.
+    static StreamUiService stream;
+    return stream;
+}
+
+void UiService::setDefault(UiService *service)
+{
+    fallback() = service;
 }
 
 void UiService::install(UiService *service)

@@ -9,8 +9,9 @@ namespace tipdesk::ui {
 
 enum class Icon { None, Stop, Information };
 
-// Message boxes, the default error box and the busy cursor. The program installs the Qt
-// implementation; tests install the recording one so that nothing blocks on a modal box.
+// Message boxes, the default error box and the busy cursor. The desk's windows bring the Qt
+// implementation (platform/ui/DeskUi.h); tests install the recording one so that nothing blocks
+// on a modal box.
 class UiService {
 public:
     virtual ~UiService() = default;
@@ -25,8 +26,11 @@ public:
     virtual void setBusyCursor(bool busy) = 0;
 
     static UiService &instance();
-    // Installs a service (not owned); nullptr restores the Qt implementation.
+    // Installs a service (not owned); nullptr restores the default.
     static void install(UiService *service);
+    // The service used when none is installed (not owned): the Qt boxes once prepareDeskUi() has
+    // run; before, and in programs without windows, lines on the error stream.
+    static void setDefault(UiService *service);
 };
 
 inline UiService &ui()

@@ -1,6 +1,7 @@
-#include "platform/report/PreviewWindow.h"
+#include "platform/report/ui/PreviewWindow.h"
 #include "platform/report/Painter.h"
 #include "platform/report/Renderer.h"
+#include "platform/report/ui/Print.h"
 #include "platform/ui/UiService.h"
 
 #include <QAction>
