@@ -3,7 +3,10 @@
 #include "app/Startup.h"
 #include "app/UntMain.h"
 #include "platform/report/Fonts.h"
+#include "platform/report/Layout.h"
+#include "platform/ui/UiService.h"
 #include "reception/UAcIn.h"
+#include "stats/ReportKinds.h"
 #include "stats/ReportSession.h"
 #include "stats/UDMReport.h"
 #include "stats/UStatHUBp.h"
@@ -33,5 +36,12 @@ int main(int argc, char **argv)
         console.exec();
     });
     app::TFrmMain::setReceptionStatusOpener([] { app::runWorkingDialog(reception::AcIn); });
+    // The catalogue of report kinds is read and checked before anyone can ask for a report.
+    try {
+        stats::LoadCatalogue();
+    } catch (const report::ReportError &e) {
+        ui::ui().showError(e.text());
+        return 1;
+    }
     return app::runStartup(application, steps);
 }

@@ -52,7 +52,12 @@ KindDescriptor readKind(const LayoutObject &o, const std::vector<reports::Unit> 
     }
 
     // The layout must have every query the entry names; its Name is the component printed.
-    const std::unique_ptr<report::Layout> layout = report::loadLayout(report::layoutPath(d.layout));
+    std::unique_ptr<report::Layout> layout;
+    try {
+        layout = report::loadLayout(report::layoutPath(d.layout));
+    } catch (const report::ReportError &e) {
+        o.fail(e.text());
+    }
     d.printed = layout->name;
     d.approval = layout->parameters.contains(QStringLiteral("Approval"));
     QStringList named = d.open;

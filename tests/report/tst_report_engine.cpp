@@ -95,6 +95,18 @@ void TstReportEngine::layoutRefusesUnknownNames_data()
                                   << "L1Print";
     QTest::newRow("end page handler") << bytes(reportJson({}, {{"OnEndPage", "RepEndPage"}})) << "RepEndPage";
     QTest::newRow("broken json") << QByteArray("{\"Name\": \"Q\", ") << "JSON";
+    QTest::newRow("undeclared parameter")
+        << bytes(reportJson({band("DB", "rbDetail", 5, {item("E1", "TQRExpr", {{"Expression", "Param.Nope"}})})}))
+        << "Nope";
+    QTest::newRow("named handler") << bytes(reportJson({band("DB", "rbDetail", 5,
+                                                             {with(label("L1", "a", 0, 0), "OnPrint", "L1Print")})},
+                                                       {{"Handlers", QJsonObject{{"L1Print", "Shout"}}}}))
+                                   << "Shout";
+    QJsonObject sourced = reportJson({});
+    sourced.insert("Queries", QJsonArray{QJsonObject{{"Name", "Q2"},
+                                                     {"SQL", QJsonArray{"select :a from dual"}},
+                                                     {"ParamsFrom", QJsonObject{{"Query", "qryNone"}}}}});
+    QTest::newRow("parameter source") << bytes(sourced) << "qryNone";
 }
 
 void TstReportEngine::layoutRefusesUnknownNames()
@@ -342,6 +354,10 @@ void TstReportEngine::expressionsAndRunningTotals_data()
                                  << "계: 15";
     QTest::newRow("parentheses and unary minus") << "-(k + 2) + 10"
                                                  << "3";
+    QTest::newRow("parameter") << "'(' + Param.Line + ')'"
+                               << "(기 간 : 2004-01-01)";
+    QTest::newRow("parameter nobody supplied") << "Param.Missing"
+                                               << "";
 }
 
 void TstReportEngine::expressionsAndRunningTotals()
@@ -350,12 +366,14 @@ void TstReportEngine::expressionsAndRunningTotals()
     QFETCH(QString, expected);
     FixtureDb db(numberedRows(5));
     TestForm form;
-    form.load(
-        reportJson({band("DB", "rbDetail", 10, {item("FieldV", "TQRDBText", {{"DataField", "v"}}, 1, 1)}),
-                    band("SB", "rbSummary", 10, {item("Total", "TQRExpr", {{"Expression", expression}}, 1, 1)})}));
+    form.setParameter(QStringLiteral("Line"), QStringLiteral("기 간 : 2004-01-01"));
+    form.load(reportJson({band("DB", "rbDetail", 10, {item("FieldV", "TQRDBText", {{"DataField", "v"}}, 1, 1)}),
+                          band("SB", "rbSummary", 10, {item("Total", "TQRExpr", {{"Expression", expression}}, 1, 1)})},
+                         {{"Parameters", QJsonArray{"Line", "Missing"}}}));
     form.query("qryOne")->open();
     const PageModel m = form.render();
-    QCOMPARE(m.pages.back().textsOf("Total"), QStringList{expected});
+    QCOMPARE(m.pages.back().textsOf("Total"), expected.isEmpty() ? QStringList{} : QStringList{expected});
+    QCOMPARE(form.missingParameters(), expression.contains("Missing") ? QStringList{"Missing"} : QStringList{});
 }
 
 void TstReportEngine::detailNumberAndSumRunAcrossPages()

@@ -46,7 +46,12 @@ inline std::optional<report::PageModel> RenderRequest(const stats::ReportRequest
     stats::PreparedReport prepared = stats::PrepareReport(request, module);
     if (!prepared.form)
         return std::nullopt;
-    return prepared.form->render();
+    report::PageModel model = prepared.form->render();
+    // A parameter the layout reads and the preparation did not supply printed empty.
+    const QStringList missing = prepared.form->missingParameters();
+    if (!missing.isEmpty())
+        QTest::qFail(qPrintable(QStringLiteral("not supplied: ") + missing.join(u' ')), __FILE__, __LINE__);
+    return model;
 }
 
 // A demo database of 20 days up to 10 January 2004 (or as asked), reached as the program reaches

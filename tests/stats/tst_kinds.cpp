@@ -3,6 +3,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Query.h"
 #include "platform/report/Layout.h"
+#include "reports/Units.h"
 #include "stats/Export.h"
 #include "stats/UStatHUBp.h"
 
@@ -70,6 +71,8 @@ private slots:
     void kindsLoadTheirLayoutsWithTheirHandlers_data();
     void kindsLoadTheirLayoutsWithTheirHandlers();
     void everyLayoutFileBelongsToAKind();
+    void catalogueRefusals_data();
+    void catalogueRefusals();
     void everyStatementTranslatesAndRuns_data();
     void everyStatementTranslatesAndRuns();
     void everyBuiltKindHasItsGoldenPages_data();
@@ -184,6 +187,55 @@ void TstKinds::everyLayoutFileBelongsToAKind()
         if (path == QLatin1String(":/reports/kinds.json"))
             continue;
         QVERIFY2(used.contains(path) || bases.contains(path), qPrintable(path + QStringLiteral(" serves no kind")));
+    }
+}
+
+void TstKinds::catalogueRefusals_data()
+{
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("value"); // undefined removes the entry
+    QTest::addColumn<QString>("named");
+    QTest::newRow("kind given twice") << 1 << "Kind" << QJsonValue(0) << "종류 0";
+    QTest::newRow("kind missing") << 26 << QString() << QJsonValue(QJsonValue::Undefined) << "종류 26";
+    QTest::newRow("unknown query") << 3 << "Tested" << QJsonValue("qryNope") << "qryNope";
+    QTest::newRow("unknown export query")
+        << 21 << "Export" << QJsonValue(QJsonObject{{"File", "f"}, {"Header", "h|"}, {"Query", "qryGone"}})
+        << "qryGone";
+    QTest::newRow("unknown unit") << 9 << "Unit" << QJsonValue("UntNope") << "UntNope";
+    QTest::newRow("unknown layout") << 5 << "Layout" << QJsonValue("UStatNope") << "UStatNope";
+    QTest::newRow("unknown key") << 2 << "Colour" << QJsonValue("red") << "Colour";
+}
+
+void TstKinds::catalogueRefusals()
+{
+    QFETCH(int, entry);
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, value);
+    QFETCH(QString, named);
+    QFile shipped(QStringLiteral(":/reports/kinds.json"));
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(shipped.readAll()).object();
+    QJsonArray kinds = root.value("Kinds").toArray();
+    if (value.isUndefined()) {
+        kinds.removeAt(entry);
+    } else {
+        QJsonObject o = kinds[entry].toObject();
+        o.insert(key, value);
+        kinds[entry] = o;
+    }
+    root.insert("Kinds", kinds);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kinds.json"));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(QJsonDocument(root).toJson());
+    out.close();
+    try {
+        stats::ReadCatalogue(path, reports::AllUnits());
+        QFAIL("the catalogue was accepted");
+    } catch (const report::ReportError &e) {
+        QVERIFY2(e.text().contains(named) && e.text().contains(path), qPrintable(e.text()));
     }
 }
 

@@ -149,6 +149,13 @@ int main(int argc, char **argv)
     if (!parser.positionalArguments().isEmpty())
         return usage(parser, QStringLiteral("필요 없는 인수입니다: ") + parser.positionalArguments().join(u' '));
 
+    // The catalogue of kinds is checked before any kind is looked up.
+    try {
+        stats::LoadCatalogue();
+    } catch (const report::ReportError &e) {
+        print(stderr, e.text());
+        return Failure;
+    }
     bool ok = false;
     const int kind = parser.value(kindOpt).toInt(&ok);
     if (!parser.isSet(kindOpt) || !ok || !stats::FindKind(kind))

@@ -1,7 +1,7 @@
 #pragma once
 
 // The layout model of a banded report: the report's settings, its bands and their items, kept
-// under their component names. Layouts are JSON files in the resources (resources/reports/);
+// under their component names. Layouts are JSON files in the resources (src/reports/<family>/);
 // docs/report-layouts.md describes the format. Lengths are held in 0.1 mm, as the page metrics
 // are read in the end-of-page handlers; the files write them in millimetres.
 
