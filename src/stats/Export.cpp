@@ -15,8 +15,6 @@ namespace tipdesk::stats {
 
 namespace {
 
-QString g_exportFolder;
-
 const ExportFile *exportOf(int kind)
 {
     const KindDescriptor *d = FindKind(kind);
@@ -114,17 +112,10 @@ QByteArray ExportBytes(int kind, db::Query &query, ExportResult *replacements)
 
 QString ExportFolder()
 {
-    if (!g_exportFolder.isEmpty())
-        return g_exportFolder;
     // Where an operator looks for a saved file; never the program's own folder, which an
     // installation keeps read-only.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return documents.isEmpty() ? db::dataFolder() : documents;
-}
-
-void SetExportFolder(const QString &folder)
-{
-    g_exportFolder = folder;
 }
 
 QString ExportResult::message() const
@@ -175,14 +166,14 @@ QString WriteWholeFile(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-ExportResult ExportReport(const ReportRequest &request, db::Query &query)
+ExportResult ExportReport(const ReportRequest &request, db::Query &query, const QString &folder)
 {
     ExportResult result;
     if (!IsExportKind(request.kind)) {
         result.status = ExportResult::Status::NothingSelected;
         return result;
     }
-    result.path = QDir(ExportFolder()).filePath(ExportFileName(request.kind));
+    result.path = QDir(folder).filePath(ExportFileName(request.kind));
     query.close();
     query.setSql(ExportSql(request));
     query.open();

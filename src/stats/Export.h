@@ -33,10 +33,9 @@ QString ExportHeader(int kind);
 // The statement the kind's export runs for the request's period and sort order, line by line.
 QStringList ExportSql(const ReportRequest &request);
 
-// Where the files go: the user's documents folder (the desk's data folder where there is none),
-// unless a test or tool chose another. The folder is made when a file is written.
+// Where the files go unless the operator's session says otherwise: the user's documents folder
+// (the desk's data folder where there is none). The folder is made when a file is written.
 QString ExportFolder();
-void SetExportFolder(const QString &folder); // empty restores the default
 
 struct ExportResult {
     enum class Status { Saved, NothingSelected, NoData, Failed };
@@ -62,9 +61,9 @@ QByteArray ExportBytes(int kind, db::Query &query, ExportResult *replacements = 
 
 // Writes the kind's file for the request's period (the end day is not checked against the
 // start day; a reversed period finds nothing). The statement runs through the given query (the
-// console's Query1). An existing file is replaced only once the new one is complete: a failure
-// leaves it as it was. Database errors propagate.
-ExportResult ExportReport(const ReportRequest &request, db::Query &query);
+// console's Query1) into the folder. An existing file is replaced only once the new one is
+// complete: a failure leaves it as it was. Database errors propagate.
+ExportResult ExportReport(const ReportRequest &request, db::Query &query, const QString &folder = ExportFolder());
 
 // Writes bytes to the path through a temporary file beside it; returns the error text, empty on
 // success.

@@ -29,7 +29,10 @@ void KindForm::setUp(const KindDescriptor &kind, const ReportRequest &request)
         setObjectName(kind.form);
     if (kind.unit.handlers)
         kind.unit.handlers(*this);
-    loadLayout(report::layoutPath(kind.layout));
+    if (kind.design)
+        setLayout(kind.design);
+    else
+        loadLayout(report::layoutPath(kind.layout));
     setParameters(RequestParameters(request));
     setDocumentName(DocumentName(kind, request, layout().reportTitle));
 }

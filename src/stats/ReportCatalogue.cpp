@@ -67,6 +67,7 @@ KindDescriptor readKind(const LayoutObject &o, const std::vector<reports::Unit> 
     for (const QString &q : std::as_const(named))
         if (!layout->query(q))
             o.fail(QStringLiteral("양식 %1 에 쿼리 \"%2\" 이(가) 없습니다").arg(d.layout, q));
+    d.design = std::move(layout);
     if (d.exportFile) {
         bool found = false;
         for (const report::QueryDef &q : report::loadLayoutQueries(report::layoutPath(d.exportFile->layout)))

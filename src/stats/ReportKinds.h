@@ -10,8 +10,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
+
+namespace tipdesk::report {
+class Layout;
+}
 
 namespace tipdesk::stats {
 
@@ -47,6 +52,7 @@ struct KindDescriptor {
     QStringList open;                     // the queries the preparation opens, in order; empty for all in layout order
     QString periodSums;                   // the query of the four period sums kept for the console (kinds 0..3)
     reports::Unit unit;                   // the kind's own code; empty for most kinds
+    std::shared_ptr<const report::Layout> design; // the layout, read once with the catalogue
 };
 
 constexpr int kReportKindCount = 27;

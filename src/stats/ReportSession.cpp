@@ -1,5 +1,6 @@
 #include "stats/ReportSession.h"
 
+#include "stats/Export.h"
 #include "stats/KindForm.h"
 
 namespace tipdesk::stats {
@@ -27,6 +28,11 @@ void ReportSession::apply(const PreparedReport &prepared)
     if (prepared.periodSums)
         m_periodSums = *prepared.periodSums;
     m_ready = prepared.form != nullptr;
+}
+
+QString ReportSession::exportFolder() const
+{
+    return m_exportFolder.isEmpty() ? ExportFolder() : m_exportFolder;
 }
 
 } // namespace tipdesk::stats

@@ -32,6 +32,10 @@ public:
     const std::array<qint32, 4> &periodSums() const { return m_periodSums; }
     bool ready() const { return m_ready; } // the last preparation found data
 
+    // Where "File 저장" writes: the default export folder unless the desk chose another.
+    QString exportFolder() const;
+    void setExportFolder(const QString &folder) { m_exportFolder = folder; } // empty: the default
+
 private:
     QString m_startDay;
     QString m_endDay;
@@ -42,6 +46,7 @@ private:
     QString m_currMonth;
     std::array<qint32, 4> m_periodSums{};
     bool m_ready = false;
+    QString m_exportFolder;
 };
 
 } // namespace tipdesk::stats

@@ -173,7 +173,7 @@ void TfStatHUBp::ShowReport()
 void TfStatHUBp::SpeedButton1Click()
 {
     try {
-        const ExportResult r = ExportReport(request(), *Query1);
+        const ExportResult r = ExportReport(request(), *Query1, m_session.exportFolder());
         if (r.status == ExportResult::Status::Failed)
             ui::ui().showError(r.message());
         else

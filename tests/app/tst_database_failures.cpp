@@ -533,7 +533,7 @@ void TstDatabaseFailures::consoleOutlivesAServerStop()
     DeskModules desk;
     stats::TfStatHUBp console(desk.session, *desk.reportModule);
     QTemporaryDir folder;
-    stats::SetExportFolder(folder.path());
+    desk.session.setExportFolder(folder.path());
     QStringList pages;
     report::setPreviewHook([&](report::ReportForm &form) { pages << report::dumpText(form.render()); });
     request(console, kind, day);
@@ -598,7 +598,6 @@ void TstDatabaseFailures::consoleOutlivesAServerStop()
     QCOMPARE(ask(), expected);
     QCOMPARE(errorBoxes(**m_ui).size(), 2);
     QCOMPARE((*m_ui)->busyDepth, 0);
-    stats::SetExportFolder(QString());
 }
 
 void TstDatabaseFailures::restartWhileIdleGoesUnnoticed_data()

@@ -128,7 +128,7 @@ class GridForm : public TestForm {
 public:
     explicit GridForm(const QJsonObject &g) : db(numberedRows(1) + hourRow())
     {
-        onItemPrint("Star", [](report::Item &, QString &v) { v = u'*' + v; });
+        onItemPrint("Star", [](const report::Item &, QString &v) { v = u'*' + v; });
         QJsonObject json = reportJson({test::band("TitleBand", "rbTitle", 60, {g})},
                                       {{"Page", QJsonObject{{"Orientation", "poLandscape"}}}});
         QJsonArray queries = json.value("Queries").toArray();

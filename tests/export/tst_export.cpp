@@ -101,13 +101,11 @@ void TstExport::initTestCase()
 void TstExport::init()
 {
     m_out = std::make_unique<QTemporaryDir>();
-    stats::SetExportFolder(m_out->path());
     m_query1 = std::make_unique<db::Query>(QStringLiteral("commonDB"), QStringList{});
 }
 
 void TstExport::cleanup()
 {
-    stats::SetExportFolder(QString());
     m_query1.reset();
     m_out.reset();
 }
@@ -195,7 +193,7 @@ void TstExport::everyKindWritesItsFileByteForByte()
     QFETCH(QDate, end);
     QFETCH(QString, file);
     QFETCH(QString, header);
-    const stats::ExportResult r = stats::ExportReport(request(kind, start, end, sort), *m_query1);
+    const stats::ExportResult r = stats::ExportReport(request(kind, start, end, sort), *m_query1, m_out->path());
     const QString path = QDir(m_out->path()).filePath(file);
     QCOMPARE(int(r.status), int(Status::Saved));
     QCOMPARE(r.path, path);
@@ -209,7 +207,8 @@ void TstExport::everyKindWritesItsFileByteForByte()
 
 void TstExport::headerAndLineEndsAreCodePage949()
 {
-    const stats::ExportResult r = stats::ExportReport(request(21, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1);
+    const stats::ExportResult r =
+        stats::ExportReport(request(21, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1, m_out->path());
     QCOMPARE(int(r.status), int(Status::Saved));
     const QByteArray bytes = readFile(r.path);
     // "순번|통신원번호|이름|기간 합계|" CR LF, as code page 949 writes it; no byte-order mark.
@@ -220,8 +219,8 @@ void TstExport::headerAndLineEndsAreCodePage949()
 
 void TstExport::awkwardValuesStayOnTheirLine()
 {
-    const stats::ExportResult r =
-        stats::ExportReport(request(24, QDate(2004, 1, 1), QDate(2004, 1, 31), stats::SortById), *m_query1);
+    const stats::ExportResult r = stats::ExportReport(
+        request(24, QDate(2004, 1, 1), QDate(2004, 1, 31), stats::SortById), *m_query1, m_out->path());
     QCOMPARE(int(r.status), int(Status::Saved));
     const QList<QByteArray> lines = readFile(r.path).split('\n');
     QCOMPARE(lines.size(), 6); // header, four rows, and nothing after the last CR LF
@@ -246,10 +245,10 @@ void TstExport::awkwardValuesStayOnTheirLine()
 void TstExport::secondExportReplacesTheFirst()
 {
     const QDate jan1(2004, 1, 1), jan31(2004, 1, 31);
-    const stats::ExportResult first = stats::ExportReport(request(21, jan1, jan31, 0), *m_query1);
+    const stats::ExportResult first = stats::ExportReport(request(21, jan1, jan31, 0), *m_query1, m_out->path());
     QCOMPARE(int(first.status), int(Status::Saved));
     const QByteArray whole = readFile(first.path);
-    const stats::ExportResult second = stats::ExportReport(request(21, jan31, jan31, 0), *m_query1);
+    const stats::ExportResult second = stats::ExportReport(request(21, jan31, jan31, 0), *m_query1, m_out->path());
     QCOMPARE(int(second.status), int(Status::Saved));
     QCOMPARE(second.path, first.path);
     const QByteArray oneDay = readFile(second.path);
@@ -267,7 +266,7 @@ void TstExport::noDataLeavesAnExistingFileUnchanged()
         writeFile(path, previous);
         // An end day before the start day selects nothing; it is not reported as a range error.
         const stats::ExportResult r =
-            stats::ExportReport(request(kind, QDate(2004, 1, 31), QDate(2004, 1, 1), 0), *m_query1);
+            stats::ExportReport(request(kind, QDate(2004, 1, 31), QDate(2004, 1, 1), 0), *m_query1, m_out->path());
         QCOMPARE(int(r.status), int(Status::NoData));
         QCOMPARE(r.message(), QStringLiteral("저장할 데이타가 없습니다."));
         QCOMPARE(readFile(path), previous);
@@ -275,7 +274,7 @@ void TstExport::noDataLeavesAnExistingFileUnchanged()
     // A period without any row at all, and no earlier file: nothing is created.
     QFile::remove(QDir(m_out->path()).filePath(QStringLiteral("고정기간.txt")));
     const stats::ExportResult r =
-        stats::ExportReport(request(23, QDate(1999, 1, 1), QDate(1999, 12, 31), 0), *m_query1);
+        stats::ExportReport(request(23, QDate(1999, 1, 1), QDate(1999, 12, 31), 0), *m_query1, m_out->path());
     QCOMPARE(int(r.status), int(Status::NoData));
     QVERIFY(!QFile::exists(QDir(m_out->path()).filePath(QStringLiteral("고정기간.txt"))));
 }
@@ -284,7 +283,7 @@ void TstExport::nothingSelected()
 {
     for (int kind : {-1, 0, 11, 20, 27}) {
         const stats::ExportResult r =
-            stats::ExportReport(request(kind, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1);
+            stats::ExportReport(request(kind, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1, m_out->path());
         QCOMPARE(int(r.status), int(Status::NothingSelected));
         QCOMPARE(r.message(), QStringLiteral("저장 대상을 지정하십시요"));
     }
@@ -296,8 +295,8 @@ void TstExport::folderThatCannotBeWrittenIsReported()
     // A folder below a regular file cannot exist, whoever runs the test.
     const QString blocker = QDir(m_out->path()).filePath(QStringLiteral("plain-file"));
     writeFile(blocker, "x");
-    stats::SetExportFolder(blocker + QStringLiteral("/sub"));
-    const stats::ExportResult r = stats::ExportReport(request(21, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1);
+    const stats::ExportResult r = stats::ExportReport(request(21, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1,
+                                                      blocker + QStringLiteral("/sub"));
     QCOMPARE(int(r.status), int(Status::Failed));
     QVERIFY(!r.error.isEmpty());
     QVERIFY2(r.message().startsWith(blocker + QStringLiteral("/sub/통신원기간.txt 파일을 저장하지 못했습니다")),
@@ -318,7 +317,8 @@ void TstExport::failedWriteKeepsThePreviousFile()
     rlimit small = saved;
     small.rlim_cur = 200;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const stats::ExportResult r = stats::ExportReport(request(25, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1);
+    const stats::ExportResult r =
+        stats::ExportReport(request(25, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1, m_out->path());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -329,7 +329,7 @@ void TstExport::failedWriteKeepsThePreviousFile()
 
     // With room again, the same export goes through.
     const stats::ExportResult again =
-        stats::ExportReport(request(25, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1);
+        stats::ExportReport(request(25, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1, m_out->path());
     QCOMPARE(int(again.status), int(Status::Saved));
     QVERIFY(readFile(path).size() > 200);
 }
@@ -361,7 +361,8 @@ void TstExport::charactersOutsideCp949BecomeQuestionMarks()
 void TstExport::exportCountsWhatItReplaced()
 {
     m_db->run(QStringLiteral("INSERT INTO STAT_HUB_POL VALUES ('20040110', 'P9', '김😀철𠀀수', 5)"));
-    const stats::ExportResult r = stats::ExportReport(request(24, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1);
+    const stats::ExportResult r =
+        stats::ExportReport(request(24, QDate(2004, 1, 1), QDate(2004, 1, 31), 0), *m_query1, m_out->path());
     m_db->run(QStringLiteral("DELETE FROM STAT_HUB_POL WHERE POL_ID = 'P9'"));
     QVERIFY2(r.message().endsWith(QStringLiteral("파일을 저장하였습니다.\nCP949로 쓸 수 없는 문자 2개를 \"?\"로 바꾸어 "
                                                  "썼습니다 (레코드 1개, 처음은 P9 김😀철𠀀수).")),

@@ -73,7 +73,7 @@ public:
     explicit DetailForm(std::function<void()> beforeEachRecord)
     {
         onBandBeforePrint(QStringLiteral("DBBeforePrint"),
-                          [act = std::move(beforeEachRecord)](report::Band &, bool &) { act(); });
+                          [act = std::move(beforeEachRecord)](const report::Band &, bool &) { act(); });
         QJsonArray b = bands();
         QJsonObject detail = b[3].toObject();
         detail.insert("BeforePrint", "DBBeforePrint");

@@ -114,7 +114,7 @@ void TstReportEngine::layoutRefusesUnknownNames()
     QFETCH(QByteArray, json);
     QFETCH(QString, named);
     TestForm form;
-    form.onItemPrint(QStringLiteral("Known"), [](report::Item &, QString &) {});
+    form.onItemPrint(QStringLiteral("Known"), [](const report::Item &, QString &) {});
     try {
         form.setLayout(report::parseLayout(json, QStringLiteral("bad.json")));
         QFAIL("the layout was accepted");
@@ -318,7 +318,7 @@ void TstReportEngine::childBandFollowsItsParent()
     FixtureDb db(numberedRows(2));
     TestForm form;
     bool skipSecond = true;
-    form.onBandBeforePrint("DBBeforePrint", [&](report::Band &, bool &print) {
+    form.onBandBeforePrint("DBBeforePrint", [&](const report::Band &, bool &print) {
         print = !(skipSecond && form.query("Q1")->fieldByName("k").asInteger() == 2);
     });
     QJsonObject detail = band("DB", "rbDetail", 10, {item("FieldV", "TQRDBText", {{"DataField", "v"}}, 1, 1)});
@@ -498,12 +498,12 @@ void TstReportEngine::handlersSuppressReplaceAndDraw()
     int reportCalls = 0;
     form.onReportBeforePrint("QuickRep1BeforePrint", [&](report::ReportForm &r, bool &) {
         ++reportCalls;
-        r.label("TitleLabel")->setCaption("바뀐 제목");
+        r.setParameter("Title", "바뀐 제목");
     });
-    form.onBandBeforePrint("DBBeforePrint", [&](report::Band &, bool &print) {
+    form.onBandBeforePrint("DBBeforePrint", [&](const report::Band &, bool &print) {
         print = form.query("Q1")->fieldByName("k").asInteger() % 2 == 1;
     });
-    form.onItemPrint("FieldVPrint", [](report::Item &, QString &value) { value = "[" + value + "]"; });
+    form.onItemPrint("FieldVPrint", [](const report::Item &, QString &value) { value = "[" + value + "]"; });
     QList<int> endPages;
     form.onEndPage("QuickRep1EndPage", [&](report::ReportForm &r, report::PageCanvas &c) {
         endPages << r.pageNumber();
@@ -513,8 +513,12 @@ void TstReportEngine::handlersSuppressReplaceAndDraw()
     QJsonObject detail = band("DB", "rbDetail", 20,
                               {item("FieldV", "TQRDBText", {{"DataField", "v"}, {"OnPrint", "FieldVPrint"}}, 1, 1)});
     detail.insert("BeforePrint", "DBBeforePrint");
-    form.load(reportJson({band("TitleBand", "rbTitle", 20, {label("TitleLabel", "제목", 1, 1)}), detail},
-                         {{"BeforePrint", "QuickRep1BeforePrint"}, {"OnEndPage", "QuickRep1EndPage"}}));
+    form.load(reportJson(
+        {band("TitleBand", "rbTitle", 20, {item("TitleLabel", "TQRExpr", {{"Expression", "Param.Title"}}, 1, 1)}),
+         detail},
+        {{"BeforePrint", "QuickRep1BeforePrint"},
+         {"OnEndPage", "QuickRep1EndPage"},
+         {"Parameters", QJsonArray{"Title"}}}));
     const PageModel m = form.render(report::RenderOptions{254, {}});
     QCOMPARE(reportCalls, 1);
     QCOMPARE(m.pages[0].textsOf("TitleLabel"), QStringList{"바뀐 제목"});

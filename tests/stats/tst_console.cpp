@@ -442,12 +442,11 @@ void TstConsole::exportWritesTheChosenKind()
 {
     test::StatsEnvironment env(kRptRows);
     QTemporaryDir folder;
-    stats::SetExportFolder(folder.path());
+    env.session().setExportFolder(folder.path());
     stats::TfStatHUBp console(env.session(), env.module());
     console.SpeedButton1Click(); // nothing selected
     setRequest(console, 21, QDate(2004, 1, 7), QDate(2004, 1, 7));
     QTest::mouseClick(child<QToolButton>(console, "SpeedButton1"), Qt::LeftButton);
-    stats::SetExportFolder(QString());
     const QString path = QDir(folder.path()).filePath(QStringLiteral("통신원기간.txt"));
     QCOMPARE(env.ui().entries.size(), 2);
     QCOMPARE(env.ui().entries[0].text, QStringLiteral("저장 대상을 지정하십시요"));

@@ -193,7 +193,7 @@ void TstReportTool::listsTheKinds()
     QCOMPARE(r.exitCode, 0);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 27);
-    // The tool's catalogue is the program's: every kind registered by its unit is there.
+    // The tool's catalogue is the program's: every kind of the catalogue file is there.
     for (int kind = 0; kind < stats::kReportKindCount; ++kind) {
         const stats::KindDescriptor *d = stats::FindKind(kind);
         QVERIFY(

@@ -78,9 +78,9 @@ void installNamedHandlers(ReportForm &form)
         if (form.bandHandler(it.key()) || form.itemHandler(it.key()))
             continue;
         if (const auto format = itemFormatter(it.value()))
-            form.onItemPrint(it.key(), [format](Item &, QString &value) { value = format(value); });
+            form.onItemPrint(it.key(), [format](const Item &, QString &value) { value = format(value); });
         else if (it.value() == QLatin1String("FirstPageOnly"))
-            form.onBandBeforePrint(it.key(), [&form](Band &, bool &print) { print = form.pageNumber() <= 1; });
+            form.onBandBeforePrint(it.key(), [&form](const Band &, bool &print) { print = form.pageNumber() <= 1; });
     }
 }
 

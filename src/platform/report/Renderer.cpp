@@ -296,7 +296,7 @@ public:
     // An item switched by a parameter (the approval box's stamp) prints blank unless it is true.
     bool blanked(const Item &i) const { return !i.blankUnless.isEmpty() && !form.parameter(i.blankUnless).toBool(); }
 
-    QString valueOf(Item &i)
+    QString valueOf(const Item &i)
     {
         QString v;
         switch (i.itemClass) {
@@ -741,7 +741,7 @@ public:
     };
 
     ReportForm &form;
-    Layout &layout;
+    const Layout &layout;
     RenderOptions options;
     PageModel model;
     Phase phase = Phase::Records;
@@ -759,7 +759,7 @@ public:
     std::vector<Band *> pageHeaders, titles, columnHeaders, details, summaries, footers;
     std::vector<GroupState> groups;
     QHash<QString, Band *> children;
-    std::map<Item *, Expression> expressions;
+    std::map<const Item *, Expression> expressions;
     std::map<Band *, Expression> groupExpressions;
     std::map<QString, std::unique_ptr<MeasuredFont>> fonts;
     std::map<const Item *, const MeasuredFont *> itemFonts;

@@ -86,7 +86,7 @@ void ReportForm::checkHandlers(const Layout &layout) const
             refuse(QStringLiteral("OnPrint"), i->onPrint, i->name);
 }
 
-void ReportForm::setLayout(std::unique_ptr<Layout> layout)
+void ReportForm::setLayout(std::shared_ptr<const Layout> layout)
 {
     checkHandlers(*layout);
     // Build the queries aside first, so a refusal leaves the form as it was.
@@ -118,46 +118,25 @@ QStringList ReportForm::missingParameters() const
     return names;
 }
 
-Layout &ReportForm::layout()
+const Layout &ReportForm::layout() const
 {
     if (!m_layout)
         throw ReportError(QStringLiteral("보고서 폼 %1 에 양식이 없습니다").arg(objectName()));
     return *m_layout;
 }
 
-const Layout &ReportForm::layout() const
+const Band *ReportForm::band(const QString &name) const
 {
-    return const_cast<ReportForm *>(this)->layout();
-}
-
-Band *ReportForm::band(const QString &name) const
-{
-    if (Band *b = layout().band(name))
+    if (const Band *b = layout().band(name))
         return b;
     throw ReportError(QStringLiteral("보고서 %1 에 밴드 %2 이(가) 없습니다").arg(layout().name, name));
 }
 
-Item *ReportForm::item(const QString &name) const
+const Item *ReportForm::item(const QString &name) const
 {
-    if (Item *i = layout().item(name))
+    if (const Item *i = layout().item(name))
         return i;
     throw ReportError(QStringLiteral("보고서 %1 에 항목 %2 이(가) 없습니다").arg(layout().name, name));
-}
-
-Item *ReportForm::label(const QString &name) const
-{
-    Item *i = item(name);
-    if (i->itemClass != ItemClass::Label)
-        throw ReportError(QStringLiteral("보고서 %1 의 항목 %2 은(는) TQRLabel 이 아닙니다").arg(layout().name, name));
-    return i;
-}
-
-Item *ReportForm::shape(const QString &name) const
-{
-    Item *i = item(name);
-    if (i->itemClass != ItemClass::Shape)
-        throw ReportError(QStringLiteral("보고서 %1 의 항목 %2 은(는) TQRShape 가 아닙니다").arg(layout().name, name));
-    return i;
 }
 
 db::Query *ReportForm::findQuery(const QString &name) const

@@ -7,7 +7,7 @@
 //   public:
 //       explicit TFReSheet(QObject *owner) : ReportForm(owner)
 //       {
-//           onBandBeforePrint("QRBand1BeforePrint", [](Band &, bool &) { /* ... */ });
+//           onBandBeforePrint("QRBand1BeforePrint", [](const Band &, bool &) { /* ... */ });
 //           onEndPage("QReSheetEndPage", [this](ReportForm &, PageCanvas &c) { /* ... */ });
 //           loadLayout(":/reports/ReSheet.json"); // refuses handler names not registered above
 //       }
@@ -47,8 +47,8 @@ namespace tipdesk::report {
 class ReportForm;
 
 using ReportBeforePrint = std::function<void(ReportForm &report, bool &printReport)>;
-using BandBeforePrint = std::function<void(Band &band, bool &printBand)>;
-using ItemPrint = std::function<void(Item &item, QString &value)>;
+using BandBeforePrint = std::function<void(const Band &band, bool &printBand)>;
+using ItemPrint = std::function<void(const Item &item, QString &value)>;
 using EndPage = std::function<void(ReportForm &report, PageCanvas &canvas)>;
 
 struct RenderOptions {
@@ -69,15 +69,13 @@ public:
     void onEndPage(const QString &name, EndPage fn);
 
     // Loads the layout and creates its queries; throws ReportError and keeps nothing on failure.
+    // A layout is never changed by a run, so forms may share one read once.
     void loadLayout(const QString &path);
-    void setLayout(std::unique_ptr<Layout> layout); // same checks, for layouts built in code
+    void setLayout(std::shared_ptr<const Layout> layout); // same checks, for layouts read elsewhere
 
-    Layout &layout();
     const Layout &layout() const;
-    Band *band(const QString &name) const;           // throws ReportError for an unknown name
-    Item *item(const QString &name) const;           // any class
-    Item *label(const QString &name) const;          // TQRLabel only
-    Item *shape(const QString &name) const;          // TQRShape only
+    const Band *band(const QString &name) const;     // throws ReportError for an unknown name
+    const Item *item(const QString &name) const;     // any class
     db::Query *query(const QString &name) const;     // the form's own; throws for an unknown name
     db::Query *findQuery(const QString &name) const; // nullptr when unknown
 
@@ -110,7 +108,7 @@ public:
 private:
     void checkHandlers(const Layout &layout) const;
 
-    std::unique_ptr<Layout> m_layout;
+    std::shared_ptr<const Layout> m_layout;
     QHash<QString, db::Query *> m_queries; // children of the form; keys upper-cased
     QHash<QString, ReportBeforePrint> m_reportHandlers;
     QHash<QString, BandBeforePrint> m_bandHandlers;

@@ -17,10 +17,10 @@ void handlers(report::ReportForm &form)
     // prints before the first row of each organisation, so its rows are numbered afresh; a page
     // break inside an organisation goes on counting.
     const auto row = std::make_shared<int>(0);
-    form.onBandBeforePrint(QStringLiteral("QRGroup1BeforePrint"), [row](report::Band &, bool &) { *row = 0; });
-    form.onBandBeforePrint(QStringLiteral("QRBand2BeforePrint"), [row](report::Band &, bool &) { ++*row; });
+    form.onBandBeforePrint(QStringLiteral("QRGroup1BeforePrint"), [row](const report::Band &, bool &) { *row = 0; });
+    form.onBandBeforePrint(QStringLiteral("QRBand2BeforePrint"), [row](const report::Band &, bool &) { ++*row; });
     form.onItemPrint(QStringLiteral("QRLabel9Print"),
-                     [row](report::Item &, QString &value) { value = QString::number(*row); });
+                     [row](const report::Item &, QString &value) { value = QString::number(*row); });
 }
 
 } // namespace

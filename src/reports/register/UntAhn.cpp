@@ -41,7 +41,7 @@ QString detailName(const report::ReportForm &form, const QString &subtype)
 void handlers(report::ReportForm &form)
 {
     form.onItemPrint(QStringLiteral("QRDBText1Print"),
-                     [&form](report::Item &, QString &value) { value = detailName(form, value); });
+                     [&form](const report::Item &, QString &value) { value = detailName(form, value); });
 }
 
 } // namespace
