@@ -29,10 +29,7 @@ void KindForm::setUp(const KindDescriptor &kind, const ReportRequest &request)
         setObjectName(kind.form);
     if (kind.unit.handlers)
         kind.unit.handlers(*this);
-    if (kind.design)
-        setLayout(kind.design);
-    else
-        loadLayout(report::layoutPath(kind.layout));
+    setLayout(kind.design); // read once, with the catalogue
     setParameters(RequestParameters(request));
     setDocumentName(DocumentName(kind, request, layout().reportTitle));
 }
