@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc
-  libsqlite3-dev sqlite3 libicu-dev
+  libsqlite3-dev sqlite3 libicu-dev libxlsxwriter-dev
   postgresql libqt6sql6-psql libpq-dev
   fonts-nanum fonts-nanum-coding fonts-liberation2 qt6-translations-l10n poppler-utils
   clang-14 clang-format libclang-rt-14-dev xvfb xauth
