@@ -28,6 +28,17 @@ if [ -z "$last" ]; then
   echo "$database holds no daily statistics." >&2
   exit 1
 fi
+# Statistics of a day are made once it is over (tipdesk-aggregate, nightly): say which day the
+# reports are for, and why it is not today.
+last_shown="${last:0:4}-${last:4:2}-${last:6:2}"
+today=$(date +%Y%m%d)
+if [ "$last" = "$today" ]; then
+  echo "The last day with statistics: $last_shown (today)."
+elif [ "$last" = "$(date -d yesterday +%Y%m%d)" ]; then
+  echo "The last day with statistics: $last_shown (today's statistics do not exist yet)."
+else
+  echo "The last day with statistics: $last_shown (no statistics were made for the days after it)."
+fi
 month_first="${last:0:6}01"
 mkdir -p "$out"
 
