@@ -66,8 +66,9 @@ void FindBar::find(const QString &text)
 
 void FindBar::setPages(const PageModel *model, int pages, bool replaced)
 {
-    if (replaced || model != m_model || pages < m_search.searchedPages()) {
-        m_model = model;
+    // The same pages under another owner (a cancelled build) keep their hits.
+    m_model = model;
+    if (replaced || pages < m_search.searchedPages()) {
         m_search.restart();
         m_current = -1;
     }

@@ -9,7 +9,8 @@ namespace tipdesk::report {
 
 namespace {
 
-constexpr int kGap = 8; // px between sheets in continuous mode
+constexpr int kGap = 8;          // px between sheets in continuous mode
+constexpr int kPagesShaped = 64; // pages painted before their shaped lines are let go
 
 } // namespace
 
@@ -62,6 +63,7 @@ void PageView::show(const PageModel *model, int pages, int current, double dpi, 
 
 void PageView::forgetShapes()
 {
+    m_painted = 0;
     m_painter = std::make_unique<DocumentPainter>();
 }
 
@@ -116,6 +118,10 @@ void PageView::paintEvent(QPaintEvent *event)
                                      h == m_currentHit ? QColor(255, 140, 0, 150) : QColor(255, 230, 0, 110)});
                 }
             }
+            // Shapes are kept for the pages around; a long read through a report starts afresh now
+            // and then rather than holding every line it has passed.
+            if (++m_painted > kPagesShaped)
+                forgetShapes();
             m_painter->paintPage(p, *m_model, index, m_dpi, m_dpi, sheet.topLeft(), marks);
         }
         p.setPen(Qt::darkGray);

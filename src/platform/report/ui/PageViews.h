@@ -60,6 +60,7 @@ private:
     int m_currentHit = -1;
     // Shaping holds for one model at one zoom.
     std::unique_ptr<DocumentPainter> m_painter;
+    int m_painted = 0;
 };
 
 } // namespace tipdesk::report

@@ -24,9 +24,9 @@ ThumbnailModel::ThumbnailModel(QListView *view) : QAbstractListModel(view), m_vi
 
 void ThumbnailModel::setPages(const PageModel *model, int pages, bool replaced)
 {
-    if (replaced || model != m_model || pages < m_pages) {
+    m_model = model; // the same pages under another owner (a cancelled build) keep their thumbnails
+    if (replaced || pages < m_pages) {
         beginResetModel();
-        m_model = model;
         m_pages = pages;
         m_drawn.clear();
         m_wanted.clear();
