@@ -828,7 +828,7 @@ void TstPreview::thumbnailsAndContinuousView()
     QVERIFY(thumbs->isVisible());
     QVERIFY(actionOf(w, QStringLiteral("연속 보기"))->isChecked());
     const int pages = w.model().pageCount();
-    QCOMPARE(thumbs->model()->rowCount(), pages);
+    QTRY_COMPARE(thumbs->model()->rowCount(), pages);
     // A thumbnail in view is drawn, without holding up the window.
     QTRY_VERIFY(qvariant_cast<QImage>(thumbs->model()->index(0, 0).data(Qt::DecorationRole)).pixelColor(40, 20) !=
                 QColor(235, 235, 235));

@@ -220,6 +220,8 @@ void PreviewWindow::buildViews(QToolBar *bar)
     pages->setChildrenCollapsible(false);
     pages->addWidget(d->thumbs);
     pages->addWidget(d->scroll);
+    // Painted after the page, which matters most in the frame that first shows it.
+    d->thumbs->raise();
     pages->setStretchFactor(1, 1);
 
     d->status = new QLabel(this);

@@ -17,7 +17,7 @@ const QColor kPlaceholder(235, 235, 235); // a sheet not drawn yet
 
 ThumbnailModel::ThumbnailModel(QListView *view) : QAbstractListModel(view), m_view(view), m_drawn(kCacheCost)
 {
-    m_timer.setInterval(0);
+    m_timer.setInterval(30);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] { drawSome(); });
 }
@@ -121,17 +121,36 @@ Thumbnails::Thumbnails(QWidget *parent) : QListView(parent), m_model(new Thumbna
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFixedWidth(ThumbnailModel::kWidth + 40 + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     setModel(m_model);
+    m_first.setSingleShot(true);
+    m_first.setInterval(50);
+    connect(&m_first, &QTimer::timeout, this, [this] { addPending(); });
     connect(this, &QListView::clicked, this, [this](const QModelIndex &i) { emit pageChosen(i.row()); });
     connect(this, &QListView::activated, this, [this](const QModelIndex &i) { emit pageChosen(i.row()); });
 }
 
 void Thumbnails::setPages(const PageModel *model, int pages, bool replaced)
 {
-    m_model->setPages(model, pages, replaced);
+    m_pending = {model, pages, m_pending.replaced || replaced};
+    // The first pages wait a moment: the frame that first shows the page is not to lay out and
+    // paint the panel's items as well.
+    if (m_model->rowCount() == 0 && pages > 0) {
+        if (!m_first.isActive())
+            m_first.start();
+        return;
+    }
+    addPending();
+}
+
+void Thumbnails::addPending()
+{
+    m_model->setPages(m_pending.model, m_pending.pages, m_pending.replaced);
+    m_pending.replaced = false;
+    setCurrentPage(m_current);
 }
 
 void Thumbnails::setCurrentPage(int index)
 {
+    m_current = index;
     const QModelIndex i = m_model->index(index);
     if (!i.isValid() || currentIndex() == i)
         return;

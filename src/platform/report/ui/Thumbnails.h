@@ -49,7 +49,16 @@ signals:
     void pageChosen(int index);
 
 private:
+    void addPending();
+
     ThumbnailModel *m_model;
+    struct {
+        const PageModel *model = nullptr;
+        int pages = 0;
+        bool replaced = false;
+    } m_pending;
+    int m_current = 0;
+    QTimer m_first;
 };
 
 } // namespace tipdesk::report
