@@ -1,5 +1,6 @@
 #include "platform/report/ui/FindBar.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,22 +21,33 @@ FindBar::FindBar(std::function<int()> currentPage, QWidget *parent)
     m_edit->installEventFilter(this);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("findStatus"));
-    auto button = [this](const QString &tip, QStyle::StandardPixmap icon, auto slot) {
+    // F3 and Shift+F3 work anywhere in the window, the bar open or not.
+    auto button = [this, parent](const QString &text, const QKeySequence &key, QStyle::StandardPixmap icon,
+                                 int direction) {
+        auto *a = new QAction(style()->standardIcon(icon), text, parent);
+        a->setShortcut(key);
+        a->setToolTip(QStringLiteral("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText)));
+        connect(a, &QAction::triggered, this, [this, direction] { step(direction); });
+        parent->addAction(a);
         auto *b = new QToolButton(this);
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolTip(tip);
+        b->setDefaultAction(a);
         b->setAutoRaise(true);
-        connect(b, &QToolButton::clicked, this, slot);
         return b;
     };
+    auto *close = new QToolButton(this);
+    close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close->setToolTip(QStringLiteral("닫기 (Esc)"));
+    close->setAutoRaise(true);
+    connect(close, &QToolButton::clicked, this, [this] { this->close(); });
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 2, 6, 2);
     layout->addWidget(new QLabel(QStringLiteral("찾기:"), this));
     layout->addWidget(m_edit, 1);
-    layout->addWidget(button(QStringLiteral("이전 찾기 (Shift+F3)"), QStyle::SP_ArrowUp, [this] { step(-1); }));
-    layout->addWidget(button(QStringLiteral("다음 찾기 (F3)"), QStyle::SP_ArrowDown, [this] { step(1); }));
+    layout->addWidget(
+        button(QStringLiteral("이전 찾기"), QKeySequence(Qt::SHIFT | Qt::Key_F3), QStyle::SP_ArrowUp, -1));
+    layout->addWidget(button(QStringLiteral("다음 찾기"), QKeySequence(Qt::Key_F3), QStyle::SP_ArrowDown, 1));
     layout->addWidget(m_status, 1);
-    layout->addWidget(button(QStringLiteral("닫기 (Esc)"), QStyle::SP_TitleBarCloseButton, [this] { close(); }));
+    layout->addWidget(close);
     connect(m_edit, &QLineEdit::textChanged, this, [this] { searchAgain(); });
     hide();
 }

@@ -183,15 +183,6 @@ QToolBar *PreviewWindow::buildToolBar()
         a->setCheckable(true);
     addAction(QStringLiteral("찾기"), themeIcon(this, "edit-find", QStyle::SP_FileDialogContentsView),
               {QKeySequence(QKeySequence::Find)}, [this] { d->find->open(); });
-    // Reached by key only, the find bar holding their buttons.
-    for (const auto &[text, key, direction] :
-         {std::tuple(QStringLiteral("다음 찾기"), QKeySequence(Qt::Key_F3), 1),
-          std::tuple(QStringLiteral("이전 찾기"), QKeySequence(Qt::SHIFT | Qt::Key_F3), -1)}) {
-        auto *a = new QAction(text, this);
-        a->setShortcut(key);
-        connect(a, &QAction::triggered, this, [this, direction] { d->find->step(direction); });
-        QWidget::addAction(a);
-    }
     bar->addSeparator();
     addAction(QStringLiteral("프린터 설정"), themeIcon(this, "document-page-setup", QStyle::SP_FileDialogDetailedView),
               {}, [this] { pageSetup(); });
@@ -258,14 +249,12 @@ void PreviewWindow::buildViews(QToolBar *bar)
     connect(d->find, &FindBar::marksChanged, this,
             [this] { d->view->setSearch(d->find->isVisible() ? &d->find->search() : nullptr, d->find->current()); });
     connect(d->thumbs, &Thumbnails::pageChosen, this, [this](int index) { showPage(index); });
-    connect(d->thumbsAction, &QAction::toggled, this, [this](bool on) {
-        d->thumbs->setVisible(on);
-        userSettings().setValue(kThumbnailsKey, on);
-    });
-    connect(d->continuousAction, &QAction::toggled, this, [this](bool on) {
-        userSettings().setValue(kContinuousKey, on);
-        showPage(d->current);
-    });
+    connect(d->thumbsAction, &QAction::toggled, d->thumbs, &QWidget::setVisible);
+    connect(d->continuousAction, &QAction::toggled, this, [this] { showPage(d->current); });
+    // Saved as the user switches, not as the window takes up the last state.
+    connect(d->thumbsAction, &QAction::triggered, this, [](bool on) { userSettings().setValue(kThumbnailsKey, on); });
+    connect(d->continuousAction, &QAction::triggered, this,
+            [](bool on) { userSettings().setValue(kContinuousKey, on); });
     connect(d->scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { followScroll(); });
 }
 
