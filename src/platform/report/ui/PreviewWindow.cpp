@@ -247,7 +247,7 @@ void PreviewWindow::buildViews(QToolBar *bar)
 
     connect(d->find, &FindBar::hitChosen, this, [this](const SearchHit &hit) { showHit(hit); });
     connect(d->find, &FindBar::marksChanged, this,
-            [this] { d->view->setSearch(d->find->isVisible() ? &d->find->search() : nullptr, d->find->current()); });
+            [this] { d->view->setSearch(d->find->isHidden() ? nullptr : &d->find->search(), d->find->current()); });
     connect(d->thumbs, &Thumbnails::pageChosen, this, [this](int index) { showPage(index); });
     connect(d->thumbsAction, &QAction::toggled, d->thumbs, &QWidget::setVisible);
     connect(d->continuousAction, &QAction::toggled, this, [this] { showPage(d->current); });
@@ -314,7 +314,7 @@ void PreviewWindow::followScroll()
 void PreviewWindow::keyPressEvent(QKeyEvent *event)
 {
     // Esc closes the find bar first, the window only after.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && d->find->isVisible()) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !d->find->isHidden()) {
         d->find->close();
         d->scroll->setFocus(Qt::OtherFocusReason);
         return;
