@@ -27,11 +27,11 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
-#include <QSplitter>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
@@ -179,10 +179,14 @@ QToolBar *PreviewWindow::buildToolBar()
     d->continuousAction =
         addAction(QStringLiteral("연속 보기"),
                   themeIcon(this, "view-pages-continuous", QStyle::SP_ToolBarVerticalExtensionButton), {}, [] {});
-    for (QAction *a : {d->thumbsAction, d->continuousAction})
-        a->setCheckable(true);
-    addAction(QStringLiteral("찾기"), themeIcon(this, "edit-find", QStyle::SP_FileDialogContentsView),
-              {QKeySequence(QKeySequence::Find)}, [this] { d->find->open(); });
+    QAction *find = addAction(QStringLiteral("찾기"), themeIcon(this, "edit-find", QStyle::SP_FileDialogContentsView),
+                              {QKeySequence(QKeySequence::Find)}, [this] { d->find->open(); });
+    // Icons alone, named by their tooltips: with every name written out the bar would not fit.
+    for (QAction *a : {d->thumbsAction, d->continuousAction, find}) {
+        a->setCheckable(a != find);
+        if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(a)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
     bar->addSeparator();
     addAction(QStringLiteral("프린터 설정"), themeIcon(this, "document-page-setup", QStyle::SP_FileDialogDetailedView),
               {}, [this] { pageSetup(); });
@@ -207,13 +211,10 @@ void PreviewWindow::buildViews(QToolBar *bar)
     d->find = new FindBar([this] { return d->current; }, this);
     d->thumbs = new Thumbnails(this);
     d->thumbs->hide();
-    auto *pages = new QSplitter(this);
-    pages->setChildrenCollapsible(false);
+    auto *pages = new QHBoxLayout;
+    pages->setSpacing(0);
     pages->addWidget(d->thumbs);
-    pages->addWidget(d->scroll);
-    // Painted after the page, which matters most in the frame that first shows it.
-    d->thumbs->raise();
-    pages->setStretchFactor(1, 1);
+    pages->addWidget(d->scroll, 1);
 
     d->status = new QLabel(this);
     d->status->setObjectName(QStringLiteral("status"));
@@ -230,7 +231,7 @@ void PreviewWindow::buildViews(QToolBar *bar)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar);
     layout->addWidget(d->find);
-    layout->addWidget(pages, 1);
+    layout->addLayout(pages, 1);
     layout->addLayout(status);
 
     connect(d->zoom, &QComboBox::currentIndexChanged, this, [this] { showPage(d->current); });
