@@ -11,9 +11,12 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -47,6 +50,9 @@ private slots:
     void savingAndLoading_data();
     void savingAndLoading();
     void failedBuildShowsItsErrorOverAnEmptyPreview();
+    void findMarksAndVisitsHits_data();
+    void findMarksAndVisitsHits();
+    void thumbnailsAndContinuousView();
 };
 
 namespace {
@@ -674,6 +680,173 @@ void TstPreview::failedBuildShowsItsErrorOverAnEmptyPreview()
     QCoreApplication::processEvents();
     QCOMPARE(details, shortRows / 2);
     QCOMPARE(recorded->entries.size(), 1);
+}
+
+namespace {
+
+// A report with Latin and Hangul texts, a caption wrapped over several lines on the first page and
+// the footer "끝" once on every page.
+class FindForm : public TestForm {
+public:
+    FindForm()
+    {
+        QJsonObject memo = label("Memo", "교통정보 접수 현황 Alpha Bravo Charlie Delta Echo Foxtrot", 60, 2, 40);
+        memo.insert("WordWrap", true);
+        load(reportJson(
+            {test::band("TitleBand", "rbTitle", 30, {memo}),
+             test::band("DB", "rbDetail", 10, {test::item("FieldT", "TQRDBText", {{"DataField", "txt"}}, 20, 1)}),
+             test::band("PF", "rbPageFooter", 10, {label("FooterLabel", "끝", 1, 1)})}));
+    }
+};
+
+// Pixels marked as the current hit (orange under the text) inside and outside a box in pixels.
+std::pair<int, int> currentMarks(QWidget *page, const QRect &box)
+{
+    const QImage img = page->grab().toImage();
+    std::pair<int, int> inOut;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c.red() > 230 && c.green() > 150 && c.green() < 215 && c.blue() < 150)
+                ++(box.contains(x, y) ? inOut.first : inOut.second);
+        }
+    return inOut;
+}
+
+} // namespace
+
+void TstPreview::findMarksAndVisitsHits_data()
+{
+    // Every row starts on the second page. keys: pressed after the text is entered; found: the
+    // text of the line holding the current hit and its component ("" where no hit is current).
+    QTest::addColumn<bool>("loadedReport"); // a saved report loaded, else a report just built
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("status");
+    const auto row = [](const char *name, bool loaded, const char *text, const char *keys, const char *found,
+                        const char *source, const char *status) {
+        QTest::newRow(name) << loaded << QString::fromUtf8(text) << QString::fromUtf8(keys) << QString::fromUtf8(found)
+                            << QString::fromUtf8(source) << QString::fromUtf8(status);
+    };
+    row("built: first hit from the page shown", false, "끝", "", "끝", "FooterLabel", "2 / 3");
+    row("loaded: first hit from the page shown", true, "끝", "", "끝", "FooterLabel", "2 / 3");
+    row("F3 to a later page", false, "끝", "F3", "끝", "FooterLabel", "3 / 3");
+    row("Enter to a later page", true, "끝", "Enter", "끝", "FooterLabel", "3 / 3");
+    row("Shift+F3 back", false, "끝", "Shift+F3", "끝", "FooterLabel", "1 / 3");
+    row("Shift+F3 wraps to the last", false, "끝", "Shift+F3 Shift+F3", "끝", "FooterLabel", "3 / 3");
+    row("F3 wraps to the first", true, "끝", "F3 F3", "끝", "FooterLabel", "1 / 3");
+    row("Shift+Enter back", true, "끝", "Enter Shift+Enter Shift+Enter", "끝", "FooterLabel", "1 / 3");
+    row("Latin in another case", false, "ROW 99", "", "row 99", "FieldT", "1 / 1");
+    row("a line of a wrapped text", true, "echo", "", "Echo Foxtrot", "Memo", "1 / 1");
+    row("Hangul", false, "접수 현황", "", "교통정보 접수 현황 Alpha", "Memo", "1 / 1");
+    row("empty text", false, "", "F3 Enter", "", "", "");
+    row("no hit", true, "없는 말", "F3", "", "", "찾을 수 없습니다");
+}
+
+void TstPreview::findMarksAndVisitsHits()
+{
+    QFETCH(bool, loadedReport);
+    QFETCH(QString, text);
+    QFETCH(QString, keys);
+    QFETCH(QString, found);
+    QFETCH(QString, source);
+    QFETCH(QString, status);
+    FixtureDb db(numberedRows(shortRows));
+    FindForm form;
+    QTemporaryDir dir;
+    std::unique_ptr<PreviewWindow> w;
+    if (loadedReport) {
+        form.render().saveFile(dir.filePath("report.tdr"));
+        w = std::make_unique<PreviewWindow>(nullptr);
+        w->loadModel(PageModel::loadFile(dir.filePath("report.tdr")));
+    } else {
+        w = std::make_unique<PreviewWindow>(std::make_unique<report::Renderer>(form));
+    }
+    const Parts p = partsOf(*w);
+    showActive(*w);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->building(), 8000);
+    QCOMPARE(w->model().pageCount(), 4);
+    w->showPage(1);
+    QTest::keySequence(w.get(), QKeySequence::Find);
+    auto *edit = w->findChild<QLineEdit *>("findText");
+    QVERIFY(edit && edit->hasFocus());
+    edit->setText(text); // typed, Hangul included
+    for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts))
+        QTest::keySequence(key.contains(QLatin1String("Enter")) ? static_cast<QWidget *>(edit) : w.get(),
+                           QKeySequence(key == QLatin1String("Enter")         ? QStringLiteral("Return")
+                                        : key == QLatin1String("Shift+Enter") ? QStringLiteral("Shift+Return")
+                                                                              : key));
+    QCOMPARE(w->findChild<QLabel *>("findStatus")->text(), status);
+    QVERIFY(w->isVisible()); // Enter went to the bar, not to a button of the window
+    const report::SearchHit hit = w->currentHit();
+    if (found.isEmpty()) {
+        QCOMPARE(hit.page, -1);
+        QCOMPARE(w->currentPage(), 1);
+        QCOMPARE(currentMarks(p.page(), {}), std::make_pair(0, 0));
+    } else {
+        // The page shown holds the hit, and the line holding it is the one marked.
+        const report::Page &page = w->model().pages[size_t(hit.page)];
+        const report::Primitive &line = page.items[size_t(hit.item)];
+        QCOMPARE(line.source, source);
+        QCOMPARE(line.text.trimmed(), found);
+        QCOMPARE(line.text.mid(hit.offset, hit.length).toLower(), text.toLower());
+        QCOMPARE(w->currentPage(), hit.page);
+        QCOMPARE(p.pageBox->value(), hit.page + 1);
+        const double px = (p.page()->width() - 1) / page.size.width();
+        const QRect box =
+            QRectF(line.rect.topLeft() * px, line.rect.size() * px).toAlignedRect().adjusted(-2, -2, 2, 2);
+        const auto [inside, outside] = currentMarks(p.page(), box);
+        QVERIFY2(inside > 0 && outside == 0, qPrintable(QStringLiteral("%1 in, %2 out").arg(inside).arg(outside)));
+    }
+    // Esc closes the bar and its marks; a second Esc closes the window.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(w->isVisible());
+    QVERIFY(!edit->isVisible());
+    QCOMPARE(currentMarks(p.page(), {}), std::make_pair(0, 0));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!w->isVisible());
+}
+
+void TstPreview::thumbnailsAndContinuousView()
+{
+    FixtureDb db(numberedRows(shortRows));
+    SlowForm form(false);
+    {
+        PreviewWindow first(std::make_unique<report::Renderer>(form));
+        QVERIFY(!first.findChild<QListView *>("thumbnails")->isVisibleTo(&first));
+        actionOf(first, QStringLiteral("미리보기 목록"))->trigger();
+        actionOf(first, QStringLiteral("연속 보기"))->trigger();
+    }
+    // Both are remembered for the next window.
+    LoadedWindow loaded;
+    PreviewWindow &w = *loaded.w;
+    const Parts &p = loaded.p;
+    auto *thumbs = w.findChild<QListView *>("thumbnails");
+    showActive(w);
+    QVERIFY(thumbs->isVisible());
+    QVERIFY(actionOf(w, QStringLiteral("연속 보기"))->isChecked());
+    const int pages = w.model().pageCount();
+    QTRY_COMPARE(thumbs->model()->rowCount(), pages);
+    // A thumbnail in view is drawn, without holding up the window.
+    QTRY_VERIFY(qvariant_cast<QImage>(thumbs->model()->index(0, 0).data(Qt::DecorationRole)).pixelColor(40, 20) !=
+                QColor(235, 235, 235));
+    QTest::mouseClick(thumbs->viewport(), Qt::LeftButton, {},
+                      thumbs->visualRect(thumbs->model()->index(2, 0)).center());
+    QCOMPARE(w.currentPage(), 2);
+    // Continuous: every page in one view, PageDown scrolling to the next one's top.
+    QVERIFY(p.page()->height() > pages * p.scroll->viewport()->height() / 2);
+    QTest::keyClick(&w, Qt::Key_PageDown);
+    QCOMPARE(w.currentPage(), 3);
+    QCOMPARE(p.pageBox->value(), 4);
+    QCOMPARE(thumbs->currentIndex().row(), 3);
+    const int pageTop = p.scroll->verticalScrollBar()->value();
+    QVERIFY(pageTop > 0);
+    // The page box follows the view scrolled back by hand.
+    p.scroll->verticalScrollBar()->setValue(pageTop / 3 - p.scroll->viewport()->height() / 2 - 10);
+    QCOMPARE(p.pageBox->value(), 1);
+    QCOMPARE(w.currentPage(), 0);
 }
 
 QTEST_MAIN(TstPreview)

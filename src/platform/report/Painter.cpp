@@ -51,8 +51,28 @@ private:
 
 namespace {
 
+// The part of a line's box under characters [offset, offset + length), laid out as the line is
+// drawn from `at`; the whole box where the line cannot be laid out.
+QRectF markedPart(const QString &text, const QFont &font, QPaintDevice *device, QPointF at, const QRectF &box,
+                  int offset, int length)
+{
+    QTextLayout layout(text, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid())
+        return box;
+    const qreal x1 = at.x() + line.cursorToX(offset);
+    const qreal x2 = at.x() + line.cursorToX(offset + length);
+    const QRectF part(QPointF(std::min(x1, x2), box.top()), QPointF(std::max(x1, x2), box.bottom()));
+    return part.intersected(box).isEmpty() ? box : part.intersected(box);
+}
+
 void paintShaped(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin,
-                 ShapedLines &shaped)
+                 ShapedLines &shaped, std::span<const Highlight> highlights = {})
 {
     if (index < 0 || index >= model.pageCount())
         return;
@@ -80,7 +100,8 @@ void paintShaped(QPainter &painter, const PageModel &model, int index, double dp
     painter.save();
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    for (const Primitive &p : page.items) {
+    for (size_t item = 0; item < page.items.size(); ++item) {
+        const Primitive &p = page.items[item];
         switch (p.kind) {
         case Primitive::Kind::Text: {
             const QRectF box = mapRect(p.rect);
@@ -90,6 +111,11 @@ void paintShaped(QPainter &painter, const PageModel &model, int index, double dp
                 at.rx() += box.width() - line.width;
             else if (p.align & Qt::AlignHCenter)
                 at.rx() += (box.width() - line.width) / 2;
+            for (const Highlight &h : highlights)
+                if (h.item == int(item))
+                    painter.fillRect(
+                        markedPart(p.text, fonts[size_t(p.font)], painter.device(), at, box, h.offset, h.length),
+                        h.color);
             // Glyphs take only the pen's colour. A pen is set only where what it draws changes:
             // on a PDF every change of pen costs more than the line or text drawn with it.
             if (pen.color() != p.color || pen.style() == Qt::NoPen) {
@@ -145,10 +171,11 @@ void paintShaped(QPainter &painter, const PageModel &model, int index, double dp
 
 } // namespace
 
-void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin)
+void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin,
+               std::span<const Highlight> highlights)
 {
     ShapedLines shaped;
-    paintShaped(painter, model, index, dpiX, dpiY, origin, shaped);
+    paintShaped(painter, model, index, dpiX, dpiY, origin, shaped, highlights);
 }
 
 DocumentPainter::DocumentPainter() : m_shaped(std::make_unique<ShapedLines>())
@@ -158,9 +185,9 @@ DocumentPainter::DocumentPainter() : m_shaped(std::make_unique<ShapedLines>())
 DocumentPainter::~DocumentPainter() = default;
 
 void DocumentPainter::paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY,
-                                QPointF origin)
+                                QPointF origin, std::span<const Highlight> highlights)
 {
-    paintShaped(painter, model, index, dpiX, dpiY, origin, *m_shaped);
+    paintShaped(painter, model, index, dpiX, dpiY, origin, *m_shaped, highlights);
 }
 
 namespace {

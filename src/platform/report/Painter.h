@@ -7,14 +7,24 @@
 #include <QImage>
 #include <QPageLayout>
 #include <memory>
+#include <span>
 
 class QPainter;
 
 namespace tipdesk::report {
 
+// Characters of one text primitive marked under the glyphs, as found text is in the preview.
+struct Highlight {
+    int item = -1; // index into the page's items
+    int offset = 0;
+    int length = 0;
+    QColor color;
+};
+
 // Draws page `index` with the paper's top-left corner at `origin` (device pixels), at dpiX/dpiY
 // device pixels per inch.
-void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin = {});
+void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin = {},
+               std::span<const Highlight> highlights = {});
 
 class ShapedLines;
 
@@ -27,7 +37,8 @@ public:
     DocumentPainter(const DocumentPainter &) = delete;
     DocumentPainter &operator=(const DocumentPainter &) = delete;
 
-    void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin = {});
+    void paintPage(QPainter &painter, const PageModel &model, int index, double dpiX, double dpiY, QPointF origin = {},
+                   std::span<const Highlight> highlights = {});
 
 private:
     std::unique_ptr<ShapedLines> m_shaped;

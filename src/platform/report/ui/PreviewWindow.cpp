@@ -1,34 +1,37 @@
 #include "platform/report/ui/PreviewWindow.h"
 #include "platform/report/Painter.h"
 #include "platform/report/Renderer.h"
+#include "platform/report/ui/FindBar.h"
+#include "platform/report/ui/PageViews.h"
+#include "platform/report/ui/PreviewFiles.h"
 #include "platform/report/ui/Print.h"
+#include "platform/report/ui/Thumbnails.h"
 #include "platform/ui/UiService.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPageSetupDialog>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
@@ -39,47 +42,6 @@ namespace tipdesk::report {
 
 namespace {
 
-// One page, painted straight from the page model at the current zoom.
-class PageView : public QWidget {
-public:
-    explicit PageView(QWidget *parent) : QWidget(parent) { setAutoFillBackground(false); }
-
-    double dpi() const { return m_dpi; }
-
-    void show(const PageModel *model, int index, double dpi)
-    {
-        m_model = model;
-        m_index = index;
-        m_dpi = dpi;
-        QSizeF mm =
-            (model && index >= 0 && index < model->pageCount()) ? model->pages[size_t(index)].size : QSizeF(210, 297);
-        setFixedSize(int(mm.width() * dpi / 25.4) + 1, int(mm.height() * dpi / 25.4) + 1);
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), Qt::white);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        if (m_model && m_index >= 0 && m_index < m_model->pageCount())
-            paintPage(p, *m_model, m_index, m_dpi, m_dpi);
-        p.setPen(Qt::darkGray);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-
-private:
-    const PageModel *m_model = nullptr;
-    int m_index = 0;
-    double m_dpi = 96;
-};
-
-// The zoom steps after the two that fit the window; Ctrl+wheel, Ctrl+= and Ctrl+- move through them.
-constexpr int kFitSteps = 2;
-const int kZoomPercents[] = {25, 50, 75, 100, 125, 150, 200, 300, 400};
-
 // The user's own settings: the window's place and zoom, the last folder.
 QSettings userSettings()
 {
@@ -89,6 +51,8 @@ QSettings userSettings()
 const QString kGeometryKey = QStringLiteral("preview/geometry");
 const QString kZoomKey = QStringLiteral("preview/zoom");
 const QString kFolderKey = QStringLiteral("preview/folder");
+const QString kThumbnailsKey = QStringLiteral("preview/thumbnails");
+const QString kContinuousKey = QStringLiteral("preview/continuous");
 
 QString lastFolder()
 {
@@ -124,6 +88,11 @@ public:
     QString documentName;
     QScrollArea *scroll = nullptr;
     PageView *view = nullptr;
+    FindBar *find = nullptr;
+    Thumbnails *thumbs = nullptr;
+    QAction *thumbsAction = nullptr;
+    QAction *continuousAction = nullptr;
+    bool scrolling = false; // the window scrolls, not the user: the page shown is already set
     QComboBox *zoom = nullptr;
     QSpinBox *pageBox = nullptr;
     QLabel *countLabel = nullptr;
@@ -145,57 +114,6 @@ public:
     QSizeF pageSize() const { return model().pageCount() > 0 ? model().pages.front().size : QSizeF(210, 297); }
     QSizeF paperSize() const { return printer.pageLayout().fullRect(QPageLayout::Millimeter).size(); }
 };
-
-namespace {
-
-// The file dialog for saving or loading, starting at `suggested`. Saving adds the type's
-// extension to a name typed without one before the dialog's own question about overwriting.
-QString askForFile(QWidget *parent, PreviewWindow::FileAction action, const QString &filters, const QString &suggested,
-                   QString *selectedFilter)
-{
-    const bool saving = action == PreviewWindow::FileAction::Save;
-    QFileDialog dialog(parent, saving ? QStringLiteral("저장") : QStringLiteral("불러오기"), suggested, filters);
-    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (saving) {
-        dialog.selectFile(suggested);
-        dialog.setDefaultSuffix(extensionOf(filters.section(QStringLiteral(";;"), 0, 0)));
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                         [&](const QString &f) { dialog.setDefaultSuffix(extensionOf(f)); });
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    *selectedFilter = dialog.selectedNameFilter();
-    return dialog.selectedFiles().front();
-}
-
-} // namespace
-
-QString fileNameFor(const QString &documentName)
-{
-    QString name = documentName.simplified();
-    for (QChar &c : name)
-        if (QStringView(u"/\\:*?\"<>|").contains(c) || c.category() == QChar::Other_Control)
-            c = u'_';
-    return name.isEmpty() ? QStringLiteral("보고서") : name;
-}
-
-QString extensionOf(const QString &filter)
-{
-    static const QRegularExpression extension(QStringLiteral("\\*\\.(\\w+)"));
-    return extension.match(filter).captured(1);
-}
-
-QString withExtension(const QString &path, const QString &selectedFilter, const QString &filters)
-{
-    const QString suffix = QFileInfo(path).suffix();
-    const QStringList known = filters.split(QStringLiteral(";;")) << selectedFilter;
-    for (const QString &filter : known)
-        if (!suffix.isEmpty() && suffix.compare(extensionOf(filter), Qt::CaseInsensitive) == 0)
-            return path;
-    const QString chosen = extensionOf(selectedFilter);
-    return chosen.isEmpty() ? path : path + u'.' + chosen;
-}
 
 PreviewWindow::PreviewWindow(std::unique_ptr<Renderer> renderer, QWidget *parent)
     : QDialog(parent), d(std::make_unique<Private>())
@@ -255,6 +173,21 @@ QToolBar *PreviewWindow::buildToolBar()
     addAction(QStringLiteral("마지막"), themeIcon(this, "go-last", QStyle::SP_MediaSkipForward),
               {QKeySequence(Qt::Key_End)}, [this] { showPage(d->available() - 1); });
     bar->addSeparator();
+    d->thumbsAction =
+        addAction(QStringLiteral("미리보기 목록"), themeIcon(this, "view-sidetree", QStyle::SP_FileDialogListView),
+                  {QKeySequence(Qt::Key_F4)}, [] {});
+    d->continuousAction =
+        addAction(QStringLiteral("연속 보기"),
+                  themeIcon(this, "view-pages-continuous", QStyle::SP_ToolBarVerticalExtensionButton), {}, [] {});
+    QAction *find = addAction(QStringLiteral("찾기"), themeIcon(this, "edit-find", QStyle::SP_FileDialogContentsView),
+                              {QKeySequence(QKeySequence::Find)}, [this] { d->find->open(); });
+    // Icons alone, named by their tooltips: with every name written out the bar would not fit.
+    for (QAction *a : {d->thumbsAction, d->continuousAction, find}) {
+        a->setCheckable(a != find);
+        if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(a)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    bar->addSeparator();
     addAction(QStringLiteral("프린터 설정"), themeIcon(this, "document-page-setup", QStyle::SP_FileDialogDetailedView),
               {}, [this] { pageSetup(); });
     addAction(QStringLiteral("인쇄"), themeIcon(this, "document-print", QStyle::SP_FileIcon),
@@ -275,6 +208,13 @@ void PreviewWindow::buildViews(QToolBar *bar)
     d->scroll->setBackgroundRole(QPalette::Dark);
     d->view = new PageView(d->scroll);
     d->scroll->setWidget(d->view);
+    d->find = new FindBar([this] { return d->current; }, this);
+    d->thumbs = new Thumbnails(this);
+    d->thumbs->hide();
+    auto *pages = new QHBoxLayout;
+    pages->setSpacing(0);
+    pages->addWidget(d->thumbs);
+    pages->addWidget(d->scroll, 1);
 
     d->status = new QLabel(this);
     d->status->setObjectName(QStringLiteral("status"));
@@ -290,7 +230,8 @@ void PreviewWindow::buildViews(QToolBar *bar)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar);
-    layout->addWidget(d->scroll, 1);
+    layout->addWidget(d->find);
+    layout->addLayout(pages, 1);
     layout->addLayout(status);
 
     connect(d->zoom, &QComboBox::currentIndexChanged, this, [this] { showPage(d->current); });
@@ -304,6 +245,82 @@ void PreviewWindow::buildViews(QToolBar *bar)
     // The fitting zooms follow the window: showing, resizing, scroll bars coming and going; the
     // wheel with Ctrl zooms.
     d->scroll->viewport()->installEventFilter(this);
+
+    connect(d->find, &FindBar::hitChosen, this, [this](const SearchHit &hit) { showHit(hit); });
+    connect(d->find, &FindBar::marksChanged, this,
+            [this] { d->view->setSearch(d->find->isHidden() ? nullptr : &d->find->search(), d->find->current()); });
+    connect(d->thumbs, &Thumbnails::pageChosen, this, [this](int index) { showPage(index); });
+    connect(d->thumbsAction, &QAction::toggled, d->thumbs, &QWidget::setVisible);
+    connect(d->continuousAction, &QAction::toggled, this, [this] { showPage(d->current); });
+    // Saved as the user switches, not as the window takes up the last state.
+    connect(d->thumbsAction, &QAction::triggered, this, [](bool on) { userSettings().setValue(kThumbnailsKey, on); });
+    connect(d->continuousAction, &QAction::triggered, this,
+            [](bool on) { userSettings().setValue(kContinuousKey, on); });
+    connect(d->scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { followScroll(); });
+}
+
+// Pages arrived, the zoom or the window changed, or (`replaced`) the model is another one: lays
+// the pages out again without moving to another page.
+void PreviewWindow::layoutPages(bool replaced)
+{
+    const int n = d->available();
+    d->current = std::clamp(d->current, 0, std::max(0, n - 1));
+    d->pageBox->setMaximum(std::max(1, n));
+    d->pageBox->setValue(d->current + 1);
+    d->countLabel->setText(QStringLiteral(" / %1%2").arg(n).arg(building() ? QStringLiteral("+") : QString()));
+    const QSizeF mm = n > 0 ? model().pages[size_t(d->current)].size : QSizeF(210, 297);
+    const double dpi = zoomDpi(d->zoom->currentIndex(), mm, d->scroll->viewport()->size() - QSize(8, 8), logicalDpiX());
+    if (replaced)
+        d->view->forgetShapes();
+    scrollGuarded([&] {
+        d->view->show(n > 0 ? &model() : nullptr, n, d->current, std::max(10.0, dpi), d->continuousAction->isChecked());
+    });
+    d->find->setPages(&model(), n, replaced);
+    d->thumbs->setPages(&model(), n, replaced);
+    d->thumbs->setCurrentPage(d->current);
+}
+
+void PreviewWindow::showHit(const SearchHit &hit)
+{
+    if (hit.page != d->current)
+        showPage(hit.page);
+    const Page &page = model().pages[size_t(hit.page)];
+    const QRect box = d->view->mmRect(hit.page, page.items[size_t(hit.item)].rect);
+    scrollGuarded([&] {
+        d->scroll->ensureVisible(box.center().x(), box.center().y(), box.width() / 2 + 40, box.height() / 2 + 60);
+    });
+}
+
+void PreviewWindow::scrollGuarded(const std::function<void()> &scroll)
+{
+    const bool was = d->scrolling;
+    d->scrolling = true;
+    scroll();
+    d->scrolling = was;
+}
+
+// In continuous mode the page shown is the one across the middle of the view.
+void PreviewWindow::followScroll()
+{
+    if (d->scrolling || !d->view->continuous() || d->available() == 0)
+        return;
+    const int page = d->view->pageAt(d->scroll->verticalScrollBar()->value() + d->scroll->viewport()->height() / 2);
+    if (page == d->current)
+        return;
+    d->current = page;
+    d->pageBox->setValue(page + 1);
+    d->thumbs->setCurrentPage(page);
+}
+
+void PreviewWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Esc closes the find bar first, the window only after.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !d->find->isHidden()) {
+        d->find->close();
+        d->scroll->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void PreviewWindow::buildBuildLoop()
@@ -334,7 +351,7 @@ void PreviewWindow::buildBuildLoop()
             d->progress->setValue(int(d->renderer->progress() * 1000));
         }
         if (d->available() != before || !building())
-            showPage(d->current);
+            layoutPages(failure.has_value());
         // Shown once the window has settled: the box runs its own event loop.
         if (failure)
             ui::ui().showError(*failure);
@@ -348,7 +365,7 @@ void PreviewWindow::buildBuildLoop()
         d->useLoaded = true;
         d->progress->hide();
         d->cancel->hide();
-        showPage(d->current);
+        layoutPages();
     });
     if (d->renderer) {
         d->timer->start();
@@ -365,6 +382,8 @@ void PreviewWindow::restoreSettings()
     const int zoom = d->zoom->findText(settings.value(kZoomKey).toString());
     if (zoom >= 0)
         d->zoom->setCurrentIndex(zoom);
+    d->thumbsAction->setChecked(settings.value(kThumbnailsKey, false).toBool());
+    d->continuousAction->setChecked(settings.value(kContinuousKey, false).toBool());
     const QRect saved = settings.value(kGeometryKey).toRect();
     if (fitsAScreen(saved)) {
         setGeometry(saved);
@@ -493,7 +512,9 @@ PreviewWindow::~PreviewWindow()
 {
     // QDialog's destructor hides the window after d is gone; the page box losing focus then must
     // not navigate.
-    disconnect(d->pageBox, nullptr, this, nullptr);
+    for (QObject *sender :
+         std::initializer_list<QObject *>{d->pageBox, d->scroll->verticalScrollBar(), d->find, d->thumbs})
+        disconnect(sender, nullptr, this, nullptr);
     d->scroll->viewport()->removeEventFilter(this);
 }
 
@@ -521,6 +542,8 @@ void PreviewWindow::loadModel(PageModel model)
     d->useLoaded = true;
     d->progress->hide();
     d->cancel->hide();
+    d->current = 0;
+    layoutPages(true);
     showPage(0);
 }
 
@@ -546,26 +569,21 @@ bool PreviewWindow::building() const
 
 void PreviewWindow::showPage(int index)
 {
-    const int n = d->available();
-    d->current = std::clamp(index, 0, std::max(0, n - 1));
-    d->pageBox->setMaximum(std::max(1, n));
-    d->pageBox->setValue(d->current + 1);
-    d->countLabel->setText(QStringLiteral(" / %1%2").arg(n).arg(building() ? QStringLiteral("+") : QString()));
-    const QSizeF mm = n > 0 ? model().pages[size_t(d->current)].size : QSizeF(210, 297);
-    const QSize viewport = d->scroll->viewport()->size() - QSize(8, 8);
-    double dpi = logicalDpiX();
-    switch (d->zoom->currentIndex()) {
-    case 0:
-        dpi = std::min(viewport.width() / (mm.width() / 25.4), viewport.height() / (mm.height() / 25.4));
-        break;
-    case 1:
-        dpi = viewport.width() / (mm.width() / 25.4);
-        break;
-    default:
-        dpi = logicalDpiX() * kZoomPercents[d->zoom->currentIndex() - kFitSteps] / 100.0;
-        break;
-    }
-    d->view->show(n > 0 ? &model() : nullptr, d->current, std::max(10.0, dpi));
+    d->current = std::clamp(index, 0, std::max(0, d->available() - 1));
+    layoutPages();
+    if (d->view->continuous())
+        scrollGuarded([this] { d->scroll->verticalScrollBar()->setValue(d->view->pageRect(d->current).top()); });
+}
+
+void PreviewWindow::find(const QString &text)
+{
+    d->find->find(text);
+}
+
+SearchHit PreviewWindow::currentHit() const
+{
+    const int i = d->find->current();
+    return i < 0 ? SearchHit() : d->find->search().hits()[size_t(i)];
 }
 
 } // namespace tipdesk::report

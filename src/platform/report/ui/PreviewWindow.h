@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/report/PageModel.h"
+#include "platform/report/PageSearch.h"
 
 #include <QDialog>
 #include <functional>
@@ -13,9 +14,9 @@ namespace tipdesk::report {
 
 class Renderer;
 
-// The print preview: zoom, page navigation, printer setup, print, save (PDF or saved report),
-// load, close. Shows pages as soon as they are built while the renderer runs on in the event
-// loop; the build can be cancelled.
+// The print preview: zoom, page navigation, a page at a time or continuous, page thumbnails, find,
+// printer setup, print, save (PDF or saved report), load, close. Shows pages as soon as they are
+// built while the renderer runs on in the event loop; the build can be cancelled.
 class PreviewWindow : public QDialog {
     Q_OBJECT
 public:
@@ -28,6 +29,11 @@ public:
     int currentPage() const; // 0-based
     void showPage(int index);
     bool building() const;
+
+    // Opens the find bar and searches `text` as if typed there; the current hit (page -1 while
+    // none is reached) is marked and its page shown.
+    void find(const QString &text);
+    SearchHit currentHit() const;
 
     // The name saving suggests, without extension: the report's title and period. The model's
     // title when none is given.
@@ -44,12 +50,17 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
 
 private:
     QToolBar *buildToolBar();
     void buildViews(QToolBar *bar);
     void buildBuildLoop();
+    void layoutPages(bool replaced = false);
+    void showHit(const SearchHit &hit);
+    void scrollGuarded(const std::function<void()> &scroll);
+    void followScroll();
     void restoreSettings();
     void zoomStep(int direction);
     void takeReportPaper();
