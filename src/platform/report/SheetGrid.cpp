@@ -395,7 +395,7 @@ CellValue cellValue(const QString &printed)
     static const QRegularExpression whole(QStringLiteral("^-?(0|[1-9][0-9]{0,14})$"));
     static const QRegularExpression grouped(QStringLiteral("^-?[1-9][0-9]{0,2}(,[0-9]{3}){1,4}$"));
     static const QRegularExpression decimal(QStringLiteral("^-?(0|[1-9][0-9]{0,12})?\\.([0-9]{1,6})$"));
-    static const QRegularExpression percent(QStringLiteral("^-?(0|[1-9][0-9]{0,12})(\\.([0-9]{1,6}))?%$"));
+    static const QRegularExpression percent(QStringLiteral("^-?(0|[1-9][0-9]{0,12})?(\\.([0-9]{1,6}))?%$"));
     const QString text = printed.trimmed();
     CellValue v;
     if (text.isEmpty() || text.size() > 24)
@@ -416,10 +416,13 @@ CellValue cellValue(const QString &printed)
         // Oracle prints fractions without the leading zero; so does the format.
         v.format =
             (m.captured(1).isEmpty() ? QByteArray("#.") : QByteArray("0.")) + QByteArray(m.capturedLength(2), '0');
-    } else if (const QRegularExpressionMatch m = percent.match(text); m.hasMatch()) {
+    } else if (const QRegularExpressionMatch m = percent.match(text);
+               m.hasMatch() && m.capturedLength(1) + m.capturedLength(3) > 0) {
         v.number = true;
-        v.value = text.chopped(1).toDouble() / 100;
-        v.format = m.capturedLength(3) > 0 ? "0." + QByteArray(m.capturedLength(3), '0') + '%' : QByteArray("0%");
+        // To 15 digits, as printed: 0.7 / 100 is 0.006999999999999999 in binary.
+        v.value = QString::number(text.chopped(1).toDouble() / 100, 'g', 15).toDouble();
+        const QByteArray whole = m.captured(1).isEmpty() ? QByteArray("#") : QByteArray("0");
+        v.format = whole + (m.capturedLength(3) > 0 ? '.' + QByteArray(m.capturedLength(3), '0') : QByteArray()) + '%';
     }
     return v;
 }
