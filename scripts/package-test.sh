@@ -32,6 +32,8 @@ echo "$deb"
 dpkg-deb -f "$deb" Package Version Depends
 [[ "$(dpkg-deb -f "$deb" Depends)" == *qt6-translations-l10n* ]] ||
   fail "the package does not depend on Qt's Korean translations (qt6-translations-l10n)"
+[[ "$(dpkg-deb -f "$deb" Depends)" == *libxlsxwriter* ]] ||
+  fail "the package does not depend on the workbook library (libxlsxwriter)"
 
 echo "== lintian =="
 # As root lintian warns that it should not run as root; it checks all the same.

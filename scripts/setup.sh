@@ -16,7 +16,7 @@ run_packages=(cmake ninja-build g++ ccache pkg-config
 # fuzzer's runtime, formatting, and the Debian package's tools.
 test_packages=("${run_packages[@]}" sqlite3 postgresql poppler-utils xvfb xauth
   clang-14 clang-format libclang-rt-14-dev
-  dpkg-dev lintian desktop-file-utils help2man)
+  dpkg-dev lintian desktop-file-utils help2man unzip)
 
 purpose=test
 case "${1:-}" in

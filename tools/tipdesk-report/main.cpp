@@ -1,6 +1,7 @@
 // tipdesk-report --list
 // tipdesk-report --kind K --start YYYYMMDD [--end YYYYMMDD] [--sort 0|1|2] [--approval]
-//                [--database FILE | --pg CONNINFO] (--pdf FILE | --png DIR | --text FILE | --export)
+//                [--database FILE | --pg CONNINFO] (--pdf FILE | --xlsx FILE | --png DIR | --text FILE |
+//                --export)
 //
 // The command builds the request the console would and runs it through the same checks and
 // preparation; it never creates a window. --export writes the kind's text file (kinds 18,
@@ -17,6 +18,7 @@
 #include "platform/report/Layout.h"
 #include "platform/report/Painter.h"
 #include "platform/report/ReportForm.h"
+#include "platform/report/Workbook.h"
 #include "platform/ui/UiService.h"
 #include "stats/Export.h"
 #include "stats/KindForm.h"
@@ -123,6 +125,8 @@ int main(int argc, char **argv)
             "PostgreSQL server, as \"host=… port=… dbname=… user=…\" (password from PGPASSWORD or ~/.pgpass)"),
         QStringLiteral("CONNINFO"));
     const QCommandLineOption pdfOpt(QStringLiteral("pdf"), QStringLiteral("write a PDF"), QStringLiteral("FILE"));
+    const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"), QStringLiteral("write an Excel workbook"),
+                                     QStringLiteral("FILE"));
     const QCommandLineOption pngOpt(QStringLiteral("png"), QStringLiteral("write one PNG per page"),
                                     QStringLiteral("DIR"));
     const QCommandLineOption textOpt(QStringLiteral("text"), QStringLiteral("write the page model's text dump"),
@@ -130,8 +134,8 @@ int main(int argc, char **argv)
     const QCommandLineOption exportOpt(QStringLiteral("export"),
                                        QStringLiteral("write the export file of kinds 18, 21..26 and print its path"));
     const QCommandLineOption listOpt(QStringLiteral("list"), QStringLiteral("list the report kinds and exit"));
-    parser.addOptions({listOpt, kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pgOpt, pdfOpt, pngOpt,
-                       textOpt, exportOpt});
+    parser.addOptions({listOpt, kindOpt, startOpt, endOpt, sortOpt, approvalOpt, databaseOpt, pgOpt, pdfOpt, xlsxOpt,
+                       pngOpt, textOpt, exportOpt});
     if (!parser.parse(QGuiApplication::arguments()))
         return usage(parser, tools::parseErrorText(parser));
     if (parser.isSet(QStringLiteral("help"))) {
@@ -169,10 +173,10 @@ int main(int argc, char **argv)
     const int sort = parser.value(sortOpt).toInt(&ok);
     if (!ok || sort < 0 || sort > 2)
         return usage(parser, QStringLiteral("--sort 에는 0, 1, 2 중 하나를 주십시오"));
-    const int outputs = int(parser.isSet(pdfOpt)) + int(parser.isSet(pngOpt)) + int(parser.isSet(textOpt)) +
-                        int(parser.isSet(exportOpt));
+    const int outputs = int(parser.isSet(pdfOpt)) + int(parser.isSet(xlsxOpt)) + int(parser.isSet(pngOpt)) +
+                        int(parser.isSet(textOpt)) + int(parser.isSet(exportOpt));
     if (outputs != 1)
-        return usage(parser, QStringLiteral("--pdf, --png, --text, --export 중 하나만 주십시오"));
+        return usage(parser, QStringLiteral("--pdf, --xlsx, --png, --text, --export 중 하나만 주십시오"));
     if (parser.isSet(exportOpt) && !stats::IsExportKind(kind))
         return usage(parser, QStringLiteral("--export 는 종류 18 과 21..26 에만 쓸 수 있습니다"));
 
@@ -241,6 +245,9 @@ int main(int argc, char **argv)
         if (parser.isSet(pdfOpt)) {
             report::writePdf(model, parser.value(pdfOpt));
             written << parser.value(pdfOpt);
+        } else if (parser.isSet(xlsxOpt)) {
+            report::writeWorkbook(model, parser.value(xlsxOpt));
+            written << parser.value(xlsxOpt);
         } else if (parser.isSet(pngOpt)) {
             const QString base =
                 QStringLiteral("kind%1-%2").arg(kind, 2, 10, QLatin1Char('0')).arg(parser.value(startOpt));

@@ -46,7 +46,8 @@ int PageModel::fontIndex(const PageFont &f)
 namespace {
 
 const char kMagic[] = "TIPDESK-REPORT";
-constexpr qint32 kVersion = 1;
+// Version 2 added pagesAreForms; version 1 files still load.
+constexpr qint32 kVersion = 2;
 
 } // namespace
 
@@ -55,7 +56,7 @@ void PageModel::save(QIODevice &out) const
     QDataStream s(&out);
     s.setVersion(QDataStream::Qt_6_4);
     s.writeRawData(kMagic, sizeof kMagic);
-    s << kVersion << title << qint32(fonts.size());
+    s << kVersion << title << pagesAreForms << qint32(fonts.size());
     for (const PageFont &f : fonts)
         s << f.family << f.pointSize << f.bold << f.italic << f.underline;
     s << qint32(pages.size());
@@ -78,9 +79,12 @@ PageModel PageModel::load(QIODevice &in)
     qint32 version = 0, nfonts = 0, npages = 0;
     PageModel m;
     s >> version;
-    if (version != kVersion)
+    if (version != 1 && version != kVersion)
         throw damaged();
-    s >> m.title >> nfonts;
+    s >> m.title;
+    if (version >= 2)
+        s >> m.pagesAreForms;
+    s >> nfonts;
     if (s.status() != QDataStream::Ok || nfonts < 0 || nfonts > 10000)
         throw damaged();
     for (qint32 i = 0; i < nfonts; ++i) {

@@ -51,6 +51,9 @@ struct Page {
 class PageModel {
 public:
     QString title;
+    // Each page a complete form (a layout without detail band or page header): a workbook gives
+    // every page a sheet of its own instead of one continuous sheet.
+    bool pagesAreForms = false;
     std::vector<PageFont> fonts;
     std::vector<Page> pages;
 

@@ -132,6 +132,7 @@ public:
                 expressions.emplace(i, Expression::parse(i->expression));
         for (auto &g : groups)
             groupExpressions.emplace(g.band, Expression::parse(g.band->expression));
+        model.pagesAreForms = details.empty() && pageHeaders.empty();
         footerHeight = 0;
         for (Band *b : footers)
             footerHeight += mm(b->height);
