@@ -526,6 +526,11 @@ void TstPreview::savingAndLoading_data()
         << save << QStringLiteral("대장.v2>대장.v2.pdf") << pdf << none << none << QStringLiteral("pdf") << -1;
     QTest::newRow("save: saved report by its extension")
         << save << QStringLiteral("report.TDR") << pdf << none << none << QStringLiteral("tdr") << -1;
+    QTest::newRow("save: workbook") << save << QStringLiteral("report>report.xlsx")
+                                    << QStringLiteral("Excel 통합 문서 (*.xlsx)") << none << none
+                                    << QStringLiteral("xlsx") << -1;
+    QTest::newRow("save: workbook into a folder that is a file")
+        << save << QStringLiteral("plain/report.xlsx") << pdf << none << cannotSave << none << -1;
     QTest::newRow("save: cancelled") << save << none << pdf << none << none << none << -1;
     QTest::newRow("save: PDF into a missing folder")
         << save << QStringLiteral("missing/report.pdf") << pdf << none << cannotSave << none << -1;
@@ -600,7 +605,8 @@ void TstPreview::savingAndLoading()
     action->trigger();
 
     const bool saving = menu == QStringLiteral("저장");
-    QCOMPARE(asked, QStringList{saving ? QStringLiteral("save PDF 파일 (*.pdf);;저장된 보고서 (*.tdr)")
+    QCOMPARE(asked, QStringList{saving ? QStringLiteral(
+                                             "save PDF 파일 (*.pdf);;Excel 통합 문서 (*.xlsx);;저장된 보고서 (*.tdr)")
                                        : QStringLiteral("load 저장된 보고서 (*.tdr)")});
     // Saving offers the report's title and period in the documents folder at first.
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -642,6 +648,10 @@ void TstPreview::savingAndLoading()
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.read(5) == "%PDF-");
+    } else if (written == QLatin1String("xlsx")) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(2) == "PK");
     } else if (written == QLatin1String("tdr")) {
         QCOMPARE(PageModel::loadFile(path).pageCount(), saving ? pages : pagesAfter);
     } else {

@@ -228,7 +228,7 @@ void TstWorkbook::textsEmptyReportAndFailures()
         try {
             report::writeWorkbook(empty, target);
         } catch (const report::ReportError &e) {
-            return e.text().startsWith(target + QStringLiteral(": 파일을 쓰지 못했습니다"));
+            return e.text().startsWith(target + QStringLiteral(" 에 저장할 수 없습니다: "));
         }
         return false;
     };

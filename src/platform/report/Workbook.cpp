@@ -150,7 +150,7 @@ lxw_error writeSheet(lxw_worksheet *ws, const GridSheet &sheet, Formats &formats
 void writeWorkbook(const PageModel &model, const QString &path)
 {
     const auto failed = [&path](const QString &why) {
-        return ReportError(QStringLiteral("%1: 파일을 쓰지 못했습니다 (%2)").arg(path, why));
+        return ReportError(QStringLiteral("%1 에 저장할 수 없습니다: %2").arg(path, why));
     };
     if (model.pageCount() == 0)
         throw ReportError(QStringLiteral("인쇄할 페이지가 없습니다."));

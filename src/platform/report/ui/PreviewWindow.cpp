@@ -1,6 +1,7 @@
 #include "platform/report/ui/PreviewWindow.h"
 #include "platform/report/Painter.h"
 #include "platform/report/Renderer.h"
+#include "platform/report/Workbook.h"
 #include "platform/report/ui/FindBar.h"
 #include "platform/report/ui/PageViews.h"
 #include "platform/report/ui/PreviewFiles.h"
@@ -475,7 +476,7 @@ void PreviewWindow::save()
 {
     if (building())
         return;
-    const QString filters = QStringLiteral("PDF 파일 (*.pdf);;저장된 보고서 (*.tdr)");
+    const QString filters = QStringLiteral("PDF 파일 (*.pdf);;Excel 통합 문서 (*.xlsx);;저장된 보고서 (*.tdr)");
     const QString name = fileNameFor(d->documentName.isEmpty() ? model().title : d->documentName);
     QString filter;
     QString path =
@@ -486,6 +487,8 @@ void PreviewWindow::save()
     try {
         if (path.endsWith(QLatin1String(".tdr"), Qt::CaseInsensitive))
             model().saveFile(path);
+        else if (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+            writeWorkbook(model(), path);
         else
             writePdf(model(), path);
         userSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
