@@ -41,17 +41,15 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  # apt's own progress on a terminal; a line per phase in a log.
+  # apt's own progress on a terminal; a line per phase in a log. The frontend setting goes
+  # through sudo, which would otherwise drop it from the environment.
   quiet=(-qq)
-  [ -t 1 ] && quiet=()
+  out=/dev/null
+  [ -t 1 ] && quiet=() && out=/dev/stdout
   echo "패키지 목록을 읽는 중… (apt-get update)"
   $SUDO apt-get update "${quiet[@]}"
   echo "${#missing[@]}개 패키지 설치 중… (${missing[*]})"
-  if [ -t 1 ]; then
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-  else
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  fi
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y "${quiet[@]}" --no-install-recommends "${missing[@]}" >"$out"
   echo "패키지 설치를 마쳤습니다."
 fi
 
